@@ -1,0 +1,31 @@
+#include "send/bit_rate_table.h"
+
+namespace telpod {
+
+bool BitRate::SupportedBy(Family family) const {
+  switch (family) {
+    case Family::CANUSB:
+      return canusb;
+    case Family::Interface:
+      return interface_board;
+    case Family::Kvaser:
+      return kvaser;
+    case Family::SocketCAN:
+      return true;
+    case Family::None:
+      break;
+  }
+  return false;
+}
+
+std::optional<BitRate> FindBitRate(int32_t index) {
+  if (index < 0 || index >= static_cast<int32_t>(kBitRates.size())) return std::nullopt;
+  return kBitRates[static_cast<size_t>(index)];
+}
+
+std::string BitRateLabel(int32_t index) {
+  const auto rate = FindBitRate(index);
+  return rate ? rate->label : "";
+}
+
+}  // namespace telpod

@@ -1,0 +1,59 @@
+#include "send/connection_skeleton.h"
+
+#include "platform/timer_resolution.h"
+
+namespace telpod {
+
+namespace {
+
+void ShowFailure(ConnectionContext& ctx, const char* second_line) {
+  ctx.messages.Show(std::string(connection_message::kDeviceNotWorking) + platform::kCrLf +
+                        second_line,
+                    ctx.device.Application_title(), platform::MessageIcon::Critical);
+}
+
+// RxFlag drops to 0 however the connection ends, exceptions included.
+class RxFlagReset {
+ public:
+  explicit RxFlagReset(int32_t& flag) : flag_(flag) {}
+  ~RxFlagReset() { flag_ = 0; }
+  RxFlagReset(const RxFlagReset&) = delete;
+  RxFlagReset& operator=(const RxFlagReset&) = delete;
+
+ private:
+  int32_t& flag_;
+};
+
+}  // namespace
+
+int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
+  RxFlagReset reset(ctx.RxFlag);
+  const int32_t index = ctx.device.t_bitRate();
+  if (!family.SelectRate(index)) {
+    ctx.messages.Show(std::string(connection_message::kUnsupportedRate) + platform::kCrLf +
+                          connection_message::kEndConnection,
+                      ctx.device.Application_title(), platform::MessageIcon::Critical);
+    return 0;
+  }
+  if (!family.Open()) {
+    ShowFailure(ctx, family.OpenFailureLine());
+    return family.CloseAfterFailedOpen();
+  }
+  ctx.view.set_TB_Protocol(BitRateLabel(index));
+
+  SendLoop loop(ctx.SendDB, ctx.RxFlag, ctx.clock, family, ctx.pump);
+  LoopStart start(loop, ctx.view);
+  try {
+    family.Start(start);
+    platform::timeBeginPeriod(1);
+    loop.Run();
+  } catch (...) {
+    // Nothing the loop calls should throw; if something does, the device
+    // is still closed below and the window gets its idle state back.
+  }
+  platform::timeEndPeriod(1);
+  ctx.view.set_TB_Status(status_text::kClosing);
+  return family.Close();
+}
+
+}  // namespace telpod

@@ -1,0 +1,97 @@
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/window_services.h"
+#include "send/clock.h"
+#include "send/connection_skeleton.h"
+#include "send/send_loop.h"
+
+namespace telpod::test {
+
+// A clock the test moves by hand; optionally it also advances by `step`
+// after every reading.
+class ScriptedClock : public Clock {
+ public:
+  double Now() override {
+    ++readings;
+    const double t = now;
+    now += step;
+    return t;
+  }
+  double now = 1000.0;
+  double step = 0.0;
+  int readings = 0;
+};
+
+struct WrittenFrame {
+  int16_t row;
+  double time;
+  int32_t id;
+  uint8_t extended;
+  uint8_t dlc;
+};
+
+// Records every row the loop writes, with the clock's time of the write.
+class RecordingWriter : public RowWriter {
+ public:
+  explicit RecordingWriter(ScriptedClock& clock) : clock_(clock) {}
+  void WriteRow(const CAN_SendDB& db, int16_t i) override {
+    frames.push_back({i, clock_.now, db.CAN_ID(i), db.CAN_Send29(i), db.CAN_DLC(i)});
+  }
+  std::vector<int16_t> Rows() const {
+    std::vector<int16_t> rows;
+    for (const auto& f : frames) rows.push_back(f.row);
+    return rows;
+  }
+  std::vector<WrittenFrame> frames;
+
+ private:
+  ScriptedClock& clock_;
+};
+
+// Runs a test's action at every pump, with the number of the pass (1-based).
+class ScriptedPump : public platform::EventPump {
+ public:
+  void DoEvents() override {
+    ++passes;
+    if (on_pass) on_pass(passes);
+  }
+  std::function<void(int)> on_pass;
+  int passes = 0;
+};
+
+struct ShownMessage {
+  std::string text;
+  std::string title;
+  platform::MessageIcon icon;
+};
+
+class RecordingMessages : public platform::MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string& title,
+            platform::MessageIcon icon) override {
+    shown.push_back({text, title, icon});
+  }
+  std::vector<ShownMessage> shown;
+};
+
+// Records the status boxes' texts in the order they were written.
+class RecordingView : public ConnectionView {
+ public:
+  void set_TB_Status(const std::string& text) override {
+    TB_Status = text;
+    history.push_back("status:" + text);
+  }
+  void set_TB_Protocol(const std::string& text) override {
+    TB_Protocol = text;
+    history.push_back("protocol:" + text);
+  }
+  std::string TB_Status;
+  std::string TB_Protocol;
+  std::vector<std::string> history;
+};
+
+}  // namespace telpod::test
