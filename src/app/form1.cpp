@@ -1,10 +1,111 @@
 #include "app/form1.h"
 
+#include <QAction>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QMenuBar>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/connection_area.h"
+#include "app/message_rows.h"
+#include "app/qt_window_ports.h"
+
 namespace telpod {
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent) {
+namespace {
+constexpr int kScreenCopyIntervalMs = 800;
+}
+
+Form1::Form1(WindowPorts ports, QWidget* parent)
+    : QMainWindow(parent), ports_(ports), pump_(std::make_unique<QtEventPump>()) {
   setObjectName(QStringLiteral("Form1"));
+  if (!ports_.messages) {
+    own_messages_ = std::make_unique<QtMessageBoxes>(this);
+    ports_.messages = own_messages_.get();
+  }
+  if (!ports_.dialogs) {
+    own_dialogs_ = std::make_unique<QtFileDialogs>(this);
+    ports_.dialogs = own_dialogs_.get();
+  }
+  if (!ports_.urls) {
+    own_urls_ = std::make_unique<QtUrlOpener>();
+    ports_.urls = own_urls_.get();
+  }
+
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  area_ = new ConnectionArea(central);
+  rows_ = new MessageRows(central);
+  layout->addWidget(area_);
+  layout->addWidget(rows_);
+  layout->addStretch(1);
+  setCentralWidget(central);
+
+  TimerGetSetting_ = new QTimer(this);
+  TimerGetSetting_->setObjectName(QStringLiteral("TimerGetSetting"));
+  TimerGetSetting_->setInterval(kScreenCopyIntervalMs);
+  connect(TimerGetSetting_, &QTimer::timeout, this, &Form1::TimerGetSetting_Timer);
+
+  connect(rows_, &MessageRows::sendClicked, this, &Form1::Bt_Send_Click);
+  connect(area_->Bt_Connect, &QPushButton::clicked, this, &Form1::Bt_Connect_Click);
+  connect(area_->Bt_Disconnect, &QPushButton::clicked, this, &Form1::Bt_Disconnect_Click);
+  BuildMenus();
   setWindowTitle(QString::fromStdString(device.Application_title()));
+}
+
+Form1::~Form1() = default;
+
+void Form1::BuildMenus() {
+  auto action = [this](QMenu* menu, const char* caption, const char* name) {
+    auto* a = menu->addAction(QString::fromUtf8(caption));
+    a->setObjectName(QString::fromLatin1(name));
+    return a;
+  };
+  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  file->setObjectName(QStringLiteral("menu_file"));
+  menu_file_import_ = action(file, "設定をインポート(&i)", "menu_file_import");
+  QMenu* export_menu = file->addMenu(QStringLiteral("設定をエクスポート"));
+  export_menu->setObjectName(QStringLiteral("menu_file_export"));
+  menu_file_export_csv_ = action(export_menu, "csv形式(&C)", "menu_file_export_csv");
+  menu_file_export_excel_ = action(export_menu, "Excel形式(&E)", "menu_file_export_excel");
+  menu_file_close_ = action(file, "終了(&X)", "menu_file_close");
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+  tools->setObjectName(QStringLiteral("menu_tool"));
+  menu_common_setting_ = action(tools, "共通設定(&S)", "menu_common_setting");
+  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+  help->setObjectName(QStringLiteral("menu_help"));
+  menu_help_version_ = action(help, "バージョン情報(&A)", "menu_help_version");
+
+  connect(menu_file_close_, &QAction::triggered, this, &QWidget::close);
+}
+
+void Form1::Form_Load_Initialize() {
+  area_->Bt_Connect->setEnabled(true);
+  area_->Bt_Disconnect->setEnabled(false);
+  area_->TB_Protocol->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  menu_file_export_excel_->setEnabled(device.ExcelInstallCheck() >= 1);
+  SendDB_To_Screen();
+  rows_->ApplyRowStyles();
+  mouseCursor = QCursor(Qt::PointingHandCursor);
+}
+
+void Form1::SendDB_To_Screen() { rows_->SendDB_To_Screen(Tx_CANDATA); }
+
+void Form1::Screen_To_SendDB() { rows_->Screen_To_SendDB(Tx_CANDATA); }
+
+void Form1::Bt_Send_Click(int Index) {
+  Tx_CANDATA.set_CAN_SendOperation(static_cast<int16_t>(Index), 1);
+}
+
+void Form1::TimerGetSetting_Timer() { Screen_To_SendDB(); }
+
+void Form1::set_TB_Status(const std::string& text) {
+  area_->TB_Status->setText(QString::fromStdString(text));
+}
+
+void Form1::set_TB_Protocol(const std::string& text) {
+  area_->TB_Protocol->setText(QString::fromStdString(text));
 }
 
 }  // namespace telpod

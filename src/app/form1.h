@@ -1,22 +1,81 @@
 #pragma once
 
+#include <QCursor>
 #include <QMainWindow>
+#include <memory>
 
+#include "app/window_ports.h"
 #include "send/can_senddb.h"
+#include "send/connection_skeleton.h"
 #include "settings/elm327_info.h"
+
+class QAction;
+class QTimer;
 
 namespace telpod {
 
-// The main window. It owns the objects every part of the program shares.
-class Form1 : public QMainWindow {
+class ConnectionArea;
+class Form2;
+class MessageRows;
+class QtEventPump;
+
+// The main window. It owns every object the parts of the program share and
+// hands them to the routines that need them.
+class Form1 : public QMainWindow, private ConnectionView {
   Q_OBJECT
 
  public:
-  explicit Form1(QWidget* parent = nullptr);
+  explicit Form1(WindowPorts ports = {}, QWidget* parent = nullptr);
+  ~Form1() override;
 
   ELM327_Info device;
   CAN_SendDB Tx_CANDATA;
   int32_t RxFlag = 0;
+  QCursor mouseCursor;
+
+  // Rows and buttons made ready after start-up.
+  void Form_Load_Initialize();
+  void SendDB_To_Screen();
+  void Screen_To_SendDB();
+  void Bt_Send_Click(int Index);
+  void TimerGetSetting_Timer();
+
+  void Bt_Connect_Click();
+  void Bt_Disconnect_Click();
+
+  ConnectionArea* connectionArea() const { return area_; }
+  QTimer* TimerGetSetting() const { return TimerGetSetting_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void set_TB_Status(const std::string& text) override;
+  void set_TB_Protocol(const std::string& text) override;
+
+  void BuildMenus();
+  // Runs the connection of the chosen family; false when none was chosen.
+  bool RunChosenConnection();
+  void RestoreIdleWindow();
+  // The close request: refused while connected, else the rows are saved.
+  bool Form_QueryUnload();
+  void Form_Unload();
+
+  WindowPorts ports_;
+  std::unique_ptr<platform::MessageBoxes> own_messages_;
+  std::unique_ptr<FileDialogs> own_dialogs_;
+  std::unique_ptr<UrlOpener> own_urls_;
+  std::unique_ptr<QtEventPump> pump_;
+
+  ConnectionArea* area_ = nullptr;
+  MessageRows* rows_ = nullptr;
+  QTimer* TimerGetSetting_ = nullptr;
+  QAction* menu_file_import_ = nullptr;
+  QAction* menu_file_export_csv_ = nullptr;
+  QAction* menu_file_export_excel_ = nullptr;
+  QAction* menu_file_close_ = nullptr;
+  QAction* menu_common_setting_ = nullptr;
+  QAction* menu_help_version_ = nullptr;
 };
 
 }  // namespace telpod

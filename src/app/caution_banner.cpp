@@ -1,0 +1,36 @@
+#include "app/caution_banner.h"
+
+#include <QPainter>
+#include <QPolygonF>
+
+namespace telpod {
+
+QPixmap DrawCautionBanner() {
+  constexpr int kWidth = 160;
+  constexpr int kHeight = 19;
+  QPixmap banner(kWidth, kHeight);
+  banner.fill(Qt::transparent);
+  QPainter p(&banner);
+  p.setRenderHint(QPainter::Antialiasing);
+
+  const QPolygonF diamond({QPointF(9.5, 0.5), QPointF(18.5, 9.5), QPointF(9.5, 18.5),
+                           QPointF(0.5, 9.5)});
+  p.setPen(QPen(Qt::black, 1.2));
+  p.setBrush(QColor(255, 210, 0));
+  p.drawPolygon(diamond);
+
+  QFont bold = p.font();
+  bold.setBold(true);
+  bold.setPixelSize(13);
+  p.setFont(bold);
+  p.drawText(QRect(0, 0, 19, 19), Qt::AlignCenter, QStringLiteral("!"));
+
+  bold.setPixelSize(12);
+  p.setFont(bold);
+  p.setPen(QColor(200, 0, 0));
+  p.drawText(QRect(23, 0, kWidth - 23, kHeight), Qt::AlignVCenter | Qt::AlignLeft,
+             QStringLiteral("ウィンドウに触れるな!!"));
+  return banner;
+}
+
+}  // namespace telpod

@@ -1,0 +1,73 @@
+// Connect, Disconnect and the window's own close.
+#include <QAction>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include "app/connection_area.h"
+#include "app/form1.h"
+
+namespace telpod {
+
+namespace {
+constexpr const char* kInitialising = "通信初期処理中";
+constexpr const char* kIdleProtocol = "---";
+}  // namespace
+
+void Form1::Bt_Connect_Click() {
+  area_->Bt_Connect->setEnabled(false);
+  area_->Bt_Disconnect->setEnabled(true);
+  menu_common_setting_->setEnabled(false);
+  area_->Cmb_Serect_Device->setEnabled(false);
+  if (device.t_ViewCaution() == 1) area_->Pic_Caution->show();
+  Tx_CANDATA.Timer_Clear();
+  area_->TB_Status->setText(QString::fromUtf8(kInitialising));
+  area_->TB_Status->setFocus();
+  TimerGetSetting_->start();
+  // The connection runs its send loop right here, on this thread, and comes
+  // back only when it has ended; the window's events are handled inside it.
+  RunChosenConnection();
+  RestoreIdleWindow();
+}
+
+void Form1::RestoreIdleWindow() {
+  TimerGetSetting_->stop();
+  area_->TB_Protocol->setText(QString::fromLatin1(kIdleProtocol));
+  area_->TB_Status->setFocus();
+  area_->Bt_Connect->setEnabled(true);
+  area_->Bt_Disconnect->setEnabled(false);
+  menu_common_setting_->setEnabled(true);
+  area_->Cmb_Serect_Device->setEnabled(true);
+  area_->Pic_Caution->hide();
+}
+
+void Form1::Bt_Disconnect_Click() {
+  RxFlag = 0;
+  area_->Bt_Disconnect->setEnabled(false);
+}
+
+bool Form1::RunChosenConnection() { return false; }
+
+void Form1::closeEvent(QCloseEvent* event) {
+  if (!Form_QueryUnload()) {
+    event->ignore();
+    return;
+  }
+  Form_Unload();
+  event->accept();
+}
+
+bool Form1::Form_QueryUnload() {
+  if (RxFlag == 1) return false;  // never while frames go out, and silently
+  QCoreApplication::processEvents();
+  Screen_To_SendDB();
+  return true;
+}
+
+void Form1::Form_Unload() {}
+
+}  // namespace telpod

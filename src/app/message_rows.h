@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QWidget>
+#include <array>
+
+#include "send/can_senddb.h"
+
+class QCheckBox;
+class QFrame;
+class QLineEdit;
+class QPushButton;
+
+namespace telpod {
+
+// The eight message rows of the main window: a view of the send table,
+// copied in and out only at the moments the window chooses.
+class MessageRows : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit MessageRows(QWidget* parent = nullptr);
+
+  // Table -> controls, every row.
+  void SendDB_To_Screen(const CAN_SendDB& db);
+  // Controls -> table, every row; a field whose text is not valid leaves
+  // the table's value as it was.
+  void Screen_To_SendDB(CAN_SendDB& db) const;
+  // Alignments, heights and colours of the rows.
+  void ApplyRowStyles();
+
+ signals:
+  void sendClicked(int row);
+
+ private:
+  struct Row {
+    QFrame* FrameMsg;
+    QCheckBox* CB_Extension;
+    QLineEdit* TB_ID;
+    QLineEdit* TB_DLC;
+    std::array<QLineEdit*, CAN_SendDB::kDataBytes> TB_Data;
+    QPushButton* Bt_Send;
+    QLineEdit* TB_Time;
+    QCheckBox* CB_Send;
+  };
+
+  QWidget* BuildHeader();
+  Row BuildRow(int i);
+
+  std::array<Row, CAN_SendDB::kRows> rows_{};
+};
+
+}  // namespace telpod

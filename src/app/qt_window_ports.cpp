@@ -1,0 +1,40 @@
+#include "app/qt_window_ports.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QUrl>
+
+namespace telpod {
+
+void QtMessageBoxes::Show(const std::string& text, const std::string& title,
+                          platform::MessageIcon icon) {
+  QMessageBox box(icon == platform::MessageIcon::Critical ? QMessageBox::Critical
+                                                          : QMessageBox::NoIcon,
+                  QString::fromStdString(title),
+                  QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+                  QMessageBox::Ok,
+                  parent_);
+  box.exec();
+}
+
+std::optional<std::string> QtFileDialogs::Choose(const FileDialogRequest& request) {
+  QFileDialog dialog(parent_, QString::fromStdString(request.title),
+                     QString::fromStdString(request.initial_folder),
+                     QString::fromStdString(request.filter));
+  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog.setOption(QFileDialog::ReadOnly, false);
+  dialog.selectFile(QString::fromStdString(request.file_name));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  return dialog.selectedFiles().constFirst().toStdString();
+}
+
+void QtUrlOpener::Open(const std::string& url) {
+  QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
+}
+
+void QtEventPump::DoEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace telpod

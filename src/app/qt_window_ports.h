@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+#include <QPointer>
+
+#include "app/window_ports.h"
+
+namespace telpod {
+
+// The real message boxes, modal over `parent`.
+class QtMessageBoxes final : public platform::MessageBoxes {
+ public:
+  explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
+  void Show(const std::string& text, const std::string& title,
+            platform::MessageIcon icon) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+class QtFileDialogs final : public FileDialogs {
+ public:
+  explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
+  std::optional<std::string> Choose(const FileDialogRequest& request) override;
+
+ private:
+  QPointer<QWidget> parent_;
+};
+
+class QtUrlOpener final : public UrlOpener {
+ public:
+  void Open(const std::string& url) override;
+};
+
+// Pending window events, run once per call.
+class QtEventPump final : public platform::EventPump {
+ public:
+  void DoEvents() override;
+};
+
+}  // namespace telpod
