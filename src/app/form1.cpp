@@ -8,8 +8,11 @@
 #include <QVBoxLayout>
 
 #include "app/connection_area.h"
+#include "app/form2.h"
 #include "app/message_rows.h"
 #include "app/qt_window_ports.h"
+#include "info/form_version.h"
+#include "settings/form_common_setting.h"
 
 namespace telpod {
 
@@ -54,7 +57,11 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
   setWindowTitle(QString::fromStdString(device.Application_title()));
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+  // The dialogs are windows of their own, not children of this one.
+  delete FormCommonSetting_.data();
+  delete FormVersion_.data();
+}
 
 void Form1::BuildMenus() {
   auto action = [this](QMenu* menu, const char* caption, const char* name) {
@@ -78,6 +85,20 @@ void Form1::BuildMenus() {
   menu_help_version_ = action(help, "バージョン情報(&A)", "menu_help_version");
 
   connect(menu_file_close_, &QAction::triggered, this, &QWidget::close);
+  connect(menu_common_setting_, &QAction::triggered, this, &Form1::menu_common_setting_Click);
+  connect(menu_help_version_, &QAction::triggered, this, &Form1::menu_help_version_Click);
+}
+
+void Form1::menu_common_setting_Click() {
+  FormCommonSetting_ = new FormCommonSetting(device, this);
+  FormCommonSetting_->show();
+  setEnabled(false);  // the dialog enables the window again when it closes
+}
+
+void Form1::menu_help_version_Click() {
+  if (!FormVersion_) FormVersion_ = new FormVersion(device, *ports_.urls);
+  FormVersion_->show();
+  FormVersion_->raise();
 }
 
 void Form1::Form_Load_Initialize() {

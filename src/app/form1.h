@@ -2,9 +2,12 @@
 
 #include <QCursor>
 #include <QMainWindow>
+#include <QPointer>
 #include <memory>
 
 #include "app/window_ports.h"
+#include "info/form_version.h"
+#include "settings/form_common_setting.h"
 #include "send/can_senddb.h"
 #include "send/connection_skeleton.h"
 #include "settings/elm327_info.h"
@@ -43,8 +46,13 @@ class Form1 : public QMainWindow, private ConnectionView {
   void Bt_Connect_Click();
   void Bt_Disconnect_Click();
 
+  void menu_common_setting_Click();
+  void menu_help_version_Click();
+
   ConnectionArea* connectionArea() const { return area_; }
   QTimer* TimerGetSetting() const { return TimerGetSetting_; }
+  FormCommonSetting* formCommonSetting() const { return FormCommonSetting_; }
+  FormVersion* formVersion() const { return FormVersion_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -76,6 +84,10 @@ class Form1 : public QMainWindow, private ConnectionView {
   QAction* menu_file_close_ = nullptr;
   QAction* menu_common_setting_ = nullptr;
   QAction* menu_help_version_ = nullptr;
+
+  Form2* Form2_ = nullptr;
+  QPointer<FormCommonSetting> FormCommonSetting_;
+  QPointer<FormVersion> FormVersion_;
 };
 
 }  // namespace telpod

@@ -10,6 +10,9 @@
 
 #include "app/connection_area.h"
 #include "app/form1.h"
+#include "app/form2.h"
+#include "info/form_version.h"
+#include "settings/form_common_setting.h"
 
 namespace telpod {
 
@@ -68,6 +71,13 @@ bool Form1::Form_QueryUnload() {
   return true;
 }
 
-void Form1::Form_Unload() {}
+void Form1::Form_Unload() {
+  // The other windows go one after the other, each given time to close.
+  for (QWidget* window : {static_cast<QWidget*>(Form2_), static_cast<QWidget*>(FormVersion_.data()),
+                          static_cast<QWidget*>(FormCommonSetting_.data())}) {
+    if (window) window->close();
+    QCoreApplication::processEvents();
+  }
+}
 
 }  // namespace telpod

@@ -1,0 +1,170 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QRadioButton>
+
+#include "app/form1.h"
+
+namespace telpod {
+namespace {
+
+class RecordingUrls : public UrlOpener {
+ public:
+  void Open(const std::string& url) override { opened.push_back(url); }
+  std::vector<std::string> opened;
+};
+
+class DialogsTest : public ::testing::Test {
+ protected:
+  DialogsTest() : window(WindowPorts{nullptr, nullptr, &urls}) {
+    window.Form_Load_Initialize();
+    window.show();
+  }
+
+  FormCommonSetting* OpenSettings() {
+    window.findChild<QAction*>(QStringLiteral("menu_common_setting"))->trigger();
+    FormCommonSetting* dialog = window.formCommonSetting();
+    EXPECT_NE(dialog, nullptr);
+    EXPECT_FALSE(window.isEnabled());
+    EXPECT_TRUE(dialog->isEnabled());
+    return dialog;
+  }
+  void Settle() {
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+  int Checked(FormCommonSetting* dialog) {
+    for (int i = 0; i < 9; ++i) {
+      if (dialog->RB_BitRate(i)->isChecked()) return i;
+    }
+    return -1;
+  }
+
+  RecordingUrls urls;
+  Form1 window;
+};
+
+TEST_F(DialogsTest, SettingsShowTheDefaultsAndOkStoresTheChoice) {
+  FormCommonSetting* dialog = OpenSettings();
+  EXPECT_EQ(dialog->RB_BitRate(2)->text(), QStringLiteral("500k bps"));
+  EXPECT_EQ(Checked(dialog), 2);
+  EXPECT_TRUE(dialog->CB_ViewCaution()->isChecked());
+  EXPECT_EQ(dialog->windowTitle(), QStringLiteral("TELPOD Ver1.11　　- 共通設定 -"));
+
+  dialog->RB_BitRate(8)->setChecked(true);
+  dialog->CB_ViewCaution()->setChecked(false);
+  dialog->Bt_OK_Click();
+  Settle();
+  EXPECT_EQ(window.device.t_bitRate(), 8);
+  EXPECT_EQ(window.device.t_ViewCaution(), 0);
+  EXPECT_TRUE(window.isEnabled());
+
+  dialog = OpenSettings();
+  EXPECT_EQ(dialog->RB_BitRate(8)->text(), QStringLiteral("125k bps"));
+  EXPECT_EQ(Checked(dialog), 8);
+  EXPECT_FALSE(dialog->CB_ViewCaution()->isChecked());
+}
+
+TEST_F(DialogsTest, ResizeDiscardsAnUnsavedChoice) {
+  FormCommonSetting* dialog = OpenSettings();
+  dialog->RB_BitRate(0)->setChecked(true);
+  dialog->resize(dialog->size() + QSize(30, 30));
+  Settle();
+  EXPECT_EQ(Checked(dialog), 2);
+}
+
+TEST_F(DialogsTest, CloseBoxAndCancelStoreNothingAndEnableTheWindow) {
+  FormCommonSetting* dialog = OpenSettings();
+  dialog->RB_BitRate(5)->setChecked(true);
+  dialog->close();
+  Settle();
+  EXPECT_EQ(window.device.t_bitRate(), 2);
+  EXPECT_TRUE(window.isEnabled());
+
+  dialog = OpenSettings();
+  dialog->RB_BitRate(5)->setChecked(true);
+  dialog->Bt_Cancell_Click();
+  Settle();
+  EXPECT_EQ(window.device.t_bitRate(), 2);
+  EXPECT_TRUE(window.isEnabled());
+}
+
+TEST_F(DialogsTest, StoredIndexOutsideTheTableShowsNoSelectionAndSurvivesOk) {
+  window.device.set_t_bitRate(12);
+  FormCommonSetting* dialog = OpenSettings();
+  EXPECT_EQ(Checked(dialog), -1);
+  dialog->Bt_OK_Click();
+  Settle();
+  EXPECT_EQ(window.device.t_bitRate(), 12);
+}
+
+TEST_F(DialogsTest, RatesOnlySomeFamiliesOfferAreColouredAsTheLegendSays) {
+  FormCommonSetting* dialog = OpenSettings();
+  const auto colour = [&](int i) {
+    return dialog->RB_BitRate(i)->palette().color(QPalette::WindowText);
+  };
+  EXPECT_EQ(colour(1), QColor(0, 0, 255));
+  EXPECT_EQ(colour(6), QColor(0, 0, 255));
+  EXPECT_EQ(colour(7), QColor(192, 0, 192));
+  EXPECT_NE(colour(2), QColor(0, 0, 255));
+  EXPECT_NE(colour(8), QColor(192, 0, 192));
+}
+
+void Mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {
+  QMouseEvent event(type, QPointF(3, 3), target->mapToGlobal(QPointF(3, 3)), button, held,
+                    Qt::NoModifier);
+  QCoreApplication::sendEvent(target, &event);
+}
+
+TEST_F(DialogsTest, VersionWindowIsOneWindowThatOkHides) {
+  QAction* menu = window.findChild<QAction*>(QStringLiteral("menu_help_version"));
+  menu->trigger();
+  FormVersion* first = window.formVersion();
+  ASSERT_NE(first, nullptr);
+  EXPECT_TRUE(first->isVisible());
+  EXPECT_EQ(first->findChild<QLabel*>(QStringLiteral("Lb_App_Title"))->text(),
+            QStringLiteral("TELPOD Ver1.11"));
+  EXPECT_EQ(first->findChild<QLabel*>(QStringLiteral("Lb_copylight"))->text().toStdString(),
+            window.device.Copy_light());
+
+  auto* ok = first->findChild<QLabel*>(QStringLiteral("Lb_OK"));
+  Mouse(ok, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+  Mouse(ok, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+  EXPECT_FALSE(first->isVisible());
+
+  menu->trigger();
+  EXPECT_EQ(window.formVersion(), first);
+  EXPECT_TRUE(first->isVisible());
+}
+
+TEST_F(DialogsTest, VersionWindowDragsWithTheLeftButtonOnlyAndOpensTheLink) {
+  window.device.set_Homepage_URL("https://example.org/telpod");
+  window.menu_help_version_Click();
+  FormVersion* version = window.formVersion();
+  int drags = 0;
+  version->set_drag_starter([&] { ++drags; });
+  auto* title = version->findChild<QLabel*>(QStringLiteral("Lb_App_Title"));
+  Mouse(title, QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
+  EXPECT_EQ(drags, 0);
+  Mouse(title, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+  Mouse(version, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
+  EXPECT_EQ(drags, 2);
+
+  auto* link = version->findChild<QLabel*>(QStringLiteral("Lb_URL"));
+  Mouse(link, QEvent::MouseMove, Qt::NoButton, Qt::NoButton);
+  EXPECT_EQ(link->cursor().shape(), Qt::PointingHandCursor);
+  EXPECT_TRUE(urls.opened.empty());
+  Mouse(link, QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton);
+  EXPECT_TRUE(urls.opened.empty());
+  Mouse(link, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+  ASSERT_EQ(urls.opened.size(), 1u);
+  EXPECT_EQ(urls.opened[0], "https://example.org/telpod");
+  EXPECT_EQ(drags, 2);
+}
+
+}  // namespace
+}  // namespace telpod
