@@ -21,11 +21,12 @@ std::optional<RecordedFrame> ParseCandumpLine(const std::string& line);
 
 // Checks the recording of a run of `run_ms` against the guest rows:
 // identifiers, formats, lengths and data of every frame, one-shot counts,
-// and each periodic row's gaps (never shorter than the period, less
-// `tolerance_ms` for the kernel stamping a frame a little after the loop
-// read its clock) and count. Writes a summary per row to `report`; returns
-// the faults found, none when the recording is right.
+// each periodic row's count, and with `gap_tolerance_ms` its gaps: never
+// shorter than the period, less that tolerance for the kernel stamping a
+// frame a little after the loop read its clock. Writes a summary per row to
+// `report`; returns the faults found, none when the recording is right.
 std::vector<std::string> CheckRecording(const std::vector<std::string>& lines, double run_ms,
-                                        double tolerance_ms, std::ostream& report);
+                                        std::optional<double> gap_tolerance_ms,
+                                        std::ostream& report);
 
 }  // namespace telpod::guest
