@@ -6,12 +6,6 @@ namespace telpod {
 
 namespace {
 
-void ShowFailure(ConnectionContext& ctx, const char* second_line) {
-  ctx.messages.Show(std::string(connection_message::kDeviceNotWorking) + platform::kCrLf +
-                        second_line,
-                    ctx.device.Application_title(), platform::MessageIcon::Critical);
-}
-
 // RxFlag drops to 0 however the connection ends, exceptions included.
 class RxFlagReset {
  public:
@@ -26,6 +20,10 @@ class RxFlagReset {
 
 }  // namespace
 
+std::string FamilyConnection::OpenFailureMessage() const {
+  return std::string(connection_message::kDeviceNotWorking) + platform::kCrLf + OpenFailureLine();
+}
+
 int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   RxFlagReset reset(ctx.RxFlag);
   const int32_t index = ctx.device.t_bitRate();
@@ -36,7 +34,8 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
     return 0;
   }
   if (!family.Open()) {
-    ShowFailure(ctx, family.OpenFailureLine());
+    ctx.messages.Show(family.OpenFailureMessage(), ctx.device.Application_title(),
+                      platform::MessageIcon::Critical);
     return family.CloseAfterFailedOpen();
   }
   ctx.view.set_TB_Protocol(BitRateLabel(index));

@@ -61,6 +61,9 @@ class FamilyConnection : public RowWriter {
   virtual bool Open() = 0;
   // Second line of the open-failure message.
   virtual const char* OpenFailureLine() const { return "アプリケーションを終了します。"; }
+  // The whole open-failure message; a family that knows why the open failed
+  // may say so instead.
+  virtual std::string OpenFailureMessage() const;
   // Runs after the open-failure message; its result is the connection's.
   virtual int32_t CloseAfterFailedOpen() { return 0; }
   // The family's last device calls, in its order with the loop's start.
