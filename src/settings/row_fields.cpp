@@ -11,7 +11,9 @@ namespace {
 
 constexpr int32_t kMaxExtendedId = 0x1FFFFFFF;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -47,8 +49,10 @@ std::string FormatByteHex(uint8_t value) {
 }
 
 std::string FormatDecimal(double value) {
-  char buffer[64];
-  const auto r = std::to_chars(buffer, buffer + sizeof buffer, value);
+  // Fixed notation: the plain form would otherwise lose to "1e+05" for
+  // 100000. The longest shortest fixed form of a double is about 330 chars.
+  char buffer[400];
+  const auto r = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed);
   return std::string(buffer, r.ptr);
 }
 

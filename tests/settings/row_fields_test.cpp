@@ -13,6 +13,8 @@ TEST(RowFields, FormatsAsTheScreenAndFilesShowThem) {
   EXPECT_EQ(FormatDecimal(9000.0), "9000");
   EXPECT_EQ(FormatDecimal(12.5), "12.5");
   EXPECT_EQ(FormatDecimal(0.3), "0.3");
+  EXPECT_EQ(FormatDecimal(100000.0), "100000");
+  EXPECT_EQ(FormatDecimal(1e-7), "0.0000001");
 }
 
 TEST(RowFields, HexTakesOneToEightDigitsOfEitherCaseOnly) {

@@ -1,0 +1,80 @@
+#include "settings/csv_export.h"
+
+#include "platform/file_system.h"
+#include "platform/program_folder.h"
+#include "platform/text_codec.h"
+#include "settings/csv_format.h"
+#include "settings/row_fields.h"
+
+namespace telpod::Setting_import_export {
+namespace {
+
+constexpr const char* kExportTitle = "設定 Export";
+constexpr const char* kExportDone = "設定をcsvでエクスポートしました。";
+constexpr const char* kExportFailed = "設定のエクスポートに失敗しました。";
+
+// Blanks that right-align `text` under a header `width` characters wide; a
+// longer text simply widens its field.
+std::string Padding(const std::string& text, size_t width) {
+  return std::string(text.size() < width ? width - text.size() : 0, ' ');
+}
+
+bool WriteCsvFile(const ELM327_Info& device, const std::string& file_name,
+                  const std::string& folder, const CAN_SendDB& SendDB) {
+  try {
+    const std::string target = platform::FolderExists(folder) ? folder : platform::ProgramFolder();
+    const std::string bytes = platform::Utf8ToCp932(CsvText(device, SendDB));
+    return platform::ReplaceFileAtomically(platform::JoinPath(target, file_name), bytes);
+  } catch (...) {
+    return false;
+  }
+}
+
+}  // namespace
+
+std::string CsvRowLine(const CAN_SendDB& SendDB, int16_t i) {
+  const std::string id = FormatHex(static_cast<uint32_t>(SendDB.CAN_ID(i)));
+  const std::string period = FormatDecimal(SendDB.CAN_SendCycleTime(i));
+  std::string line = "  " + std::to_string(i + 1) + " ,";
+  line += " " + std::to_string(SendDB.CAN_Send29(i)) + " , ";
+  line += Padding(id, 7) + " " + id + " ,";
+  line += " " + std::to_string(SendDB.CAN_DLC(i)) + " ,";
+  for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
+    line += " " + FormatByteHex(SendDB.CAN_Data(n, i)) + " ,";
+  }
+  line += " " + Padding(period, 5) + " " + period + " ,";
+  line += " " + std::to_string(SendDB.CAN_SendCycleOperation(i));
+  return line;
+}
+
+std::string CsvText(const ELM327_Info& device, const CAN_SendDB& SendDB) {
+  std::string text =
+      device.Application_title() + ",,," + device.Copy_light() + ",,,," + device.Homepage_URL();
+  text += kCsvLineEnd;
+  text += kSettingFileMarker;
+  text += kCsvLineEnd;
+  text += kCsvLineEnd;
+  text += kCsvHeader;
+  for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
+    text += kCsvLineEnd;
+    text += CsvRowLine(SendDB, i);
+  }
+  return text;
+}
+
+void Export_CSV(ELM327_Info& device, const std::string& file_name, const std::string& folder,
+                CAN_SendDB& SendDB, platform::MessageBoxes& messages) {
+  const bool written = WriteCsvFile(device, file_name, folder, SendDB);
+  try {
+    const std::string second_line = platform::kCrLf + file_name;
+    if (written) {
+      messages.Show(kExportDone + second_line, kExportTitle, platform::MessageIcon::None);
+    } else {
+      messages.Show(kExportFailed + second_line, kExportTitle, platform::MessageIcon::Critical);
+    }
+  } catch (...) {
+    // The window could not show the box; the file's fate is already settled.
+  }
+}
+
+}  // namespace telpod::Setting_import_export

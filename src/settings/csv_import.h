@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "send/can_senddb.h"
+#include "settings/elm327_info.h"
+
+namespace telpod::Setting_import_export {
+
+// Reads the rows of an exported CSV file at folder + file_name into the send
+// table: 1 when at least one row line was taken, 0 otherwise (no file, not
+// one of ours, no valid row line). Rows the file does not mention keep their
+// values; a later line for the same row wins. Shows no message.
+//
+// The file is read as CP932 with CR LF or LF line ends; a file that does not
+// carry both markers that way is read as UTF-8 (with or without a
+// byte-order mark), as an editor may have re-saved it.
+int32_t Import_CSV(ELM327_Info& device, const std::string& file_name, const std::string& folder,
+                   CAN_SendDB& SendDB);
+
+}  // namespace telpod::Setting_import_export

@@ -1,0 +1,62 @@
+#include "settings/file_save_system.h"
+
+#include <fstream>
+
+#include "platform/file_system.h"
+#include "platform/program_folder.h"
+#include "settings/setting_file_record.h"
+
+namespace telpod::FileSaveSystem {
+namespace {
+
+// The reader never looks past the longest possible record, so an oversized
+// file costs no more than that.
+bool ReadRecordBytes(const std::string& path, std::string& bytes) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return false;
+  bytes.resize(SettingFileRecord::kMaxBytes);
+  in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  if (in.bad()) return false;
+  bytes.resize(static_cast<size_t>(in.gcount()));
+  return true;
+}
+
+}  // namespace
+
+std::string SettingFilePath() {
+  return platform::JoinPath(platform::ProgramFolder(), "config.dat");
+}
+
+int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
+  try {
+    const std::string path = SettingFilePath();
+    if (!platform::FileExists(path)) return kNotLoaded;
+    std::string bytes;
+    if (!ReadRecordBytes(path, bytes)) return kNotLoaded;
+    switch (SettingFileRecord::Take(bytes, device, Tx_CANDATA)) {
+      case SettingFileRecord::Outcome::Taken:
+        return kLoaded;
+      case SettingFileRecord::Outcome::Damaged:
+        return kNotLoaded;
+      case SettingFileRecord::Outcome::Foreign:
+        // Still there means not deleted: that is a plain failure.
+        return platform::DeleteFileForced(path) ? kForeignDeleted : kNotLoaded;
+    }
+    return kNotLoaded;
+  } catch (...) {
+    return kNotLoaded;
+  }
+}
+
+int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA) {
+  try {
+    if (!platform::FolderExists(platform::ProgramFolder())) return 0;
+    const auto bytes = SettingFileRecord::Bytes(device, Tx_CANDATA);
+    if (!bytes) return -1;
+    return platform::ReplaceFileAtomically(SettingFilePath(), *bytes) ? 0 : -1;
+  } catch (...) {
+    return -1;
+  }
+}
+
+}  // namespace telpod::FileSaveSystem
