@@ -46,6 +46,8 @@ class Form1 : public QMainWindow, private ConnectionView {
   void Bt_Connect_Click();
   void Bt_Disconnect_Click();
 
+  void menu_file_import_Click();
+  void menu_file_export_csv_Click();
   void menu_common_setting_Click();
   void menu_help_version_Click();
 
@@ -62,6 +64,8 @@ class Form1 : public QMainWindow, private ConnectionView {
   void set_TB_Protocol(const std::string& text) override;
 
   void BuildMenus();
+  std::optional<std::string> ChooseFile(const char* title, const char* file_name,
+                                        const char* filter, bool save);
   // Runs the connection of the chosen family; false when none was chosen.
   bool RunChosenConnection();
   void RestoreIdleWindow();

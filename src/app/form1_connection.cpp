@@ -12,6 +12,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "info/form_version.h"
+#include "settings/file_save_system.h"
 #include "settings/form_common_setting.h"
 
 namespace telpod {
@@ -68,6 +69,7 @@ bool Form1::Form_QueryUnload() {
   if (RxFlag == 1) return false;  // never while frames go out, and silently
   QCoreApplication::processEvents();
   Screen_To_SendDB();
+  FileSaveSystem::Save_SettingFile(device, Tx_CANDATA);  // a failure must not keep the window open
   return true;
 }
 

@@ -8,15 +8,10 @@
 #include <QRadioButton>
 
 #include "app/form1.h"
+#include "window_fakes.h"
 
 namespace telpod {
 namespace {
-
-class RecordingUrls : public UrlOpener {
- public:
-  void Open(const std::string& url) override { opened.push_back(url); }
-  std::vector<std::string> opened;
-};
 
 class DialogsTest : public ::testing::Test {
  protected:
@@ -44,7 +39,7 @@ class DialogsTest : public ::testing::Test {
     return -1;
   }
 
-  RecordingUrls urls;
+  test::RecordingUrls urls;
   Form1 window;
 };
 
