@@ -17,11 +17,6 @@ using test::SimulatorPath;
 
 class DeviceSelection : public ::testing::Test {
  protected:
-  DeviceSelection() {
-    drivers.canusb = CanusbDriver::Load(SimulatorPath(platform::kCanusbLibraryFile), nullptr);
-    drivers.ifcan = IfCanDriver::Load(SimulatorPath(platform::kIfCanLibraryFile), nullptr);
-    drivers.canlib = CanlibDriver::Load(SimulatorPath(platform::kCanlibLibraryFile), nullptr);
-  }
   void SetUp() override {
     ASSERT_TRUE(drivers.canusb && drivers.ifcan && drivers.canlib);
     usb.Reset();
@@ -44,7 +39,7 @@ class DeviceSelection : public ::testing::Test {
                                     drivers);
   }
 
-  DriverSet drivers;
+  DriverSet drivers = test::LoadSimulatedDrivers();
   test::SimControl usb{platform::kCanusbLibraryFile};
   test::SimControl boards{platform::kIfCanLibraryFile};
   test::SimControl kvaser{platform::kCanlibLibraryFile};

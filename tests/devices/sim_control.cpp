@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "platform/driver_folders.h"
+
 namespace telpod::test {
 
 std::string SimulatorPath(const char* file) {
@@ -89,6 +91,14 @@ bool SimControl::SetLog(const std::string& target) {
 
 void SimControl::FlushLog() {
   flush_log_();
+}
+
+DriverSet LoadSimulatedDrivers() {
+  DriverSet drivers;
+  drivers.canusb = CanusbDriver::Load(SimulatorPath(platform::kCanusbLibraryFile), nullptr);
+  drivers.ifcan = IfCanDriver::Load(SimulatorPath(platform::kIfCanLibraryFile), nullptr);
+  drivers.canlib = CanlibDriver::Load(SimulatorPath(platform::kCanlibLibraryFile), nullptr);
+  return drivers;
 }
 
 std::string AdaptersConfig(int n) {

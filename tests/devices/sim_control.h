@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "cansim_control.h"
+#include "devices/driver_set.h"
 #include "platform/dynamic_library.h"
 
 namespace telpod::test {
@@ -53,6 +54,9 @@ class SimControl {
   decltype(&cansim_set_log) set_log_ = nullptr;
   decltype(&cansim_flush_log) flush_log_ = nullptr;
 };
+
+// The three bindings, each loaded from its simulator.
+DriverSet LoadSimulatedDrivers();
 
 // A configuration of `n` CANUSB adapters with serial numbers SIM00001...
 std::string AdaptersConfig(int n);
