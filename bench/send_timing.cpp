@@ -1,0 +1,298 @@
+// The connection routines as the program runs them, over the simulated
+// drivers: FormBG's Open_* with the real clock library and a Qt event pump
+// once per pass. Frame times come from the simulators' capture. For each
+// family, eight periodic rows at 1 ms, then at period 0; then the
+// simulator's own cost per write with its log off and buffered.
+//
+//   send_timing [seconds per run, default 3]
+#include <sys/resource.h>
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "cansim_control.h"
+#include "devices/canusb/find_canusb_adapters.h"
+#include "devices/driver_set.h"
+#include "devices/ifcan/find_interface_boards.h"
+#include "devices/kvaser/find_kvaser_channels.h"
+#include "platform/program_folder.h"
+#include "send/form_bg.h"
+#include "send/zqt_clock.h"
+#include "timing_stats.h"
+
+namespace {
+
+using telpod::CAN_SendDB;
+
+constexpr int32_t kFirstId = 0x100;  // row i sends kFirstId + i
+
+// The simulator's control functions, reached through the library the
+// binding loaded.
+struct SimControl {
+  explicit SimControl(const std::string& path) {
+    if (!library.Open(path) || !library.Resolve("cansim_reset", reset) ||
+        !library.Resolve("cansim_take_frames", take_frames) ||
+        !library.Resolve("cansim_dropped_frames", dropped_frames) ||
+        !library.Resolve("cansim_set_log", set_log)) {
+      std::fprintf(stderr, "send_timing: %s\n", library.error().c_str());
+      std::exit(1);
+    }
+  }
+  telpod::platform::DynamicLibrary library;
+  decltype(&cansim_reset) reset = nullptr;
+  decltype(&cansim_take_frames) take_frames = nullptr;
+  decltype(&cansim_dropped_frames) dropped_frames = nullptr;
+  decltype(&cansim_set_log) set_log = nullptr;
+};
+
+// Moves the captured frames into the statistics, by row.
+class CaptureReader {
+ public:
+  CaptureReader(SimControl& sim, telpod::bench::FrameGaps& gaps)
+      : sim_(sim), gaps_(gaps), buffer_(4096) {}
+  void Drain() {
+    size_t n;
+    while ((n = sim_.take_frames(buffer_.data(), buffer_.size())) > 0) {
+      for (size_t k = 0; k < n; ++k) {
+        const cansim_frame& f = buffer_[k];
+        const int64_t t = f.monotonic_ns;
+        if (first_ns_ < 0) first_ns_ = t;
+        last_ns_ = t;
+        gaps_.Frame(static_cast<int>(f.id) - kFirstId, double(t) / 1e6);
+      }
+    }
+  }
+  double span_s() const { return first_ns_ < 0 ? 0.0 : double(last_ns_ - first_ns_) / 1e9; }
+
+ private:
+  SimControl& sim_;
+  telpod::bench::FrameGaps& gaps_;
+  std::vector<cansim_frame> buffer_;
+  int64_t first_ns_ = -1, last_ns_ = 0;
+};
+
+// Qt's pending events once per pass, as in the program; every 256 passes
+// the capture is read and the run's time checked.
+class TimedPump : public telpod::platform::EventPump {
+ public:
+  TimedPump(telpod::ZqtClock& clock, int32_t& flag, double stop_at, CaptureReader& reader)
+      : clock_(clock), flag_(flag), stop_at_(stop_at), reader_(reader) {}
+  void DoEvents() override {
+    QCoreApplication::processEvents();
+    if ((++passes_ & 0xFF) != 0) return;
+    reader_.Drain();
+    if (clock_.Now() >= stop_at_) flag_ = 0;
+  }
+
+ private:
+  telpod::ZqtClock& clock_;
+  int32_t& flag_;
+  double stop_at_;
+  CaptureReader& reader_;
+  uint64_t passes_ = 0;
+};
+
+class NoView : public telpod::ConnectionView {
+ public:
+  void set_TB_Status(const std::string&) override {}
+  void set_TB_Protocol(const std::string&) override {}
+};
+
+class StderrMessages : public telpod::platform::MessageBoxes {
+ public:
+  void Show(const std::string& text, const std::string&, telpod::platform::MessageIcon) override {
+    std::fprintf(stderr, "send_timing: message: %s\n", text.c_str());
+  }
+};
+
+class NoPump : public telpod::platform::EventPump {
+ public:
+  void DoEvents() override {}
+};
+
+// The shared objects the main window owns, with the first device of each
+// family found and chosen.
+struct Window {
+  telpod::ELM327_Info device;
+  telpod::CANUSB CAN_u;
+  telpod::CAN_DB CAN_d;
+  telpod::InterfaceCAN IfCan_u;
+  telpod::CAN_DB_Interface IfCan_d;
+  telpod::KvaserCAN kvCan_u;
+  telpod::CAN_DB_Kvaser kvCan_d;
+  CAN_SendDB db;
+  int32_t RxFlag = 0;
+};
+
+struct Family {
+  const char* name;
+  SimControl* sim;
+  std::function<void(telpod::FormBG&, Window&)> connect;
+};
+
+int64_t NowNs(clockid_t clock = CLOCK_MONOTONIC) {
+  timespec ts{};
+  clock_gettime(clock, &ts);
+  return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+// How much of the processor the run had: on a busy machine the loop is
+// pre-empted, and periods that pass meanwhile are not caught up.
+class CpuShare {
+ public:
+  CpuShare() : wall_(NowNs()), cpu_(NowNs(CLOCK_THREAD_CPUTIME_ID)), switches_(Involuntary()) {}
+  void Print(const char* family, double period_ms) const {
+    const double wall = double(NowNs() - wall_);
+    const double cpu = double(NowNs(CLOCK_THREAD_CPUTIME_ID) - cpu_);
+    std::printf("# family=%s period_ms=%g: cpu_share=%.1f%% preemptions=%ld\n", family, period_ms,
+                100.0 * cpu / wall, Involuntary() - switches_);
+  }
+
+ private:
+  static long Involuntary() {
+    rusage usage{};
+    getrusage(RUSAGE_THREAD, &usage);
+    return usage.ru_nivcsw;
+  }
+  int64_t wall_, cpu_;
+  long switches_;
+};
+
+void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::DriverSet& drivers,
+         double period_ms, double seconds) {
+  for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
+    w.db.set_CAN_ID(i, kFirstId + i);
+    w.db.set_CAN_DLC(i, 8);
+    w.db.set_CAN_SendCycleOperation(i, 1);
+    w.db.set_CAN_SendCycleTime(i, period_ms);
+  }
+  w.db.Timer_Clear();
+  SimControl& sim = *family.sim;
+  telpod::bench::FrameGaps gaps(period_ms);
+  CaptureReader reader(sim, gaps);
+  const long long dropped_before = sim.dropped_frames();
+  NoView view;
+  StderrMessages messages;
+  TimedPump pump(clock, w.RxFlag, clock.Now() + seconds * 1000.0, reader);
+  telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers);
+  w.RxFlag = 1;
+  const CpuShare share;
+  family.connect(form, w);
+  reader.Drain();
+  const double span_s = reader.span_s();
+
+  std::printf("send_timing family=%s rows=8 period_ms=%g frames=%llu frames_per_s=%.0f %s\n",
+              family.name, period_ms, static_cast<unsigned long long>(gaps.frames()),
+              span_s > 0 ? double(gaps.frames()) / span_s : 0.0, gaps.stats().Summary().c_str());
+  if (period_ms > 0 && span_s > 0) {
+    // Every row is due once per period from its first frame on.
+    const double asked = 8.0 * (1.0 + span_s * 1000.0 / period_ms);
+    std::printf("# family=%s period_ms=%g: %.2f%% of the %.0f frames the periods ask for\n",
+                family.name, period_ms, 100.0 * double(gaps.frames()) / asked, asked);
+  }
+  share.Print(family.name, period_ms);
+  if (sim.dropped_frames() != dropped_before) {
+    std::printf("# family=%s: %lld frames not captured\n", family.name,
+                sim.dropped_frames() - dropped_before);
+  }
+  std::fflush(stdout);
+}
+
+// The simulator's own cost of one accepted write, measured around a tight
+// loop of direct calls.
+void WriteCost(const char* name, SimControl& sim, const char* log_label, const char* log_target,
+               const std::function<void()>& write) {
+  sim.set_log(log_target);
+  std::vector<cansim_frame> sink(8192);
+  constexpr int kWrites = 1'000'000;
+  int64_t spent = 0;
+  for (int done = 0; done < kWrites; done += 8192) {
+    const int64_t start = NowNs();
+    for (int k = 0; k < 8192; ++k) write();
+    spent += NowNs() - start;
+    while (sim.take_frames(sink.data(), sink.size()) > 0) {
+    }
+  }
+  sim.set_log("");
+  const int writes = (kWrites + 8191) / 8192 * 8192;
+  std::printf("# sim_write family=%s log=%s ns_per_write=%.1f\n", name, log_label,
+              double(spent) / writes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
+  std::string error;
+  auto clock = telpod::ZqtClock::Load(telpod::platform::ProgramFolder(), &error);
+  telpod::DriverSet drivers;
+  if (!clock || !drivers.LoadCanusb(&error) || !drivers.LoadIfCan(&error) ||
+      !drivers.LoadCanlib(&error)) {
+    std::fprintf(stderr, "send_timing: %s\n", error.c_str());
+    return 1;
+  }
+  // Start-up: the simulators' default devices, searched, the first chosen.
+  SimControl usb_sim(drivers.canusb->path());
+  SimControl board_sim(drivers.ifcan->path());
+  SimControl channel_sim(drivers.canlib->path());
+  for (SimControl* sim : {&usb_sim, &board_sim, &channel_sim}) sim->reset();
+  NoPump quiet;
+  Window w;
+  telpod::Find_CANUSB_Adapters(w.device, w.CAN_d, *drivers.canusb, quiet);
+  w.CAN_d.set_CAN_USB_SelectNo(1);
+  w.CAN_d.set_CAN_USB_SelectSerial(w.CAN_d.CAN_USB_FindSerialNo(1));
+  telpod::Find_Interface_Boards(w.device, w.IfCan_u, w.IfCan_d, *drivers.ifcan, quiet);
+  w.IfCan_d.set_Interface_CAN_SelectNo(1);
+  telpod::Find_Kvaser_Channels(w.device, w.kvCan_u, w.kvCan_d, *drivers.canlib, quiet);
+  w.kvCan_d.set_KvCAN_SelectNo(1);
+
+  const Family families[] = {
+      {"canusb", &usb_sim,
+       [](telpod::FormBG& f, Window& win) {
+         f.Open_CANUSB(win.device, win.CAN_u, win.CAN_d, win.db);
+       }},
+      {"ifcan", &board_sim,
+       [](telpod::FormBG& f, Window& win) {
+         f.Open_InterfaceCAN(win.device, win.IfCan_u, win.IfCan_d, win.db);
+       }},
+      {"kvaser", &channel_sim,
+       [](telpod::FormBG& f, Window& win) {
+         f.Open_KvaserCAN(win.device, win.kvCan_u, win.kvCan_d, win.db);
+       }},
+  };
+  for (const Family& family : families) {
+    Run(family, w, *clock, drivers, 1.0, seconds);
+    Run(family, w, *clock, drivers, 0.0, seconds);
+  }
+
+  // The simulators' own cost per write, log off and buffered (to /dev/null).
+  CANMsg msg{};
+  msg.id = 0x7DF;
+  msg.len = 8;
+  const int32_t usb = drivers.canusb->Open(w.CAN_d.CAN_USB_FindSerialNo(1), "500", 0, -1, 1);
+  auto usb_write = [&] { drivers.canusb->canusb_Write(usb, &msg); };
+  WriteCost("canusb", usb_sim, "off", "", usb_write);
+  WriteCost("canusb", usb_sim, "buffered", "/dev/null", usb_write);
+  drivers.canusb->Close(usb);
+
+  uint8_t record[24] = {8, 0, 0, 0, 0, 0, 0, 0, 0xDF, 0x07};
+  const int32_t port = drivers.ifcan->OpenPort(w.IfCan_d.Interface_CAN_FindNo(1));
+  auto board_write = [&] { drivers.ifcan->CanSendMessage(port, record, 1); };
+  WriteCost("ifcan", board_sim, "off", "", board_write);
+  WriteCost("ifcan", board_sim, "buffered", "/dev/null", board_write);
+  drivers.ifcan->CanClosePort(port);
+
+  uint8_t data[9] = {};
+  const canHandle channel = drivers.canlib->canOpenChannel(w.kvCan_d.Kvaser_DevChannel(0), 0x80);
+  auto channel_write = [&] { drivers.canlib->canWrite(channel, 0x7DF, data, 8, 2); };
+  WriteCost("kvaser", channel_sim, "off", "", channel_write);
+  WriteCost("kvaser", channel_sim, "buffered", "/dev/null", channel_write);
+  drivers.canlib->canClose(channel);
+  return 0;
+}

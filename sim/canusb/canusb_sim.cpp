@@ -1,0 +1,186 @@
+// libcanusbdrv.so: simulated CANUSB adapters behind the maker's entry points.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "core/entry_points.h"
+#include "core/export.h"
+#include "core/simulator.h"
+#include "devices/canusb/canusb_abi.h"
+#include "devices/le_bytes.h"
+
+namespace {
+
+using namespace telpod::canusb_abi;
+using cansim::Simulator;
+
+enum Entry : size_t { kOpen, kClose, kWrite, kVersionInfo, kGetFirst, kGetNext };
+
+constexpr size_t kVersionRoom = 64;  // the caller's buffer: 63 characters and a NUL
+constexpr uint32_t kMaxStandardId = 0x7FF;
+constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
+
+bool IsBitRateText(const char* text) {
+#define CANSIM_BITRATE_MATCH(name, value) \
+  if (std::strcmp(text, value) == 0) return true;
+  TELPOD_CANUSB_BITRATES(CANSIM_BITRATE_MATCH)
+#undef CANSIM_BITRATE_MATCH
+  return false;
+}
+
+struct Adapter {
+  cansim::AdapterSpec spec;
+  std::string device_name;
+  bool open = false;
+};
+
+class CanusbModel final : public cansim::FamilyModel {
+ public:
+  std::span<const char* const> EntryPoints() const override { return cansim::kCanusbEntryPoints; }
+
+  void Apply(const cansim::Config& config) override {
+    adapters_.clear();
+    for (const auto& spec : config.adapters) {
+      adapters_.push_back({spec, "canusb" + std::to_string(adapters_.size()), false});
+    }
+    cursor_ = 0;
+  }
+
+  // Reports adapter `cursor_` and moves on; the result is the number of
+  // adapters not yet reported, counting this one, unless configured.
+  int Report(char* serial, int size) {
+    if (serial == nullptr || size <= 0) return ERROR_CANUSB_INVALID_PARAM;
+    serial[0] = '\0';
+    if (cursor_ >= adapters_.size()) return 0;
+    const Adapter& a = adapters_[cursor_];
+    const size_t n = std::min(a.spec.serial.size(), static_cast<size_t>(size - 1));
+    std::memcpy(serial, a.spec.serial.data(), n);
+    serial[n] = '\0';
+    const auto left = static_cast<int>(adapters_.size() - cursor_);
+    ++cursor_;
+    return a.spec.report.value_or(left);
+  }
+  int First(char* serial, int size) {
+    cursor_ = 0;
+    return Report(serial, size);
+  }
+
+  canusb_handle Open(const char* serial, const char* bitrate) {
+    if (bitrate == nullptr || !IsBitRateText(bitrate)) return ERROR_CANUSB_INVALID_PARAM;
+    for (size_t i = 0; i < adapters_.size(); ++i) {
+      Adapter& a = adapters_[i];
+      // No serial number: the first adapter that is free.
+      if (serial ? a.spec.serial != serial : a.open) continue;
+      if (a.open || a.spec.open_fails) return ERROR_CANUSB_OPEN_SUBSYSTEM;
+      a.open = true;
+      return static_cast<canusb_handle>(i + 1);
+    }
+    return ERROR_CANUSB_NO_DEVICE;
+  }
+
+  Adapter* Find(canusb_handle h) {
+    if (h < 1 || static_cast<size_t>(h) > adapters_.size()) return nullptr;
+    Adapter& a = adapters_[static_cast<size_t>(h - 1)];
+    return a.open ? &a : nullptr;
+  }
+
+  int Close(canusb_handle h) {
+    Adapter* a = Find(h);
+    if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
+    a->open = false;
+    Simulator::Get().FlushLog();
+    return a->spec.close_result;
+  }
+
+  int Version(canusb_handle h, char* out) {
+    const Adapter* a = Find(h);
+    if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
+    if (out == nullptr) return ERROR_CANUSB_INVALID_PARAM;
+    if (a->spec.version_result < 1) return a->spec.version_result;
+    const size_t n = std::min(a->spec.version.size(), kVersionRoom - 1);
+    std::memcpy(out, a->spec.version.data(), n);
+    out[n] = '\0';
+    return a->spec.version_result;
+  }
+
+  int Write(canusb_handle h, const CANMsg* msg) {
+    const Adapter* a = Find(h);
+    if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
+    if (msg == nullptr) return ERROR_CANUSB_INVALID_PARAM;
+    uint8_t record[kFrameBufferBytes];
+    std::memcpy(record, msg, sizeof record);
+    Simulator::Get().KeepRecord(kWrite, record, sizeof record);
+    const uint32_t id = telpod::GetLe32(record);
+    const uint8_t flags = record[8];
+    const uint8_t len = record[9];
+    const bool extended = (flags & CANMSG_EXTENDED) != 0;
+    if (len > 8 || id > (extended ? kMaxExtendedId : kMaxStandardId)) {
+      return ERROR_CANUSB_INVALID_PARAM;
+    }
+    if (a->spec.write_result != ERROR_CANUSB_OK) return a->spec.write_result;
+    Simulator::Get().Capture({a->device_name, static_cast<int32_t>(h - 1), id, extended, len,
+                              record + 10, record, sizeof record});
+    return ERROR_CANUSB_OK;
+  }
+
+ private:
+  std::vector<Adapter> adapters_;
+  size_t cursor_ = 0;
+};
+
+CanusbModel& Model() {
+  static CanusbModel model;
+  return model;
+}
+
+}  // namespace
+
+cansim::FamilyModel& cansim::ThisFamily() {
+  return Model();
+}
+
+CANSIM_EXPORT canusb_handle TELPOD_DRIVER_CALL canusb_Open(const char* serial, const char* bitrate,
+                                                           uint32_t acceptance_code,
+                                                           uint32_t acceptance_mask,
+                                                           uint32_t flags) {
+  auto& sim = Simulator::Get();
+  if (auto r = sim.Enter(kOpen, {serial, bitrate, acceptance_code, acceptance_mask, flags})) {
+    return static_cast<canusb_handle>(*r);
+  }
+  return Model().Open(serial, bitrate);
+}
+
+CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_Close(canusb_handle h) {
+  if (auto r = Simulator::Get().Enter(kClose, {h})) return static_cast<int>(*r);
+  return Model().Close(h);
+}
+
+CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_Write(canusb_handle h, CANMsg* msg) {
+  if (auto r = Simulator::Get().Enter(kWrite, {h})) return static_cast<int>(*r);
+  return Model().Write(h, msg);
+}
+
+CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_VersionInfo(canusb_handle h, char* verinfo) {
+  if (auto r = Simulator::Get().Enter(kVersionInfo, {h})) return static_cast<int>(*r);
+  return Model().Version(h, verinfo);
+}
+
+CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_getFirstAdapter(char* serial, int size) {
+  if (auto r = Simulator::Get().Enter(kGetFirst, {size})) return static_cast<int>(*r);
+  return Model().First(serial, size);
+}
+
+CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_getNextAdapter(char* serial, int size) {
+  if (auto r = Simulator::Get().Enter(kGetNext, {size})) return static_cast<int>(*r);
+  return Model().Report(serial, size);
+}
+
+// The exports keep the published signatures the program binds to.
+static_assert(std::is_same_v<decltype(&canusb_Open), canusb_Open_t>);
+static_assert(std::is_same_v<decltype(&canusb_Close), canusb_Close_t>);
+static_assert(std::is_same_v<decltype(&canusb_Write), canusb_Write_t>);
+static_assert(std::is_same_v<decltype(&canusb_VersionInfo), canusb_VersionInfo_t>);
+static_assert(std::is_same_v<decltype(&canusb_getFirstAdapter), canusb_getFirstAdapter_t>);
+static_assert(std::is_same_v<decltype(&canusb_getNextAdapter), canusb_getNextAdapter_t>);

@@ -1,0 +1,270 @@
+// libcanlib.so.1: simulated Kvaser channels behind CANlib's entry points.
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+#include "core/entry_points.h"
+#include "core/export.h"
+#include "core/simulator.h"
+#include "devices/kvaser/canlib_abi.h"
+#include "devices/le_bytes.h"
+
+namespace {
+
+using namespace telpod::canlib_abi;
+using cansim::Simulator;
+
+enum Entry : size_t {
+  kInitializeLibrary,
+  kGetNumberOfChannels,
+  kOpenChannel,
+  kGetChannelData,
+  kSetBusParams,
+  kBusOn,
+  kBusOff,
+  kWrite,
+  kClose
+};
+
+constexpr long kMaxStandardId = 0x7FF;
+constexpr long kMaxExtendedId = 0x1FFFFFFF;
+constexpr size_t kMaxHandles = 128;
+constexpr unsigned kMaxClassicDlc = 8;
+constexpr unsigned kMaxLargeDlc = 15;
+
+struct Channel {
+  cansim::ChannelSpec spec;
+  std::string device_name;
+  bool init_access_taken = false;  // by a handle of this program
+};
+
+struct Handle {
+  int channel = -1;  // -1: free
+  int flags = 0;
+  bool init_access = false;
+  bool bus_on = false;
+  long freq = 0;
+};
+
+class CanlibModel final : public cansim::FamilyModel {
+ public:
+  std::span<const char* const> EntryPoints() const override { return cansim::kCanlibEntryPoints; }
+
+  void Apply(const cansim::Config& config) override {
+    initialized_ = false;
+    handles_.clear();
+    channels_.clear();
+    const size_t count =
+        config.kvaser_count ? static_cast<size_t>(*config.kvaser_count) : config.channels.size();
+    for (size_t ch = 0; ch < count; ++ch) {
+      cansim::ChannelSpec spec;
+      if (ch < config.channels.size()) {
+        spec = config.channels[ch];
+      } else {
+        spec.name = "Kvaser Sim (channel " + std::to_string(ch) + ")";
+      }
+      channels_.push_back({spec, "kvaser" + std::to_string(ch), false});
+    }
+  }
+
+  void Initialize() { initialized_ = true; }
+
+  canStatus NumberOfChannels(int* count) const {
+    if (!initialized_) return canERR_NOTINITIALIZED;
+    if (count == nullptr) return canERR_PARAM;
+    *count = static_cast<int>(channels_.size());
+    return canOK;
+  }
+
+  canHandle Open(int channel, int flags) {
+    if (!initialized_) return canERR_NOTINITIALIZED;
+    if (channel < 0 || static_cast<size_t>(channel) >= channels_.size()) return canERR_NOTFOUND;
+    Channel& c = channels_[static_cast<size_t>(channel)];
+    if (c.spec.open_fails) return canERR_HARDWARE;
+    const bool init_taken = c.spec.held || c.init_access_taken;
+    if ((flags & canOPEN_REQUIRE_INIT_ACCESS) && init_taken) return canERR_NO_ACCESS;
+    auto slot = std::find_if(handles_.begin(), handles_.end(),
+                             [](const Handle& h) { return h.channel < 0; });
+    if (slot == handles_.end()) {
+      if (handles_.size() == kMaxHandles) return canERR_NOHANDLES;
+      slot = handles_.insert(handles_.end(), Handle{});
+    }
+    *slot = Handle{channel, flags, !init_taken && !(flags & canOPEN_NO_INIT_ACCESS), false, 0};
+    if (slot->init_access) c.init_access_taken = true;
+    return static_cast<canHandle>(slot - handles_.begin());
+  }
+
+  canStatus ChannelData(int channel, int item, void* buffer, size_t size) const {
+    if (!initialized_) return canERR_NOTINITIALIZED;
+    if (channel < 0 || static_cast<size_t>(channel) >= channels_.size()) return canERR_NOTFOUND;
+    if (buffer == nullptr || size == 0) return canERR_PARAM;
+    const cansim::ChannelSpec& spec = channels_[static_cast<size_t>(channel)].spec;
+    uint64_t number = 0;
+    switch (item) {
+      case canCHANNELDATA_CHANNEL_NAME: {
+        if (spec.name_status != canOK) return spec.name_status;
+        const size_t n = std::min(spec.name.size(), size - 1);
+        std::memcpy(buffer, spec.name.data(), n);
+        static_cast<char*>(buffer)[n] = '\0';
+        return canOK;
+      }
+      case canCHANNELDATA_CARD_SERIAL_NO:
+        number = spec.serial;
+        break;
+      case canCHANNELDATA_CARD_FIRMWARE_REV:
+        number = spec.firmware;
+        break;
+      case canCHANNELDATA_CARD_UPC_NO:
+        number = spec.upc;
+        break;
+      default:
+        return canERR_NOT_IMPLEMENTED;
+    }
+    if (size < kChannelNumberBytes) return canERR_PARAM;
+    uint8_t bytes[kChannelNumberBytes];
+    telpod::PutLe64(bytes, number);
+    std::memcpy(buffer, bytes, sizeof bytes);
+    return canOK;
+  }
+
+  Handle* Find(canHandle h) {
+    if (h < 0 || static_cast<size_t>(h) >= handles_.size()) return nullptr;
+    Handle& handle = handles_[static_cast<size_t>(h)];
+    return handle.channel >= 0 ? &handle : nullptr;
+  }
+
+  canStatus SetBusParams(canHandle h, long freq) {
+    Handle* handle = Find(h);
+    if (handle == nullptr) return canERR_INVHANDLE;
+    // Predefined rates are canBITRATE_10K .. canBITRATE_1M; others are in bit/s.
+    if (freq == 0 || freq < canBITRATE_10K) return canERR_PARAM;
+    handle->freq = freq;
+    return canOK;
+  }
+
+  canStatus SetBus(canHandle h, bool on) {
+    Handle* handle = Find(h);
+    if (handle == nullptr) return canERR_INVHANDLE;
+    handle->bus_on = on;
+    return canOK;
+  }
+
+  canStatus Write(canHandle h, long id, const void* msg, unsigned dlc, unsigned flag) {
+    Handle* handle = Find(h);
+    if (handle == nullptr) return canERR_INVHANDLE;
+    const unsigned max_dlc =
+        (handle->flags & canOPEN_ACCEPT_LARGE_DLC) ? kMaxLargeDlc : kMaxClassicDlc;
+    const bool extended = (flag & canMSG_EXT) != 0;
+    if (dlc > max_dlc || (msg == nullptr && dlc > 0) || (extended && (flag & canMSG_STD)) ||
+        id < 0 || id > (extended ? kMaxExtendedId : kMaxStandardId)) {
+      return canERR_PARAM;
+    }
+    // Reads the eight bytes a classic frame can carry, whatever the length.
+    uint8_t data[8] = {};
+    if (msg != nullptr) std::memcpy(data, msg, sizeof data);
+    Simulator::Get().KeepRecord(kWrite, data, sizeof data);
+    const Channel& c = channels_[static_cast<size_t>(handle->channel)];
+    if (c.spec.write_status != canOK) return c.spec.write_status;
+    Simulator::Get().Capture({c.device_name, handle->channel, static_cast<uint32_t>(id), extended,
+                              static_cast<uint8_t>(dlc), data, data, sizeof data});
+    return canOK;
+  }
+
+  canStatus Close(canHandle h) {
+    Handle* handle = Find(h);
+    if (handle == nullptr) return canERR_INVHANDLE;
+    if (handle->init_access) {
+      channels_[static_cast<size_t>(handle->channel)].init_access_taken = false;
+    }
+    *handle = Handle{};
+    Simulator::Get().FlushLog();
+    return canOK;
+  }
+
+ private:
+  bool initialized_ = false;
+  std::vector<Channel> channels_;
+  std::vector<Handle> handles_;
+};
+
+CanlibModel& Model() {
+  static CanlibModel model;
+  return model;
+}
+
+}  // namespace
+
+cansim::FamilyModel& cansim::ThisFamily() {
+  return Model();
+}
+
+CANSIM_EXPORT void TELPOD_DRIVER_CALL canInitializeLibrary(void) {
+  if (Simulator::Get().Enter(kInitializeLibrary, {})) return;
+  Model().Initialize();
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canGetNumberOfChannels(int* channelCount) {
+  if (auto r = Simulator::Get().Enter(kGetNumberOfChannels, {})) return static_cast<canStatus>(*r);
+  return Model().NumberOfChannels(channelCount);
+}
+
+CANSIM_EXPORT canHandle TELPOD_DRIVER_CALL canOpenChannel(int channel, int flags) {
+  if (auto r = Simulator::Get().Enter(kOpenChannel, {channel, flags})) {
+    return static_cast<canHandle>(*r);
+  }
+  return Model().Open(channel, flags);
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canGetChannelData(int channel, int item, void* buffer,
+                                                             size_t bufsize) {
+  if (auto r = Simulator::Get().Enter(kGetChannelData, {channel, item, bufsize})) {
+    return static_cast<canStatus>(*r);
+  }
+  return Model().ChannelData(channel, item, buffer, bufsize);
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canSetBusParams(canHandle hnd, long freq,
+                                                           unsigned int tseg1, unsigned int tseg2,
+                                                           unsigned int sjw, unsigned int noSamp,
+                                                           unsigned int syncmode) {
+  if (auto r =
+          Simulator::Get().Enter(kSetBusParams, {hnd, freq, tseg1, tseg2, sjw, noSamp, syncmode})) {
+    return static_cast<canStatus>(*r);
+  }
+  return Model().SetBusParams(hnd, freq);
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canBusOn(canHandle hnd) {
+  if (auto r = Simulator::Get().Enter(kBusOn, {hnd})) return static_cast<canStatus>(*r);
+  return Model().SetBus(hnd, true);
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canBusOff(canHandle hnd) {
+  if (auto r = Simulator::Get().Enter(kBusOff, {hnd})) return static_cast<canStatus>(*r);
+  return Model().SetBus(hnd, false);
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canWrite(canHandle hnd, long id, void* msg,
+                                                    unsigned int dlc, unsigned int flag) {
+  if (auto r = Simulator::Get().Enter(kWrite, {hnd, id, dlc, flag})) {
+    return static_cast<canStatus>(*r);
+  }
+  return Model().Write(hnd, id, msg, dlc, flag);
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canClose(canHandle hnd) {
+  if (auto r = Simulator::Get().Enter(kClose, {hnd})) return static_cast<canStatus>(*r);
+  return Model().Close(hnd);
+}
+
+static_assert(std::is_same_v<decltype(&canInitializeLibrary), canInitializeLibrary_t>);
+static_assert(std::is_same_v<decltype(&canGetNumberOfChannels), canGetNumberOfChannels_t>);
+static_assert(std::is_same_v<decltype(&canOpenChannel), canOpenChannel_t>);
+static_assert(std::is_same_v<decltype(&canGetChannelData), canGetChannelData_t>);
+static_assert(std::is_same_v<decltype(&canSetBusParams), canSetBusParams_t>);
+static_assert(std::is_same_v<decltype(&canBusOn), canBusOn_t>);
+static_assert(std::is_same_v<decltype(&canBusOff), canBusOff_t>);
+static_assert(std::is_same_v<decltype(&canWrite), canWrite_t>);
+static_assert(std::is_same_v<decltype(&canClose), canClose_t>);

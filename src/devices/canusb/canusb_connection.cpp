@@ -1,0 +1,65 @@
+#include "devices/canusb/canusb_connection.h"
+
+#include "devices/le_bytes.h"
+#include "devices/rate_table.h"
+
+namespace telpod {
+
+namespace {
+
+constexpr size_t kIdOffset = 0;
+constexpr size_t kFlagsOffset = 8;
+constexpr size_t kLengthOffset = 9;
+constexpr size_t kDataOffset = 10;
+
+// The bit-rate text of each index 0..8.
+constexpr std::array<FieldGet<std::string> (CANUSB::*)() const, 9> kBitRateTexts{
+    &CANUSB::CAN_BAUD_1M,   &CANUSB::CAN_BAUD_800K, &CANUSB::CAN_BAUD_500K,
+    &CANUSB::CAN_BAUD_250K, &CANUSB::CAN_BAUD_100K, &CANUSB::CAN_BAUD_50K,
+    &CANUSB::CAN_BAUD_20K,  &CANUSB::CAN_BAUD_10K,  &CANUSB::CAN_BAUD_125K};
+
+}  // namespace
+
+CanusbConnection::CanusbConnection(const CanusbDriver* driver, CANUSB& CAN_u, CAN_DB& CAN_d)
+    : driver_(driver), CAN_u_(CAN_u), CAN_d_(CAN_d) {}
+
+bool CanusbConnection::SelectRate(int32_t t_bitRate) {
+  // Every rate is offered; an index outside the table leaves the text empty
+  // and the adapter refuses to open with it.
+  const auto rate = RateOf(kBitRateTexts, t_bitRate);
+  bitrate_ = rate ? (CAN_u_.*rate)() : std::string();
+  return true;
+}
+
+bool CanusbConnection::Open() {
+  if (driver_ == nullptr) return false;
+  handle_ =
+      driver_->Open(CAN_d_.CAN_USB_SelectSerial(), bitrate_, CAN_u_.CANUSB_ACCEPTANCE_CODE_ALL(),
+                    CAN_u_.CANUSB_ACCEPTANCE_MASK_ALL(), CAN_u_.CANUSB_FLAG_TIMESTAMP());
+  CAN_d_.set_CAN_USB_Handle(handle_);
+  write_ = driver_->canusb_Write;
+  return handle_ >= 1;
+}
+
+void CanusbConnection::Start(LoopStart& start) {
+  start.StampLastVisit();
+  start.ShowRunning();
+}
+
+void CanusbConnection::WriteRow(const CAN_SendDB& SendDB, int16_t i) {
+  uint8_t* frame = frame_.data();
+  PutLe32(frame + kIdOffset, static_cast<uint32_t>(SendDB.CAN_ID(i)));
+  frame[kFlagsOffset] = SendDB.CAN_Send29(i) == 1 ? canusb_abi::CANMSG_EXTENDED : 0;
+  frame[kLengthOffset] = SendDB.CAN_DLC(i);
+  for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
+    frame[kDataOffset + n - 1] = SendDB.CAN_Data(n, i);
+  }
+  write_(handle_, reinterpret_cast<CANMsg*>(frame));
+}
+
+int32_t CanusbConnection::Close() {
+  driver_->canusb_Close(handle_);
+  return 0;
+}
+
+}  // namespace telpod

@@ -1,0 +1,83 @@
+#include "devices/device_selection.h"
+
+#include <algorithm>
+
+#include "devices/canusb/canusb_version_probe.h"
+#include "devices/ifcan/ifcan_device_texts.h"
+#include "devices/kvaser/kvaser_device_info.h"
+
+namespace telpod {
+
+namespace {
+
+enum Vender : int32_t { kNone = 0, kCanusb = 1, kInterface = 2, kKvaser = 3 };
+
+// Catalogue counts bounded by what the catalogues can hold.
+int32_t Bounded(int32_t count, int32_t capacity) {
+  return std::clamp(count, 0, capacity);
+}
+
+int32_t Resolve(ELM327_Info& device, CAN_DB& CAN_d, CAN_DB_Interface& IfCan_d,
+                CAN_DB_Kvaser& kvCan_d) {
+  const int32_t p = device.t_CmbBOX_device_SelectNo();
+  const int32_t u = Bounded(CAN_d.CAN_USB_FindCount(), CAN_DB::kCapacity);
+  const int32_t i = Bounded(IfCan_d.Interface_CAN_FindCount(), CAN_DB_Interface::kCapacity);
+  const int32_t k = Bounded(kvCan_d.Kvaser_FindCount(), CAN_DB_Kvaser::kCapacity);
+  // Positions count from 1; 0 (nothing chosen yet) or less names no entry.
+  if (p < 1) return kNone;
+  if (u >= 1 && p <= u) {
+    CAN_d.set_CAN_USB_SelectNo(p);
+    return kCanusb;
+  }
+  if (i >= 1 && p > u && p <= u + i) {
+    IfCan_d.set_Interface_CAN_SelectNo(p - u);
+    return kInterface;
+  }
+  if (k >= 1 && p > u + i && p <= u + i + k) {
+    kvCan_d.set_KvCAN_SelectNo(p - u - i);
+    return kKvaser;
+  }
+  return kNone;
+}
+
+}  // namespace
+
+SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d,
+                                            InterfaceCAN& /*IfCan_u*/, CAN_DB_Interface& IfCan_d,
+                                            KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,
+                                            DriverSet& drivers) {
+  try {
+    device.set_t_select_Vender(kNone);
+    const int32_t family = Resolve(device, CAN_d, IfCan_d, kvCan_d);
+    device.set_t_select_Vender(family);
+    switch (family) {
+      case kCanusb:
+        if (!drivers.canusb) break;
+        return Probe_CANUSB_Version(CAN_u, CAN_d, *drivers.canusb);
+      case kInterface:
+        return {1, Interface_Info_Text(IfCan_d,
+                                       static_cast<int16_t>(IfCan_d.Interface_CAN_SelectNo()))};
+      case kKvaser:
+        if (!drivers.canlib) break;
+        return Probe_Kvaser_Info(kvCan_u, kvCan_d, *drivers.canlib);
+      default:
+        break;
+    }
+  } catch (...) {
+  }
+  return {0, std::nullopt};
+}
+
+std::vector<std::string> Device_List_Entries(const CAN_DB& CAN_d, const CAN_DB_Interface& IfCan_d,
+                                             const CAN_DB_Kvaser& kvCan_d) {
+  std::vector<std::string> entries;
+  const int32_t u = Bounded(CAN_d.CAN_USB_FindCount(), CAN_DB::kCapacity);
+  for (int16_t i = 1; i <= u; ++i) entries.push_back("CANUSB " + CAN_d.CAN_USB_FindSerialNo(i));
+  const int32_t n = Bounded(IfCan_d.Interface_CAN_FindCount(), CAN_DB_Interface::kCapacity);
+  for (int16_t i = 1; i <= n; ++i) entries.push_back(Interface_Entry_Text(IfCan_d, i));
+  const int32_t k = Bounded(kvCan_d.Kvaser_FindCount(), CAN_DB_Kvaser::kCapacity);
+  for (int16_t i = 0; i < k; ++i) entries.push_back(kvCan_d.Kvaser_DevdName(i));
+  return entries;
+}
+
+}  // namespace telpod

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "devices/canusb/can_db.h"
+#include "devices/canusb/canusb.h"
+#include "devices/driver_set.h"
+#include "devices/ifcan/can_db_interface.h"
+#include "devices/ifcan/interface_can.h"
+#include "devices/kvaser/can_db_kvaser.h"
+#include "devices/kvaser/kvaser_can.h"
+#include "devices/selected_device_info.h"
+#include "settings/elm327_info.h"
+
+namespace telpod {
+
+// Resolves the device list's position t_CmbBOX_device_SelectNo to a family
+// (t_select_Vender: 1 CANUSB, 2 Interface board, 3 Kvaser, 0 none) and that
+// family's catalogue selection, then reads the chosen device's information
+// line. A position outside the list resolves to no family: result 0, the
+// text box left alone. Errors are trapped here.
+SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d,
+                                            InterfaceCAN& IfCan_u, CAN_DB_Interface& IfCan_d,
+                                            KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,
+                                            DriverSet& drivers);
+
+// The device list's entries in order: the CANUSB adapters ("CANUSB " +
+// serial number), the Interface boards ("Interface <model> port:<n>"), then
+// the Kvaser channels (their names).
+std::vector<std::string> Device_List_Entries(const CAN_DB& CAN_d, const CAN_DB_Interface& IfCan_d,
+                                             const CAN_DB_Kvaser& kvCan_d);
+
+}  // namespace telpod

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "devices/ifcan/can_db_interface.h"
+#include "devices/ifcan/ifcan_driver.h"
+#include "devices/ifcan/interface_can.h"
+#include "send/connection_skeleton.h"
+
+namespace telpod {
+
+// A connection over the chosen Interface board port: read the board's
+// configuration, set mode and bit rate, activate, send each row as one
+// message record, then deactivate and close. Its result is the close status.
+class IfCanConnection final : public FamilyConnection {
+ public:
+  // `driver` may be null (library absent): the open then fails.
+  IfCanConnection(const IfCanDriver* driver, InterfaceCAN& IfCan_u, CAN_DB_Interface& IfCan_d);
+
+  bool SelectRate(int32_t t_bitRate) override;
+  bool Open() override;
+  const char* OpenFailureLine() const override { return connection_message::kEndConnection; }
+  int32_t CloseAfterFailedOpen() override { return Close(); }
+  void Start(LoopStart& start) override;
+  void WriteRow(const CAN_SendDB& SendDB, int16_t i) override;
+  int32_t Close() override;
+
+ private:
+  const IfCanDriver* driver_;
+  InterfaceCAN& IfCan_u_;
+  CAN_DB_Interface& IfCan_d_;
+  int32_t code_ = 0;
+  int32_t handle_ = ifcan_abi::kNoHandle;
+  CanSendMessage_t send_ = nullptr;
+  // Both records are zeroed once here; the five middle configuration words
+  // go back to the board as it gave them.
+  alignas(4) std::array<uint8_t, ifcan_abi::kConfigBytes> config_{};
+  alignas(4) std::array<uint8_t, ifcan_abi::kFrameBytes> frame_{};
+};
+
+}  // namespace telpod
