@@ -8,6 +8,7 @@ int main(int argc, char* argv[]) {
   qputenv("QT_NO_GLIB", "1");
   QApplication app(argc, argv);
   telpod::Form1 window;
+  if (!window.Form_Load()) return 0;
   window.show();
   return app.exec();
 }

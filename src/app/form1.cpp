@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QMenuBar>
@@ -11,6 +12,7 @@
 #include "app/form2.h"
 #include "app/message_rows.h"
 #include "app/qt_window_ports.h"
+#include "devices/socketcan/linux_socketcan_system.h"
 #include "info/form_version.h"
 #include "settings/form_common_setting.h"
 
@@ -35,6 +37,10 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
     own_urls_ = std::make_unique<QtUrlOpener>();
     ports_.urls = own_urls_.get();
   }
+  if (!ports_.socketcan) {
+    own_socketcan_ = std::make_unique<LinuxSocketCanSystem>();
+    ports_.socketcan = own_socketcan_.get();
+  }
 
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
@@ -51,6 +57,7 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
   connect(TimerGetSetting_, &QTimer::timeout, this, &Form1::TimerGetSetting_Timer);
 
   connect(rows_, &MessageRows::sendClicked, this, &Form1::Bt_Send_Click);
+  connect(area_->Cmb_Serect_Device, &QComboBox::activated, this, &Form1::Cmb_Serect_Device_Click);
   connect(area_->Bt_Connect, &QPushButton::clicked, this, &Form1::Bt_Connect_Click);
   connect(area_->Bt_Disconnect, &QPushButton::clicked, this, &Form1::Bt_Disconnect_Click);
   BuildMenus();

@@ -6,6 +6,18 @@
 #include <memory>
 
 #include "app/window_ports.h"
+#include "devices/canusb/can_db.h"
+#include "devices/canusb/canusb.h"
+#include "devices/driver_set.h"
+#include "devices/ifcan/can_db_interface.h"
+#include "devices/ifcan/interface_can.h"
+#include "devices/kvaser/can_db_kvaser.h"
+#include "devices/kvaser/kvaser_can.h"
+#include "devices/socketcan/can_db_socketcan.h"
+#include "devices/socketcan/socketcan_system.h"
+#include "platform/single_instance.h"
+#include "send/form_bg.h"
+#include "send/zqt_clock.h"
 #include "info/form_version.h"
 #include "settings/form_common_setting.h"
 #include "send/can_senddb.h"
@@ -35,6 +47,26 @@ class Form1 : public QMainWindow, private ConnectionView {
   CAN_SendDB Tx_CANDATA;
   int32_t RxFlag = 0;
   QCursor mouseCursor;
+  CANUSB CAN_u;
+  CAN_DB CAN_d;
+  InterfaceCAN IfCan_u;
+  CAN_DB_Interface IfCan_d;
+  KvaserCAN kvCan_u;
+  CAN_DB_Kvaser kvCan_d;
+  CAN_DB_SocketCAN sockCan_d;
+
+  // The single-instance rule, then start-up; false when the window has
+  // unloaded itself (another instance runs, or a stop point was reached)
+  // and the program is to end.
+  bool Form_Load();
+  bool App_Startup();
+  // Presence of the clock library and the driver libraries: bit 0 CANUSB,
+  // 1 Interface board, 2 Kvaser, 3 SocketCAN; -1 after a message.
+  int32_t Check_DriverFiles();
+  void Check_Excel_Install();
+  void Cmb_Serect_Device_Click();
+  // Resolves the chosen list entry and shows its information line.
+  int32_t Show_SelectedDevice_Info();
 
   // Rows and buttons made ready after start-up.
   void Form_Load_Initialize();
@@ -55,6 +87,7 @@ class Form1 : public QMainWindow, private ConnectionView {
   QTimer* TimerGetSetting() const { return TimerGetSetting_; }
   FormCommonSetting* formCommonSetting() const { return FormCommonSetting_; }
   FormVersion* formVersion() const { return FormVersion_; }
+  Form2* form2() const { return Form2_; }
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -64,6 +97,9 @@ class Form1 : public QMainWindow, private ConnectionView {
   void set_TB_Protocol(const std::string& text) override;
 
   void BuildMenus();
+  // Start-up progress: the bar to fraction p, then pending events.
+  void Progress(double p);
+  void ShowStopMessage(const char* first_line);
   std::optional<std::string> ChooseFile(const char* title, const char* file_name,
                                         const char* filter, bool save);
   // Runs the connection of the chosen family; false when none was chosen.
@@ -78,6 +114,11 @@ class Form1 : public QMainWindow, private ConnectionView {
   std::unique_ptr<FileDialogs> own_dialogs_;
   std::unique_ptr<UrlOpener> own_urls_;
   std::unique_ptr<QtEventPump> pump_;
+  std::unique_ptr<SocketCanSystem> own_socketcan_;
+  platform::SingleInstance single_instance_;
+  DriverSet drivers_;
+  std::unique_ptr<ZqtClock> clock_;
+  std::unique_ptr<FormBG> FormBG_;
 
   ConnectionArea* area_ = nullptr;
   MessageRows* rows_ = nullptr;

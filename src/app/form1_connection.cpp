@@ -54,7 +54,36 @@ void Form1::Bt_Disconnect_Click() {
   area_->Bt_Disconnect->setEnabled(false);
 }
 
-bool Form1::RunChosenConnection() { return false; }
+bool Form1::RunChosenConnection() {
+  if (!FormBG_) return false;
+  switch (device.t_select_Vender()) {
+    case 1:
+      RxFlag = 1;
+      FormBG_->Open_CANUSB(device, CAN_u, CAN_d, Tx_CANDATA);
+      set_TB_Status("");
+      return true;
+    case 2: {
+      RxFlag = 1;
+      const int32_t status = FormBG_->Open_InterfaceCAN(device, IfCan_u, IfCan_d, Tx_CANDATA);
+      // A failed close or open leaves its status text in the box.
+      set_TB_Status(status == IfCan_u.IFCAN_ERROR_SUCCESS() ? std::string()
+                                                            : IfCan_u.Get_Status_Message(status));
+      return true;
+    }
+    case 3:
+      RxFlag = 1;
+      FormBG_->Open_KvaserCAN(device, kvCan_u, kvCan_d, Tx_CANDATA);
+      set_TB_Status("");
+      return true;
+    case 4:
+      RxFlag = 1;
+      FormBG_->Open_SocketCAN(device, sockCan_d, *ports_.socketcan, Tx_CANDATA);
+      set_TB_Status("");
+      return true;
+    default:
+      return false;  // no device chosen: the window comes back as it was
+  }
+}
 
 void Form1::closeEvent(QCloseEvent* event) {
   if (!Form_QueryUnload()) {

@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "devices/socketcan/socketcan_system.h"
 #include "platform/window_services.h"
 
 namespace telpod {
@@ -30,12 +31,14 @@ class UrlOpener {
   virtual void Open(const std::string& url) = 0;
 };
 
-// The side effects that need a person, handed to the main window so that
-// tests can answer them. Null members take the Qt implementations.
+// The side effects that need a person, and the kernel's CAN layer, handed to
+// the main window so that tests can stand in for them. Null members take the
+// real implementations.
 struct WindowPorts {
   platform::MessageBoxes* messages = nullptr;
   FileDialogs* dialogs = nullptr;
   UrlOpener* urls = nullptr;
+  SocketCanSystem* socketcan = nullptr;
 };
 
 }  // namespace telpod

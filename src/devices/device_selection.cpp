@@ -5,12 +5,13 @@
 #include "devices/canusb/canusb_version_probe.h"
 #include "devices/ifcan/ifcan_device_texts.h"
 #include "devices/kvaser/kvaser_device_info.h"
+#include "devices/socketcan/socketcan_discovery.h"
 
 namespace telpod {
 
 namespace {
 
-enum Vender : int32_t { kNone = 0, kCanusb = 1, kInterface = 2, kKvaser = 3 };
+enum Vender : int32_t { kNone = 0, kCanusb = 1, kInterface = 2, kKvaser = 3, kSocketCan = 4 };
 
 // Catalogue counts bounded by what the catalogues can hold.
 int32_t Bounded(int32_t count, int32_t capacity) {
@@ -18,7 +19,7 @@ int32_t Bounded(int32_t count, int32_t capacity) {
 }
 
 int32_t Resolve(ELM327_Info& device, CAN_DB& CAN_d, CAN_DB_Interface& IfCan_d,
-                CAN_DB_Kvaser& kvCan_d) {
+                CAN_DB_Kvaser& kvCan_d, CAN_DB_SocketCAN* sockCan_d) {
   const int32_t p = device.t_CmbBOX_device_SelectNo();
   const int32_t u = Bounded(CAN_d.CAN_USB_FindCount(), CAN_DB::kCapacity);
   const int32_t i = Bounded(IfCan_d.Interface_CAN_FindCount(), CAN_DB_Interface::kCapacity);
@@ -37,6 +38,12 @@ int32_t Resolve(ELM327_Info& device, CAN_DB& CAN_d, CAN_DB_Interface& IfCan_d,
     kvCan_d.set_KvCAN_SelectNo(p - u - i);
     return kKvaser;
   }
+  const int32_t s =
+      sockCan_d ? Bounded(sockCan_d->SocketCAN_FindCount(), CAN_DB_SocketCAN::kCapacity) : 0;
+  if (s >= 1 && p > u + i + k && p <= u + i + k + s) {
+    sockCan_d->set_SocketCAN_SelectNo(p - u - i - k);
+    return kSocketCan;
+  }
   return kNone;
 }
 
@@ -45,10 +52,11 @@ int32_t Resolve(ELM327_Info& device, CAN_DB& CAN_d, CAN_DB_Interface& IfCan_d,
 SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d,
                                             InterfaceCAN& /*IfCan_u*/, CAN_DB_Interface& IfCan_d,
                                             KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,
-                                            DriverSet& drivers) {
+                                            DriverSet& drivers, CAN_DB_SocketCAN* sockCan_d,
+                                            SocketCanSystem* socketcan) {
   try {
     device.set_t_select_Vender(kNone);
-    const int32_t family = Resolve(device, CAN_d, IfCan_d, kvCan_d);
+    const int32_t family = Resolve(device, CAN_d, IfCan_d, kvCan_d, sockCan_d);
     device.set_t_select_Vender(family);
     switch (family) {
       case kCanusb:
@@ -60,6 +68,9 @@ SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, 
       case kKvaser:
         if (!drivers.canlib) break;
         return Probe_Kvaser_Info(kvCan_u, kvCan_d, *drivers.canlib);
+      case kSocketCan:
+        if (!socketcan) break;
+        return {1, SocketCAN_InfoLine(*socketcan, *sockCan_d)};
       default:
         break;
     }
@@ -69,7 +80,8 @@ SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, 
 }
 
 std::vector<std::string> Device_List_Entries(const CAN_DB& CAN_d, const CAN_DB_Interface& IfCan_d,
-                                             const CAN_DB_Kvaser& kvCan_d) {
+                                             const CAN_DB_Kvaser& kvCan_d,
+                                             const CAN_DB_SocketCAN* sockCan_d) {
   std::vector<std::string> entries;
   const int32_t u = Bounded(CAN_d.CAN_USB_FindCount(), CAN_DB::kCapacity);
   for (int16_t i = 1; i <= u; ++i) entries.push_back("CANUSB " + CAN_d.CAN_USB_FindSerialNo(i));
@@ -77,6 +89,9 @@ std::vector<std::string> Device_List_Entries(const CAN_DB& CAN_d, const CAN_DB_I
   for (int16_t i = 1; i <= n; ++i) entries.push_back(Interface_Entry_Text(IfCan_d, i));
   const int32_t k = Bounded(kvCan_d.Kvaser_FindCount(), CAN_DB_Kvaser::kCapacity);
   for (int16_t i = 0; i < k; ++i) entries.push_back(kvCan_d.Kvaser_DevdName(i));
+  const int32_t s =
+      sockCan_d ? Bounded(sockCan_d->SocketCAN_FindCount(), CAN_DB_SocketCAN::kCapacity) : 0;
+  for (int16_t i = 1; i <= s; ++i) entries.push_back(SocketCAN_EntryText(*sockCan_d, i));
   return entries;
 }
 

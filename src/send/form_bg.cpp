@@ -3,6 +3,7 @@
 #include "devices/canusb/canusb_connection.h"
 #include "devices/ifcan/ifcan_connection.h"
 #include "devices/kvaser/kvaser_connection.h"
+#include "devices/socketcan/socketcan_connection.h"
 
 namespace telpod {
 
@@ -42,6 +43,11 @@ int32_t FormBG::Open_InterfaceCAN(ELM327_Info& device, InterfaceCAN& IfCan_u,
 void FormBG::Open_KvaserCAN(ELM327_Info& device, KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,
                             CAN_SendDB& SendDB) {
   Run(device, SendDB, 0, [&] { return KvaserConnection(drivers_.canlib.get(), kvCan_u, kvCan_d); });
+}
+
+void FormBG::Open_SocketCAN(ELM327_Info& device, CAN_DB_SocketCAN& sockCan_d,
+                            SocketCanSystem& socketcan, CAN_SendDB& SendDB) {
+  Run(device, SendDB, 0, [&] { return SocketCanConnection(sockCan_d, socketcan); });
 }
 
 }  // namespace telpod

@@ -9,6 +9,8 @@
 #include "devices/ifcan/interface_can.h"
 #include "devices/kvaser/can_db_kvaser.h"
 #include "devices/kvaser/kvaser_can.h"
+#include "devices/socketcan/can_db_socketcan.h"
+#include "devices/socketcan/socketcan_system.h"
 #include "platform/window_services.h"
 #include "send/can_senddb.h"
 #include "send/clock.h"
@@ -17,7 +19,7 @@
 
 namespace telpod {
 
-// The three connection routines. Each opens the chosen device of its
+// The connection routines, one per family. Each opens the chosen device of its
 // family, runs the send loop until RxFlag leaves 1, closes the device and
 // returns; RxFlag is 0 on every way out, and no exception leaves them.
 class FormBG {
@@ -33,6 +35,9 @@ class FormBG {
                             CAN_SendDB& SendDB);
   // Over the channel Kvaser_DevChannel(KvCAN_SelectNo - 1).
   void Open_KvaserCAN(ELM327_Info& device, KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,
+                      CAN_SendDB& SendDB);
+  // Over the kernel's CAN interface SocketCAN_SelectNo.
+  void Open_SocketCAN(ELM327_Info& device, CAN_DB_SocketCAN& sockCan_d, SocketCanSystem& socketcan,
                       CAN_SendDB& SendDB);
 
  private:

@@ -1,0 +1,160 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <functional>
+
+#include "app/connection_area.h"
+#include "settings/file_save_system.h"
+#include "started_window.h"
+
+namespace telpod {
+namespace {
+
+using platform::kCanlibLibraryFile;
+using platform::kCanusbLibraryFile;
+using platform::kIfCanLibraryFile;
+
+class ConnectionControlTest : public test::StartedWindow {
+ protected:
+  ConnectionControlTest() { socketcan.raw_sockets = false; }
+
+  ConnectionArea& Area() { return *window->connectionArea(); }
+  QLineEdit* Box(const QString& name) { return window->findChild<QLineEdit*>(name); }
+  QAction* Action(const char* name) {
+    return window->findChild<QAction*>(QString::fromLatin1(name));
+  }
+  // Runs `step` once the send loop is running, from inside its event pump.
+  void During(int ms, std::function<void()> step) { QTimer::singleShot(ms, window.get(), step); }
+
+  void ExpectIdle() {
+    EXPECT_EQ(window->RxFlag, 0);
+    EXPECT_TRUE(Area().Bt_Connect->isEnabled());
+    EXPECT_FALSE(Area().Bt_Disconnect->isEnabled());
+    EXPECT_TRUE(Area().Cmb_Serect_Device->isEnabled());
+    EXPECT_TRUE(Action("menu_common_setting")->isEnabled());
+    EXPECT_FALSE(window->TimerGetSetting()->isActive());
+    EXPECT_FALSE(Area().Pic_Caution->isVisibleTo(window.get()));
+    EXPECT_EQ(Area().TB_Protocol->text(), QStringLiteral("---"));
+  }
+  std::vector<cansim_frame> FramesOfRow(test::SimControl& sim, uint32_t id) {
+    std::vector<cansim_frame> out;
+    for (const auto& f : sim.Frames()) {
+      if (f.id == id) out.push_back(f);
+    }
+    return out;
+  }
+};
+
+TEST_F(ConnectionControlTest, AWholeConnectionFromTheWindow) {
+  InstallClock();
+  auto& sim = InstallDriver(kCanlibLibraryFile, "kvaser name=\"Kvaser A\"\n");
+  ASSERT_TRUE(Start());
+  window->show();
+  Box("TB_ID_0")->setText(QStringLiteral("7DF"));
+  window->findChild<QCheckBox*>(QStringLiteral("CB_Send_0"))->setChecked(true);
+  Box("TB_ID_3")->setText(QStringLiteral("18DAF110"));
+  window->findChild<QCheckBox*>(QStringLiteral("CB_Extension_3"))->setChecked(true);
+  Box("TB_Time_3")->setText(QStringLiteral("50"));
+  window->findChild<QCheckBox*>(QStringLiteral("CB_Send_3"))->setChecked(true);
+  window->Screen_To_SendDB();  // what the timer would have copied before Connect
+  window->Bt_Send_Click(5);    // a press while idle is dropped by Connect
+
+  bool checked_running = false;
+  During(100, [&] {
+    checked_running = true;
+    EXPECT_EQ(window->RxFlag, 1);
+    EXPECT_FALSE(Area().Bt_Connect->isEnabled());
+    EXPECT_TRUE(Area().Bt_Disconnect->isEnabled());
+    EXPECT_FALSE(Area().Cmb_Serect_Device->isEnabled());
+    EXPECT_FALSE(Action("menu_common_setting")->isEnabled());
+    EXPECT_TRUE(window->TimerGetSetting()->isActive());
+    EXPECT_TRUE(Area().Pic_Caution->isVisibleTo(window.get()));
+    EXPECT_EQ(Area().TB_Status->text(), QStringLiteral("通信中"));
+    EXPECT_EQ(Area().TB_Protocol->text(), QStringLiteral("500k bps"));
+    window->close();  // refused while frames go out
+    EXPECT_TRUE(window->isVisible());
+    Box("TB_Data1_6")->setText(QStringLiteral("5A"));
+    window->findChild<QPushButton*>(QStringLiteral("Bt_Send_6"))->click();
+    Box("TB_ID_0")->setText(QStringLiteral("123"));  // reaches the table at the next tick
+  });
+  During(1100, [&] {
+    EXPECT_EQ(window->Tx_CANDATA.CAN_ID(0), 0x123);
+    window->findChild<QPushButton*>(QStringLiteral("Bt_Disconnect"))->click();
+    EXPECT_FALSE(Area().Bt_Disconnect->isEnabled());
+    EXPECT_FALSE(Area().Bt_Connect->isEnabled());  // stopping: both off
+  });
+  QElapsedTimer elapsed;
+  elapsed.start();
+  Area().Bt_Connect->click();
+  const double ms = static_cast<double>(elapsed.elapsed());
+
+  EXPECT_TRUE(checked_running);
+  ExpectIdle();
+  EXPECT_EQ(Area().TB_Status->text(), QString());
+  EXPECT_TRUE(messages.shown.empty());
+  const auto frames = sim.Frames();
+  ASSERT_GE(frames.size(), 3u);
+  EXPECT_EQ(frames[0].id, 0x7DFu);  // first pass: every periodic row, in row order
+  EXPECT_EQ(frames[1].id, 0x18DAF110u);
+  EXPECT_EQ(frames[1].extended, 1);
+  const auto fast = FramesOfRow(sim, 0x18DAF110);
+  EXPECT_GE(fast.size(), 2u);
+  EXPECT_LE(static_cast<double>(fast.size()), ms / 50.0 + 1.0);  // never more often than asked
+  const auto once = FramesOfRow(sim, 1);
+  ASSERT_EQ(once.size(), 1u);  // row 6 sent once; row 5's press made while idle was dropped
+  EXPECT_EQ(once[0].data[0], 0);  // the table's byte: the typed 5A had not been copied yet
+  EXPECT_EQ(FramesOfRow(sim, 0x123).empty(), false);
+  const auto log = sim.CallsStartingWith("canBus");
+  EXPECT_EQ(log.back().rfind("canBusOff", 0), 0u);
+  EXPECT_EQ(sim.Calls("canClose"), 2);  // discovery's close and the connection's
+}
+
+TEST_F(ConnectionControlTest, CloseAfterDisconnectSavesTheRowsForTheNextStart) {
+  InstallClock();
+  InstallDriver(kCanusbLibraryFile, "");
+  ASSERT_TRUE(Start());
+  window->show();
+  Box("TB_ID_4")->setText(QStringLiteral("1FFFFFFF"));
+  Box("TB_Time_4")->setText(QStringLiteral("12.5"));
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  window.reset();
+
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(Box("TB_ID_4")->text(), QStringLiteral("1FFFFFFF"));
+  EXPECT_EQ(Box("TB_Time_4")->text(), QStringLiteral("12.5"));
+}
+
+TEST_F(ConnectionControlTest, FailedInterfaceConnectionLeavesItsStatusText) {
+  InstallClock();
+  auto& sim = InstallDriver(kIfCanLibraryFile, "ifcan port=3 getconfig=0xC0000001 close=0xC000000A\n");
+  ASSERT_TRUE(Start());
+  window->device.set_t_ViewCaution(0);
+  Area().Bt_Connect->click();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "機器が正常に動作していません。\r\n接続を終了します。");
+  EXPECT_EQ(Area().TB_Status->text(), QStringLiteral("The device handle is invalid."));
+  EXPECT_EQ(sim.CallsStartingWith("CanClosePort").back(), "CanClosePort(-1)");
+  ExpectIdle();
+}
+
+TEST_F(ConnectionControlTest, WithoutAChosenDeviceConnectComesStraightBack) {
+  InstallClock();
+  InstallDriver(kCanusbLibraryFile, "");
+  ASSERT_TRUE(Start());
+  window->device.set_t_select_Vender(0);
+  window->device.set_t_ViewCaution(0);
+  Area().Bt_Connect->click();
+  EXPECT_EQ(Area().TB_Status->text(), QStringLiteral("通信初期処理中"));
+  ExpectIdle();
+}
+
+}  // namespace
+}  // namespace telpod
