@@ -43,7 +43,11 @@ ConnectionArea::ConnectionArea(QWidget* parent) : QWidget(parent) {
   TB_Protocol->setText(QStringLiteral("---"));
   TB_Protocol->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   TB_Protocol->setToolTip(QString::fromUtf8(kProtocolTip));
-  Pic_Caution = Named(new QLabel(this), "Pic_Caution", true);
+  // The banner sits in a holder of its own size, so that showing it never
+  // moves the rows below.
+  auto* banner_holder = new QWidget(this);
+  banner_holder->setFixedSize(160, 19);
+  Pic_Caution = Named(new QLabel(banner_holder), "Pic_Caution", true);
   Pic_Caution->setPixmap(DrawCautionBanner());
   Pic_Caution->setFixedSize(160, 19);
   Pic_Caution->setToolTip(QString::fromUtf8(kCautionTip));
@@ -64,8 +68,7 @@ ConnectionArea::ConnectionArea(QWidget* parent) : QWidget(parent) {
   grid->addWidget(TB_Status, 2, 1);
   grid->addWidget(protocol_label, 2, 2);
   grid->addWidget(TB_Protocol, 2, 3);
-  grid->addWidget(Pic_Caution, 3, 1, 1, 3, Qt::AlignLeft);
-  grid->setRowMinimumHeight(3, 19);  // the banner appears without moving the rows
+  grid->addWidget(banner_holder, 3, 1, 1, 3, Qt::AlignLeft);
   grid->setColumnStretch(1, 1);
 }
 
