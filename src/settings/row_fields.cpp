@@ -11,7 +11,9 @@ namespace {
 
 constexpr int32_t kMaxExtendedId = 0x1FFFFFFF;
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
@@ -29,6 +31,13 @@ std::optional<int32_t> WholeInRange(std::string_view text, int32_t low, int32_t 
 std::optional<uint32_t> HexInRange(std::string_view text, uint32_t high) {
   const auto v = ParseHex(text);
   if (!v || *v > high) return std::nullopt;
+  return v;
+}
+
+// A period with its fraction, kept only inside [1, 32-bit limit].
+std::optional<double> ExactPeriod(std::string_view text) {
+  const auto v = ParseDecimal(text);
+  if (!v || *v < 1.0 || *v > std::numeric_limits<int32_t>::max()) return std::nullopt;
   return v;
 }
 
@@ -112,7 +121,8 @@ std::optional<int32_t> ParseWholeNumber(std::string_view text) {
   return static_cast<int32_t>(rounded);
 }
 
-void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text) {
+void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
+                    PeriodFraction period) {
   switch (column) {
     case RowColumn::E:
       db.set_CAN_Send29(i, static_cast<uint8_t>(WholeInRange(text, 0, 1).value_or(0)));
@@ -124,8 +134,12 @@ void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_vie
       db.set_CAN_DLC(i, static_cast<uint8_t>(WholeInRange(text, 0, 8).value_or(8)));
       return;
     case RowColumn::Period:
-      db.set_CAN_SendCycleTime(
-          i, WholeInRange(text, 1, std::numeric_limits<int32_t>::max()).value_or(100));
+      if (period == PeriodFraction::Keep) {
+        db.set_CAN_SendCycleTime(i, ExactPeriod(text).value_or(100.0));
+      } else {
+        db.set_CAN_SendCycleTime(
+            i, WholeInRange(text, 1, std::numeric_limits<int32_t>::max()).value_or(100));
+      }
       return;
     case RowColumn::Periodic:
       db.set_CAN_SendCycleOperation(i, WholeInRange(text, 0, 1).value_or(0));
