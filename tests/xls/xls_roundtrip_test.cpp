@@ -41,6 +41,17 @@ TEST_F(XlsTest, ExtendedIdsFractionalPeriodsAndEveryByteComeBackUnchanged) {
   }
 }
 
+TEST_F(XlsTest, EmptyIdentityTextsLeaveTheirCellsEmpty) {
+  // An empty shared string would make readers take the file for damaged.
+  device.set_Copy_light("");
+  device.set_Homepage_URL("");
+  CAN_SendDB exported = SampleTable(3);
+  Export_XLS(device, "TELPOD.xls", Folder(), exported, messages);
+  CAN_SendDB imported;
+  EXPECT_EQ(Import_XLS(device, "TELPOD.xls", Folder(), imported), 1);
+  ExpectSameRows(exported, imported);
+}
+
 TEST_F(XlsTest, WithoutTheEngineNothingIsWrittenOrRead) {
   CAN_SendDB db = SampleTable(0);
   Export_XLS(device, "TELPOD.xls", Folder(), db, messages);

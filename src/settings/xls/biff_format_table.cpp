@@ -7,16 +7,10 @@
 #include <optional>
 #include <stdexcept>
 
+#include "settings/xls/biff_records.h"
+
 namespace telpod::xls {
 namespace {
-
-enum Record : uint16_t {
-  kFont = 0x0031,
-  kFormat = 0x041E,
-  kXf = 0x00E0,
-  kStyle = 0x0293,
-  kPalette = 0x0092
-};
 
 // The sheet font of Japanese Excel; viewers substitute what they have.
 constexpr const char* kFontName = "ＭＳ Ｐゴシック";

@@ -3,11 +3,12 @@
 #include <bit>
 #include <stdexcept>
 
+#include "settings/xls/biff_records.h"
+
 namespace telpod::xls {
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
-constexpr size_t kHeader = 4;
 
 // Decodes one code point at `i`, advancing it; rejects overlong forms,
 // surrogates and values past U+10FFFF.
@@ -77,7 +78,7 @@ void BiffRecordWriter::Begin(uint16_t type) {
 void BiffRecordWriter::End() {
   if (!open_) return;
   const size_t body = body_size();
-  if (body > kMaxBody) throw std::length_error("BIFF record too long");
+  if (body > kMaxRecordBody) throw std::length_error("BIFF record too long");
   bytes_[record_start_ + 2] = static_cast<char>(body & 0xFF);
   bytes_[record_start_ + 3] = static_cast<char>(body >> 8);
   open_ = false;
@@ -90,7 +91,7 @@ void BiffRecordWriter::Record(uint16_t type, std::initializer_list<uint16_t> wor
 }
 
 size_t BiffRecordWriter::body_size() const {
-  return open_ ? bytes_.size() - record_start_ - kHeader : 0;
+  return open_ ? bytes_.size() - record_start_ - kRecordHeaderSize : 0;
 }
 
 void BiffRecordWriter::U8(uint8_t v) {

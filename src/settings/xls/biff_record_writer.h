@@ -14,12 +14,8 @@ std::u16string Utf8ToUtf16(std::string_view utf8);
 // body, all numbers little-endian.
 class BiffRecordWriter {
  public:
-  // A record body holds at most this many bytes; longer data continues in
-  // CONTINUE records.
-  static constexpr size_t kMaxBody = 8224;
-
   void Begin(uint16_t type);
-  // Closes the open record; throws std::length_error past kMaxBody.
+  // Closes the open record; throws std::length_error past kMaxRecordBody.
   void End();
   // A record whose body is only the given 16-bit values.
   void Record(uint16_t type, std::initializer_list<uint16_t> words);

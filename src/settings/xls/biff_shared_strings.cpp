@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
+#include "settings/xls/biff_records.h"
+
 namespace telpod::xls {
 namespace {
 
-enum Record : uint16_t { kSst = 0x00FC, kContinue = 0x003C, kExtSst = 0x00FF };
-constexpr size_t kHeader = 4;
 constexpr size_t kStringHeader = 3;  // character count and flags
 constexpr uint8_t kHighByte = 0x01;
 
@@ -44,22 +44,22 @@ void BiffSharedStrings::Write(BiffRecordWriter& out) const {
     // A text that does not fit the rest of the record starts the next one,
     // so only texts longer than a whole record are ever split: FreeXL reads
     // a split text only when its rest fits into the following record.
-    if (out.body_size() + kStringHeader + 2 * s.size() > BiffRecordWriter::kMaxBody) {
+    if (out.body_size() + kStringHeader + 2 * s.size() > kMaxRecordBody) {
       out.Begin(kContinue);
     }
     if (k % per_bucket == 0) {
-      buckets.push_back(
-          {static_cast<uint32_t>(out.size()), static_cast<uint16_t>(out.body_size() + kHeader)});
+      buckets.push_back({static_cast<uint32_t>(out.size()),
+                         static_cast<uint16_t>(out.body_size() + kRecordHeaderSize)});
     }
     out.U16(static_cast<uint16_t>(s.size()));
     out.U8(kHighByte);
     size_t done = 0;
     while (done < s.size()) {
-      size_t room = (BiffRecordWriter::kMaxBody - out.body_size()) / 2;
+      size_t room = (kMaxRecordBody - out.body_size()) / 2;
       if (room == 0) {
         out.Begin(kContinue);
         out.U8(kHighByte);  // a continued string repeats its flags
-        room = (BiffRecordWriter::kMaxBody - out.body_size()) / 2;
+        room = (kMaxRecordBody - out.body_size()) / 2;
       }
       const size_t n = std::min(room, s.size() - done);
       out.Chars(std::u16string_view(s).substr(done, n));

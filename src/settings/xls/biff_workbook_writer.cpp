@@ -7,66 +7,12 @@
 
 #include "settings/xls/biff_format_table.h"
 #include "settings/xls/biff_record_writer.h"
+#include "settings/xls/biff_records.h"
 #include "settings/xls/biff_shared_strings.h"
 
 namespace telpod::xls {
 namespace {
 
-enum Record : uint16_t {
-  kBof = 0x0809,
-  kEof = 0x000A,
-  kInterfaceHdr = 0x00E1,
-  kMms = 0x00C1,
-  kInterfaceEnd = 0x00E2,
-  kWriteAccess = 0x005C,
-  kCodepage = 0x0042,
-  kDsf = 0x0161,
-  kTabId = 0x013D,
-  kFnGroupCount = 0x009C,
-  kWindowProtect = 0x0019,
-  kProtect = 0x0012,
-  kPassword = 0x0013,
-  kProt4Rev = 0x01AF,
-  kProt4RevPass = 0x01BC,
-  kWindow1 = 0x003D,
-  kBackup = 0x0040,
-  kHideObj = 0x008D,
-  kDate1904 = 0x0022,
-  kPrecision = 0x000E,
-  kRefreshAll = 0x01B7,
-  kBookBool = 0x00DA,
-  kBoundSheet = 0x0085,
-  kCountry = 0x008C,
-  kCalcMode = 0x000D,
-  kCalcCount = 0x000C,
-  kRefMode = 0x000F,
-  kIteration = 0x0011,
-  kDelta = 0x0010,
-  kSaveRecalc = 0x005F,
-  kPrintHeaders = 0x002A,
-  kPrintGridlines = 0x002B,
-  kGridSet = 0x0082,
-  kGuts = 0x0080,
-  kDefaultRowHeight = 0x0225,
-  kWsBool = 0x0081,
-  kHeader = 0x0014,
-  kFooter = 0x0015,
-  kHCenter = 0x0083,
-  kVCenter = 0x0084,
-  kSetup = 0x00A1,
-  kDefColWidth = 0x0055,
-  kColInfo = 0x007D,
-  kDimensions = 0x0200,
-  kRow = 0x0208,
-  kNumber = 0x0203,
-  kLabelSst = 0x00FD,
-  kBlank = 0x0201,
-  kWindow2 = 0x023E,
-  kSelection = 0x001D,
-  kMergeCells = 0x00E5,
-};
-
-constexpr uint16_t kBiff8 = 0x0600;
 constexpr uint16_t kGlobalsSubstream = 0x0005;
 constexpr uint16_t kWorksheetSubstream = 0x0010;
 constexpr uint16_t kUtf16Codepage = 1200;

@@ -4,6 +4,16 @@
 #include <string>
 
 namespace telpod::xls {
+namespace {
+
+// An empty text leaves the cell empty, as typing nothing into it does;
+// readers take an empty shared string for a damaged file.
+CellValue Normalized(const CellValue& value) {
+  const auto* text = std::get_if<std::string>(&value);
+  return text != nullptr && text->empty() ? CellValue{} : value;
+}
+
+}  // namespace
 
 void SheetModel::SetSheetFontSize(double size) {
   sheet_font_size_ = size;
@@ -20,7 +30,8 @@ void SheetModel::SetRowFontSize(int row, double size) {
 
 void SheetModel::SetValue(const CellRange& range, const CellValue& value) {
   for (int r = range.first_row; r <= range.last_row; ++r) {
-    for (int c = range.first_column; c <= range.last_column; ++c) At({r, c}).value = value;
+    for (int c = range.first_column; c <= range.last_column; ++c)
+      At({r, c}).value = Normalized(value);
   }
 }
 
@@ -28,7 +39,7 @@ void SheetModel::SetValues(const CellRange& range, const std::vector<CellValue>&
   size_t next = 0;
   for (int r = range.first_row; r <= range.last_row; ++r) {
     for (int c = range.first_column; c <= range.last_column; ++c) {
-      At({r, c}).value = next < values.size() ? values[next] : CellValue{};
+      At({r, c}).value = next < values.size() ? Normalized(values[next]) : CellValue{};
       ++next;
     }
   }

@@ -36,7 +36,7 @@ class SheetModel {
   void SetSheetFontSize(double size);
   // Rows(row).Font.Size.
   void SetRowFontSize(int row, double size);
-  // Range.Value: every cell of the range gets `value`.
+  // Range.Value: every cell of the range gets `value`; "" empties them.
   void SetValue(const CellRange& range, const CellValue& value);
   // Range.Value = array: the values fill the range row by row.
   void SetValues(const CellRange& range, const std::vector<CellValue>& values);

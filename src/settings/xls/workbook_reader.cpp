@@ -3,8 +3,19 @@
 #include <freexl.h>
 
 #include <charconv>
+#include <filesystem>
+
+#include "platform/file_system.h"
+#include "settings/xls/biff_stream_check.h"
+#include "settings/xls/compound_file.h"
 
 namespace telpod::xls {
+namespace {
+
+// A settings workbook is a few kilobytes; this leaves room for any edits.
+constexpr uintmax_t kMaxFileSize = 16u << 20;
+
+}  // namespace
 
 std::string NumberText(double value) {
   char buffer[64];
@@ -21,13 +32,27 @@ WorkbookReader::~WorkbookReader() {
 void WorkbookReader::Close() {
   if (handle_ != nullptr) freexl_close(handle_);
   handle_ = nullptr;
+  copy_.reset();
   rows_ = 0;
   columns_ = 0;
 }
 
 bool WorkbookReader::Open(const std::string& path) {
   Close();
-  if (freexl_open(path.c_str(), &handle_) != FREEXL_OK) {
+  std::error_code ec;
+  const uintmax_t size = std::filesystem::file_size(path, ec);
+  std::string file;
+  if (ec || size > kMaxFileSize || !platform::ReadWholeFile(path, file)) return false;
+  const auto stream = UnpackWorkbookStream(file, kMaxFileSize);
+  if (!stream || !CheckBiffStream(*stream)) return false;
+  const auto clean = PackWorkbookFile(*stream);
+  if (!clean) return false;
+  copy_ = std::make_unique<ScratchFile>(*clean);
+  if (copy_->path().empty()) {
+    copy_.reset();
+    return false;
+  }
+  if (freexl_open(copy_->path().c_str(), &handle_) != FREEXL_OK) {
     // FreeXL keeps a handle on some failures; it must still be released.
     Close();
     return false;

@@ -1,12 +1,16 @@
 #pragma once
 
+#include <memory>
 #include <string>
+
+#include "settings/xls/scratch_file.h"
 
 namespace telpod::xls {
 
-// Reads cells of the first worksheet of an .xls workbook (BIFF5 or BIFF8,
-// any writer) through FreeXL. A damaged or hostile file is refused by
-// Open, never a crash.
+// Reads cells of the first worksheet of an .xls workbook (Excel 5 or
+// 97-2003, any writer) through FreeXL. FreeXL trusts its input, so it gets
+// only workbook streams that passed CheckBiffStream, in a container written
+// afresh: a damaged or hostile file is refused by Open, never a crash.
 class WorkbookReader {
  public:
   WorkbookReader() = default;
@@ -15,7 +19,7 @@ class WorkbookReader {
   WorkbookReader& operator=(const WorkbookReader&) = delete;
 
   // False when the file cannot be read as an unencrypted workbook with at
-  // least one worksheet.
+  // least one worksheet, or is larger than any settings workbook would be.
   bool Open(const std::string& path);
 
   // The cell as text: a number in plain decimal ("10", "12.5", "0.3"), a
@@ -26,6 +30,7 @@ class WorkbookReader {
  private:
   void Close();
 
+  std::unique_ptr<ScratchFile> copy_;
   const void* handle_ = nullptr;
   unsigned rows_ = 0;
   unsigned short columns_ = 0;

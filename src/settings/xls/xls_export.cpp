@@ -27,13 +27,9 @@ std::string ExportTime() {
 
 bool WriteSettingsWorkbook(const ELM327_Info& device, const std::string& path,
                            const CAN_SendDB& db) {
-  try {
-    xls::SheetModel sheet;
-    xls::DescribeSettingsSheet(sheet, device, db, ExportTime());
-    return xls::SaveWorkbook(sheet, xls::kSheetName, path);
-  } catch (const std::exception&) {
-    return false;
-  }
+  xls::SheetModel sheet;
+  xls::DescribeSettingsSheet(sheet, device, db, ExportTime());
+  return xls::SaveWorkbook(sheet, xls::kSheetName, path);
 }
 
 }  // namespace
@@ -41,8 +37,14 @@ bool WriteSettingsWorkbook(const ELM327_Info& device, const std::string& path,
 void Export_XLS(ELM327_Info& device, const std::string& file_name, const std::string& folder,
                 CAN_SendDB& SendDB, platform::MessageBoxes& messages) {
   if (device.ExcelInstallCheck() == 0) return;
-  const std::string target = platform::FolderExists(folder) ? folder : platform::ProgramFolder();
-  if (WriteSettingsWorkbook(device, platform::JoinPath(target, file_name), SendDB)) {
+  bool written = false;
+  try {
+    const std::string target = platform::FolderExists(folder) ? folder : platform::ProgramFolder();
+    written = WriteSettingsWorkbook(device, platform::JoinPath(target, file_name), SendDB);
+  } catch (const std::exception&) {
+    written = false;
+  }
+  if (written) {
     messages.Show(kDone + std::string(platform::kCrLf) + file_name, kTitle,
                   platform::MessageIcon::None);
   } else {
