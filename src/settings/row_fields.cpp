@@ -34,6 +34,13 @@ std::optional<uint32_t> HexInRange(std::string_view text, uint32_t high) {
   return v;
 }
 
+// A period with its fraction, kept only inside [1, 32-bit limit].
+std::optional<double> ExactPeriod(std::string_view text) {
+  const auto v = ParseDecimal(text);
+  if (!v || *v < 1.0 || *v > std::numeric_limits<int32_t>::max()) return std::nullopt;
+  return v;
+}
+
 }  // namespace
 
 std::string FormatHex(uint32_t value) {
@@ -116,7 +123,8 @@ std::optional<int32_t> ParseWholeNumber(std::string_view text) {
   return static_cast<int32_t>(rounded);
 }
 
-void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text) {
+void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
+                    PeriodFraction period) {
   switch (column) {
     case RowColumn::E:
       db.set_CAN_Send29(i, static_cast<uint8_t>(WholeInRange(text, 0, 1).value_or(0)));
@@ -128,8 +136,12 @@ void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_vie
       db.set_CAN_DLC(i, static_cast<uint8_t>(WholeInRange(text, 0, 8).value_or(8)));
       return;
     case RowColumn::Period:
-      db.set_CAN_SendCycleTime(
-          i, WholeInRange(text, 1, std::numeric_limits<int32_t>::max()).value_or(100));
+      if (period == PeriodFraction::Keep) {
+        db.set_CAN_SendCycleTime(i, ExactPeriod(text).value_or(100.0));
+      } else {
+        db.set_CAN_SendCycleTime(
+            i, WholeInRange(text, 1, std::numeric_limits<int32_t>::max()).value_or(100));
+      }
       return;
     case RowColumn::Periodic:
       db.set_CAN_SendCycleOperation(i, WholeInRange(text, 0, 1).value_or(0));

@@ -36,8 +36,15 @@ std::optional<int32_t> ParseWholeNumber(std::string_view text);
 enum class RowColumn { E, ID, DLC, D1, D2, D3, D4, D5, D6, D7, D8, Period, Periodic };
 inline constexpr int kRowColumnCount = 13;
 
+// How a file's period is taken: rounded to a whole number (CSV), or kept
+// with its fraction (workbook), so that 12.5 survives a round trip as it
+// does on screen and in config.dat. Kept periods are valid from 1 up to the
+// 32-bit limit.
+enum class PeriodFraction { Round, Keep };
+
 // Reads one column's text by the file rules (decimal columns rounded, hex
 // columns as hex) and stores the value, or the column's default, into row i.
-void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text);
+void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
+                    PeriodFraction period = PeriodFraction::Round);
 
 }  // namespace telpod

@@ -1,0 +1,68 @@
+#include "settings/xls/xls_import.h"
+
+#include <algorithm>
+#include <exception>
+#include <string_view>
+
+#include "platform/file_system.h"
+#include "platform/program_folder.h"
+#include "settings/row_fields.h"
+#include "settings/xls/settings_sheet.h"
+#include "settings/xls/workbook_reader.h"
+
+namespace telpod::Setting_import_export {
+namespace {
+
+constexpr size_t kTitleKeyCharacters = 10;
+
+// The first `count` characters of a UTF-8 text.
+std::string_view LeadingCharacters(std::string_view text, size_t count) {
+  size_t end = 0;
+  for (size_t seen = 0; end < text.size(); ++end) {
+    const bool starts_character = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
+    if (starts_character && seen++ == count) break;
+  }
+  return text.substr(0, end);
+}
+
+std::string AsciiLower(std::string_view text) {
+  std::string lower(text);
+  std::transform(lower.begin(), lower.end(), lower.begin(), [](char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+  });
+  return lower;
+}
+
+std::string Cell(const xls::WorkbookReader& book, xls::CellRef cell) {
+  return book.CellText(static_cast<unsigned>(cell.row), static_cast<unsigned short>(cell.column));
+}
+
+bool IsSettingsWorkbook(const xls::WorkbookReader& book, const std::string& title) {
+  if (Cell(book, xls::kMarkerCell) != xls::kSettingsMarker) return false;
+  const std::string key = AsciiLower(LeadingCharacters(title, kTitleKeyCharacters));
+  return AsciiLower(Cell(book, xls::kTitleCell)).find(key) != std::string::npos;
+}
+
+}  // namespace
+
+int32_t Import_XLS(ELM327_Info& device, const std::string& file_name, const std::string& folder,
+                   CAN_SendDB& SendDB) {
+  try {
+    if (device.ExcelInstallCheck() == 0) return 0;
+    const std::string path = platform::JoinPath(folder, file_name);
+    if (!platform::FileExists(path)) return 0;
+    xls::WorkbookReader book;
+    if (!book.Open(path) || !IsSettingsWorkbook(book, device.Application_title())) return 0;
+    for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
+      for (int k = 0; k < kRowColumnCount; ++k) {
+        const std::string text = Cell(book, {xls::kFirstTableRow + i, xls::kFirstFieldColumn + k});
+        StoreRowColumn(SendDB, i, static_cast<RowColumn>(k), text, PeriodFraction::Keep);
+      }
+    }
+    return 1;
+  } catch (const std::exception&) {
+    return 0;
+  }
+}
+
+}  // namespace telpod::Setting_import_export
