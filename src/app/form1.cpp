@@ -94,6 +94,8 @@ void Form1::BuildMenus() {
   connect(menu_file_close_, &QAction::triggered, this, &QWidget::close);
   connect(menu_file_import_, &QAction::triggered, this, &Form1::menu_file_import_Click);
   connect(menu_file_export_csv_, &QAction::triggered, this, &Form1::menu_file_export_csv_Click);
+  connect(menu_file_export_excel_, &QAction::triggered, this,
+          &Form1::menu_file_export_excel_Click);
   connect(menu_common_setting_, &QAction::triggered, this, &Form1::menu_common_setting_Click);
   connect(menu_help_version_, &QAction::triggered, this, &Form1::menu_help_version_Click);
 }

@@ -80,6 +80,7 @@ class Form1 : public QMainWindow, private ConnectionView {
 
   void menu_file_import_Click();
   void menu_file_export_csv_Click();
+  void menu_file_export_excel_Click();
   void menu_common_setting_Click();
   void menu_help_version_Click();
 

@@ -5,6 +5,8 @@
 #include "app/form1.h"
 #include "platform/program_folder.h"
 #include "settings/setting_import_export.h"
+#include "settings/xls/xls_export.h"
+#include "settings/xls/xls_import.h"
 
 namespace telpod {
 
@@ -51,6 +53,16 @@ void Form1::menu_file_export_csv_Click() {
                                     *ports_.messages);
 }
 
+void Form1::menu_file_export_excel_Click() {
+  const auto path = ChooseFile(kSaveTitle, "TELPOD.xls", "xls ファイル (*.xls)", true);
+  if (!path) return;
+  Screen_To_SendDB();
+  const ChosenFile chosen = Split(*path);
+  device.set_t_setting_file_path(chosen.folder);
+  Setting_import_export::Export_XLS(device, chosen.name, device.t_setting_file_path(), Tx_CANDATA,
+                                    *ports_.messages);
+}
+
 void Form1::menu_file_import_Click() {
   const auto path = ChooseFile(kImportTitle, "TELPOD.xls", "設定ファイル (*.csv *.xls)", false);
   if (!path) return;
@@ -60,7 +72,8 @@ void Form1::menu_file_import_Click() {
   if (extension == "XLS" || extension == "CSV") {
     device.set_t_setting_file_path(chosen.folder);
     result = extension == "XLS"
-                 ? 0
+                 ? Setting_import_export::Import_XLS(device, chosen.name,
+                                                     device.t_setting_file_path(), Tx_CANDATA)
                  : Setting_import_export::Import_CSV(device, chosen.name,
                                                      device.t_setting_file_path(), Tx_CANDATA);
   }

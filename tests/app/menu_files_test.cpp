@@ -67,6 +67,28 @@ TEST_F(MenuFilesTest, CsvExportThenImportRestoresTheRowsOnScreen) {
   EXPECT_EQ(messages.shown[1].icon, platform::MessageIcon::None);
 }
 
+TEST_F(MenuFilesTest, WorkbookExportThenImportRestoresTheRowsOnScreen) {
+  window.Check_Excel_Install();
+  window.Form_Load_Initialize();
+  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("menu_file_export_excel"))->isEnabled());
+  Box("TB_ID_7")->setText(QStringLiteral("1ABCDEF0"));
+  Box("TB_Time_7")->setText(QStringLiteral("12.5"));
+  dialogs.answers.push_back(user.File("rows.xls"));
+  Trigger("menu_file_export_excel");
+  EXPECT_EQ(dialogs.requests[0].file_name, "TELPOD.xls");
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "設定をxlsでエクスポートしました。\r\nrows.xls");
+
+  Box("TB_ID_7")->setText(QStringLiteral("2"));
+  Box("TB_Time_7")->setText(QStringLiteral("7"));
+  window.Screen_To_SendDB();
+  dialogs.answers.push_back(user.File("rows.xls"));
+  Trigger("menu_file_import");
+  EXPECT_EQ(Box("TB_ID_7")->text(), QStringLiteral("1ABCDEF0"));
+  EXPECT_EQ(Box("TB_Time_7")->text(), QStringLiteral("12.5"));
+  EXPECT_EQ(messages.shown.back().text, "設定をインポートしました。\r\nrows.xls");
+}
+
 TEST_F(MenuFilesTest, RefusedImportsShowTheFailureAndLeaveTheScreen) {
   test::WriteFile(user.File("rows.txt"), "whatever");
   test::WriteFile(user.File("plain.csv"), " No , E , ID\r\n  1 , 0 , 7FF , 8");
