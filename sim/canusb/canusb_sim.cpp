@@ -31,7 +31,7 @@ bool IsBitRateText(const char* text) {
 }
 
 struct Adapter {
-  cansim::AdapterSpec spec;
+  cansim::AdapterSpec setup;
   std::string device_name;
   bool open = false;
 };
@@ -42,8 +42,8 @@ class CanusbModel final : public cansim::FamilyModel {
 
   void Apply(const cansim::Config& config) override {
     adapters_.clear();
-    for (const auto& spec : config.adapters) {
-      adapters_.push_back({spec, "canusb" + std::to_string(adapters_.size()), false});
+    for (const auto& setup : config.adapters) {
+      adapters_.push_back({setup, "canusb" + std::to_string(adapters_.size()), false});
     }
     cursor_ = 0;
   }
@@ -55,12 +55,12 @@ class CanusbModel final : public cansim::FamilyModel {
     serial[0] = '\0';
     if (cursor_ >= adapters_.size()) return 0;
     const Adapter& a = adapters_[cursor_];
-    const size_t n = std::min(a.spec.serial.size(), static_cast<size_t>(size - 1));
-    std::memcpy(serial, a.spec.serial.data(), n);
+    const size_t n = std::min(a.setup.serial.size(), static_cast<size_t>(size - 1));
+    std::memcpy(serial, a.setup.serial.data(), n);
     serial[n] = '\0';
     const auto left = static_cast<int>(adapters_.size() - cursor_);
     ++cursor_;
-    return a.spec.report.value_or(left);
+    return a.setup.report.value_or(left);
   }
   int First(char* serial, int size) {
     cursor_ = 0;
@@ -72,8 +72,8 @@ class CanusbModel final : public cansim::FamilyModel {
     for (size_t i = 0; i < adapters_.size(); ++i) {
       Adapter& a = adapters_[i];
       // No serial number: the first adapter that is free.
-      if (serial ? a.spec.serial != serial : a.open) continue;
-      if (a.open || a.spec.open_fails) return ERROR_CANUSB_OPEN_SUBSYSTEM;
+      if (serial ? a.setup.serial != serial : a.open) continue;
+      if (a.open || a.setup.open_fails) return ERROR_CANUSB_OPEN_SUBSYSTEM;
       a.open = true;
       return static_cast<canusb_handle>(i + 1);
     }
@@ -91,18 +91,18 @@ class CanusbModel final : public cansim::FamilyModel {
     if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
     a->open = false;
     Simulator::Get().FlushLog();
-    return a->spec.close_result;
+    return a->setup.close_result;
   }
 
   int Version(canusb_handle h, char* out) {
     const Adapter* a = Find(h);
     if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
     if (out == nullptr) return ERROR_CANUSB_INVALID_PARAM;
-    if (a->spec.version_result < 1) return a->spec.version_result;
-    const size_t n = std::min(a->spec.version.size(), kVersionRoom - 1);
-    std::memcpy(out, a->spec.version.data(), n);
+    if (a->setup.version_result < 1) return a->setup.version_result;
+    const size_t n = std::min(a->setup.version.size(), kVersionRoom - 1);
+    std::memcpy(out, a->setup.version.data(), n);
     out[n] = '\0';
-    return a->spec.version_result;
+    return a->setup.version_result;
   }
 
   int Write(canusb_handle h, const CANMsg* msg) {
@@ -119,7 +119,7 @@ class CanusbModel final : public cansim::FamilyModel {
     if (len > 8 || id > (extended ? kMaxExtendedId : kMaxStandardId)) {
       return ERROR_CANUSB_INVALID_PARAM;
     }
-    if (a->spec.write_result != ERROR_CANUSB_OK) return a->spec.write_result;
+    if (a->setup.write_result != ERROR_CANUSB_OK) return a->setup.write_result;
     Simulator::Get().Capture({a->device_name, static_cast<int32_t>(h - 1), id, extended, len,
                               record + 10, record, sizeof record});
     return ERROR_CANUSB_OK;

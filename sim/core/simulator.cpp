@@ -40,8 +40,10 @@ Simulator& Simulator::Get() {
 }
 
 Simulator::Simulator(FamilyModel& family) : family_(family), names_(family.EntryPoints()) {
-  calls_.reserve(1024);
-  frames_.reserve(1024);
+  // Room for the whole call log and capture up front: growing them during a
+  // connection would stall a write for milliseconds now and then.
+  calls_.reserve(kCallLogLimit);
+  frames_.reserve(kFrameLimit);
   Apply(LoadTimeConfig(names_.front()));
   const char* log = std::getenv("CANSIM_LOG");
   if (log && !log_.Open(log)) std::fprintf(stderr, "cansim: cannot open CANSIM_LOG %s\n", log);

@@ -35,7 +35,7 @@ constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
 constexpr uint32_t kMaxFramesPerCall = 64;
 
 struct Board {
-  cansim::BoardSpec spec;
+  cansim::BoardSpec setup;
   std::string device_name;
   std::array<uint32_t, 7> config{};
   bool open = false;
@@ -60,8 +60,8 @@ class IfCanModel final : public cansim::FamilyModel {
 
   void Apply(const cansim::Config& config) override {
     boards_.clear();
-    for (const auto& spec : config.boards) {
-      boards_.push_back({spec, "ifcan" + std::to_string(spec.port), spec.config, false, false});
+    for (const auto& setup : config.boards) {
+      boards_.push_back({setup, "ifcan" + std::to_string(setup.port), setup.config, false, false});
     }
   }
 
@@ -69,11 +69,11 @@ class IfCanModel final : public cansim::FamilyModel {
     const int32_t port = name ? PortNumber(name) : 0;
     for (size_t i = 0; i < boards_.size(); ++i) {
       Board& b = boards_[i];
-      if (b.spec.port != port) continue;
-      if (b.open || b.spec.open_fails) return kNoHandle;
+      if (b.setup.port != port) continue;
+      if (b.open || b.setup.open_fails) return kNoHandle;
       b.open = true;
       b.active = false;
-      b.config = b.spec.config;
+      b.config = b.setup.config;
       return static_cast<int32_t>(i + 1);
     }
     return kNoHandle;
@@ -90,16 +90,16 @@ class IfCanModel final : public cansim::FamilyModel {
     if (b == nullptr) return IFCAN_ERROR_INVALID_HANDLE;
     b->open = b->active = false;
     Simulator::Get().FlushLog();
-    return b->spec.close_status;
+    return b->setup.close_status;
   }
 
   uint32_t Information(int32_t handle, void* info) {
     const Board* b = Find(handle);
     if (b == nullptr) return IFCAN_ERROR_INVALID_HANDLE;
     if (info == nullptr) return IFCAN_ERROR_INVALID_PARAMETER;
-    if (b->spec.info_status != IFCAN_ERROR_SUCCESS) return b->spec.info_status;
+    if (b->setup.info_status != IFCAN_ERROR_SUCCESS) return b->setup.info_status;
     uint8_t record[kPortInformationBytes];
-    for (size_t i = 0; i < kPortInformationWords; ++i) PutLe32(record + 4 * i, b->spec.info[i]);
+    for (size_t i = 0; i < kPortInformationWords; ++i) PutLe32(record + 4 * i, b->setup.info[i]);
     std::memcpy(info, record, sizeof record);
     return IFCAN_ERROR_SUCCESS;
   }
@@ -108,7 +108,7 @@ class IfCanModel final : public cansim::FamilyModel {
     const Board* b = Find(handle);
     if (b == nullptr) return IFCAN_ERROR_INVALID_HANDLE;
     if (config == nullptr) return IFCAN_ERROR_INVALID_PARAMETER;
-    if (b->spec.getconfig_status != IFCAN_ERROR_SUCCESS) return b->spec.getconfig_status;
+    if (b->setup.getconfig_status != IFCAN_ERROR_SUCCESS) return b->setup.getconfig_status;
     uint8_t record[kConfigBytes];
     for (size_t i = 0; i < b->config.size(); ++i) PutLe32(record + 4 * i, b->config[i]);
     std::memcpy(config, record, sizeof record);
@@ -153,8 +153,8 @@ class IfCanModel final : public cansim::FamilyModel {
       if (length > 8 || id > (extended ? kMaxExtendedId : kMaxStandardId)) {
         return IFCAN_ERROR_INVALID_PARAMETER;
       }
-      if (b->spec.write_status != IFCAN_ERROR_SUCCESS) return b->spec.write_status;
-      Simulator::Get().Capture({b->device_name, b->spec.port, id, extended,
+      if (b->setup.write_status != IFCAN_ERROR_SUCCESS) return b->setup.write_status;
+      Simulator::Get().Capture({b->device_name, b->setup.port, id, extended,
                                 static_cast<uint8_t>(length), record + kFrameDataOffset, record,
                                 sizeof record});
     }

@@ -35,7 +35,7 @@ constexpr unsigned kMaxClassicDlc = 8;
 constexpr unsigned kMaxLargeDlc = 15;
 
 struct Channel {
-  cansim::ChannelSpec spec;
+  cansim::ChannelSpec setup;
   std::string device_name;
   bool init_access_taken = false;  // by a handle of this program
 };
@@ -59,13 +59,13 @@ class CanlibModel final : public cansim::FamilyModel {
     const size_t count =
         config.kvaser_count ? static_cast<size_t>(*config.kvaser_count) : config.channels.size();
     for (size_t ch = 0; ch < count; ++ch) {
-      cansim::ChannelSpec spec;
+      cansim::ChannelSpec setup;
       if (ch < config.channels.size()) {
-        spec = config.channels[ch];
+        setup = config.channels[ch];
       } else {
-        spec.name = "Kvaser Sim (channel " + std::to_string(ch) + ")";
+        setup.name = "Kvaser Sim (channel " + std::to_string(ch) + ")";
       }
-      channels_.push_back({spec, "kvaser" + std::to_string(ch), false});
+      channels_.push_back({setup, "kvaser" + std::to_string(ch), false});
     }
   }
 
@@ -82,8 +82,8 @@ class CanlibModel final : public cansim::FamilyModel {
     if (!initialized_) return canERR_NOTINITIALIZED;
     if (channel < 0 || static_cast<size_t>(channel) >= channels_.size()) return canERR_NOTFOUND;
     Channel& c = channels_[static_cast<size_t>(channel)];
-    if (c.spec.open_fails) return canERR_HARDWARE;
-    const bool init_taken = c.spec.held || c.init_access_taken;
+    if (c.setup.open_fails) return canERR_HARDWARE;
+    const bool init_taken = c.setup.held || c.init_access_taken;
     if ((flags & canOPEN_REQUIRE_INIT_ACCESS) && init_taken) return canERR_NO_ACCESS;
     auto slot = std::find_if(handles_.begin(), handles_.end(),
                              [](const Handle& h) { return h.channel < 0; });
@@ -100,24 +100,24 @@ class CanlibModel final : public cansim::FamilyModel {
     if (!initialized_) return canERR_NOTINITIALIZED;
     if (channel < 0 || static_cast<size_t>(channel) >= channels_.size()) return canERR_NOTFOUND;
     if (buffer == nullptr || size == 0) return canERR_PARAM;
-    const cansim::ChannelSpec& spec = channels_[static_cast<size_t>(channel)].spec;
+    const cansim::ChannelSpec& setup = channels_[static_cast<size_t>(channel)].setup;
     uint64_t number = 0;
     switch (item) {
       case canCHANNELDATA_CHANNEL_NAME: {
-        if (spec.name_status != canOK) return spec.name_status;
-        const size_t n = std::min(spec.name.size(), size - 1);
-        std::memcpy(buffer, spec.name.data(), n);
+        if (setup.name_status != canOK) return setup.name_status;
+        const size_t n = std::min(setup.name.size(), size - 1);
+        std::memcpy(buffer, setup.name.data(), n);
         static_cast<char*>(buffer)[n] = '\0';
         return canOK;
       }
       case canCHANNELDATA_CARD_SERIAL_NO:
-        number = spec.serial;
+        number = setup.serial;
         break;
       case canCHANNELDATA_CARD_FIRMWARE_REV:
-        number = spec.firmware;
+        number = setup.firmware;
         break;
       case canCHANNELDATA_CARD_UPC_NO:
-        number = spec.upc;
+        number = setup.upc;
         break;
       default:
         return canERR_NOT_IMPLEMENTED;
@@ -166,7 +166,7 @@ class CanlibModel final : public cansim::FamilyModel {
     if (msg != nullptr) std::memcpy(data, msg, sizeof data);
     Simulator::Get().KeepRecord(kWrite, data, sizeof data);
     const Channel& c = channels_[static_cast<size_t>(handle->channel)];
-    if (c.spec.write_status != canOK) return c.spec.write_status;
+    if (c.setup.write_status != canOK) return c.setup.write_status;
     Simulator::Get().Capture({c.device_name, handle->channel, static_cast<uint32_t>(id), extended,
                               static_cast<uint8_t>(dlc), data, data, sizeof data});
     return canOK;
