@@ -3,12 +3,13 @@
 // at 1 ms, then at period 0.
 //
 //   send_loop [seconds per run, default 3]
+#include "send/send_loop.h"
+
 #include <QCoreApplication>
 #include <cstdio>
 #include <cstdlib>
 
 #include "platform/program_folder.h"
-#include "send/send_loop.h"
 #include "send/zqt_clock.h"
 #include "timing_stats.h"
 
@@ -76,6 +77,7 @@ void Run(telpod::ZqtClock& clock, double period_ms, double seconds) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  qputenv("QT_NO_GLIB", "1");  // the event dispatcher the program runs with
   QCoreApplication app(argc, argv);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
   std::string error;

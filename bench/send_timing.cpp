@@ -227,6 +227,7 @@ void WriteCost(const char* name, SimControl& sim, const char* log_label, const c
 }  // namespace
 
 int main(int argc, char** argv) {
+  qputenv("QT_NO_GLIB", "1");  // the event dispatcher the program runs with
   QCoreApplication app(argc, argv);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
   std::string error;

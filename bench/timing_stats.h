@@ -41,8 +41,9 @@ class ErrorStats {
   // "mean_err_us=X p50_err_us=X p99_err_us=X max_err_us=X"
   std::string Summary() const {
     char line[160];
-    std::snprintf(line, sizeof line, "mean_err_us=%.2f p50_err_us=%.2f p99_err_us=%.2f max_err_us=%.2f",
-                  mean(), Percentile(0.50), Percentile(0.99), max());
+    std::snprintf(line, sizeof line,
+                  "mean_err_us=%.2f p50_err_us=%.2f p99_err_us=%.2f max_err_us=%.2f", mean(),
+                  Percentile(0.50), Percentile(0.99), max());
     return line;
   }
 

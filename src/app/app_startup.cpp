@@ -172,8 +172,8 @@ int32_t Form1::Check_DriverFiles() {
   if (mask == 0) {
     const std::string canusb = platform::kCanusbLibraryFile;
     ports_.messages->Show(
-        canusb + "、" + platform::kIfCanLibraryFile + " もしくは " +
-            platform::kCanlibLibraryFile + " が見つかりません。" + platform::kCrLf +
+        canusb + "、" + platform::kIfCanLibraryFile + " もしくは " + platform::kCanlibLibraryFile +
+            " が見つかりません。" + platform::kCrLf +
             platform::JoinPath(platform::DriverFolders().front(), canusb) + platform::kCrLf +
             "ドライバがインストールされていません。" + platform::kCrLf + kEndApplication,
         device.Application_title(), platform::MessageIcon::Critical);

@@ -13,8 +13,8 @@ QPixmap DrawCautionBanner() {
   QPainter p(&banner);
   p.setRenderHint(QPainter::Antialiasing);
 
-  const QPolygonF diamond({QPointF(9.5, 0.5), QPointF(18.5, 9.5), QPointF(9.5, 18.5),
-                           QPointF(0.5, 9.5)});
+  const QPolygonF diamond(
+      {QPointF(9.5, 0.5), QPointF(18.5, 9.5), QPointF(9.5, 18.5), QPointF(0.5, 9.5)});
   p.setPen(QPen(Qt::black, 1.2));
   p.setBrush(QColor(255, 210, 0));
   p.drawPolygon(diamond);

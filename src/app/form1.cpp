@@ -3,8 +3,8 @@
 #include <QAction>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -94,8 +94,7 @@ void Form1::BuildMenus() {
   connect(menu_file_close_, &QAction::triggered, this, &QWidget::close);
   connect(menu_file_import_, &QAction::triggered, this, &Form1::menu_file_import_Click);
   connect(menu_file_export_csv_, &QAction::triggered, this, &Form1::menu_file_export_csv_Click);
-  connect(menu_file_export_excel_, &QAction::triggered, this,
-          &Form1::menu_file_export_excel_Click);
+  connect(menu_file_export_excel_, &QAction::triggered, this, &Form1::menu_file_export_excel_Click);
   connect(menu_common_setting_, &QAction::triggered, this, &Form1::menu_common_setting_Click);
   connect(menu_help_version_, &QAction::triggered, this, &Form1::menu_help_version_Click);
 }
@@ -122,15 +121,21 @@ void Form1::Form_Load_Initialize() {
   mouseCursor = QCursor(Qt::PointingHandCursor);
 }
 
-void Form1::SendDB_To_Screen() { rows_->SendDB_To_Screen(Tx_CANDATA); }
+void Form1::SendDB_To_Screen() {
+  rows_->SendDB_To_Screen(Tx_CANDATA);
+}
 
-void Form1::Screen_To_SendDB() { rows_->Screen_To_SendDB(Tx_CANDATA); }
+void Form1::Screen_To_SendDB() {
+  rows_->Screen_To_SendDB(Tx_CANDATA);
+}
 
 void Form1::Bt_Send_Click(int Index) {
   Tx_CANDATA.set_CAN_SendOperation(static_cast<int16_t>(Index), 1);
 }
 
-void Form1::TimerGetSetting_Timer() { Screen_To_SendDB(); }
+void Form1::TimerGetSetting_Timer() {
+  Screen_To_SendDB();
+}
 
 void Form1::set_TB_Status(const std::string& text) {
   area_->TB_Status->setText(QString::fromStdString(text));

@@ -15,14 +15,14 @@
 #include "devices/kvaser/kvaser_can.h"
 #include "devices/socketcan/can_db_socketcan.h"
 #include "devices/socketcan/socketcan_system.h"
-#include "platform/single_instance.h"
-#include "send/form_bg.h"
-#include "send/zqt_clock.h"
 #include "info/form_version.h"
-#include "settings/form_common_setting.h"
+#include "platform/single_instance.h"
 #include "send/can_senddb.h"
 #include "send/connection_skeleton.h"
+#include "send/form_bg.h"
+#include "send/zqt_clock.h"
 #include "settings/elm327_info.h"
+#include "settings/form_common_setting.h"
 
 class QAction;
 class QTimer;

@@ -39,8 +39,7 @@ std::string UpperExtension(const std::string& name) {
 
 std::optional<std::string> Form1::ChooseFile(const char* title, const char* file_name,
                                              const char* filter, bool save) {
-  return ports_.dialogs->Choose(
-      {title, device.t_setting_file_path(), file_name, filter, save});
+  return ports_.dialogs->Choose({title, device.t_setting_file_path(), file_name, filter, save});
 }
 
 void Form1::menu_file_export_csv_Click() {

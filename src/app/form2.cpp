@@ -37,8 +37,12 @@ void Form2::SetProgress(double p) {
   cover_->move(static_cast<int>(std::lround(track_->width() * p)), 0);
 }
 
-void Form2::SetMessage(const QString& text) { Lb_msg_->setText(text); }
+void Form2::SetMessage(const QString& text) {
+  Lb_msg_->setText(text);
+}
 
-int Form2::ProgressLeft() const { return cover_->x(); }
+int Form2::ProgressLeft() const {
+  return cover_->x();
+}
 
 }  // namespace telpod

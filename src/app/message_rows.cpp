@@ -39,7 +39,9 @@ const QColor kEvenRow(220, 233, 244);
 const QColor kOddRow(235, 237, 253);
 const QColor kExtensionBox(235, 241, 255);
 
-QString Name(const char* base, int i) { return QStringLiteral("%1_%2").arg(base).arg(i); }
+QString Name(const char* base, int i) {
+  return QStringLiteral("%1_%2").arg(base).arg(i);
+}
 
 // Text boxes and caption-less controls carry their name for accessibility
 // tools and GUI robots too.
@@ -71,7 +73,9 @@ void Paint(QWidget* w, const QColor& colour) {
   w->setAutoFillBackground(true);
 }
 
-QString Text(const QLineEdit* box) { return box->text(); }
+QString Text(const QLineEdit* box) {
+  return box->text();
+}
 
 }  // namespace
 
@@ -129,12 +133,11 @@ MessageRows::Row MessageRows::BuildRow(int i) {
     row.TB_Data[static_cast<size_t>(n - 1)] = data;
     line->addWidget(data);
   }
-  row.Bt_Send = Named(new QPushButton(QStringLiteral("Send"), row.FrameMsg), Name("Bt_Send", i),
-                      false);
+  row.Bt_Send =
+      Named(new QPushButton(QStringLiteral("Send"), row.FrameMsg), Name("Bt_Send", i), false);
   row.Bt_Send->setFixedWidth(width::kSend);
   row.TB_Time = TextBox(Name("TB_Time", i), 4, "9000", width::kTime);
-  row.CB_Send = Named(new QCheckBox(QStringLiteral("RT"), row.FrameMsg), Name("CB_Send", i),
-                      false);
+  row.CB_Send = Named(new QCheckBox(QStringLiteral("RT"), row.FrameMsg), Name("CB_Send", i), false);
   row.CB_Send->setFixedWidth(width::kPeriodic);
   line->addWidget(row.Bt_Send);
   line->addWidget(row.TB_Time);

@@ -10,12 +10,11 @@ namespace telpod {
 
 void QtMessageBoxes::Show(const std::string& text, const std::string& title,
                           platform::MessageIcon icon) {
-  QMessageBox box(icon == platform::MessageIcon::Critical ? QMessageBox::Critical
-                                                          : QMessageBox::NoIcon,
-                  QString::fromStdString(title),
-                  QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-                  QMessageBox::Ok,
-                  parent_);
+  QMessageBox box(
+      icon == platform::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
+      QString::fromStdString(title),
+      QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+      QMessageBox::Ok, parent_);
   box.exec();
 }
 
@@ -35,6 +34,8 @@ void QtUrlOpener::Open(const std::string& url) {
   QDesktopServices::openUrl(QUrl(QString::fromStdString(url)));
 }
 
-void QtEventPump::DoEvents() { QCoreApplication::processEvents(); }
+void QtEventPump::DoEvents() {
+  QCoreApplication::processEvents();
+}
 
 }  // namespace telpod

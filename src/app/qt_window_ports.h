@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QWidget>
 #include <QPointer>
+#include <QWidget>
 
 #include "app/window_ports.h"
 
@@ -11,8 +11,7 @@ namespace telpod {
 class QtMessageBoxes final : public platform::MessageBoxes {
  public:
   explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
-  void Show(const std::string& text, const std::string& title,
-            platform::MessageIcon icon) override;
+  void Show(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
 
  private:
   QPointer<QWidget> parent_;

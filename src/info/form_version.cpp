@@ -105,12 +105,14 @@ void FormVersion::StartDrag() {
   if (drag_starter_) drag_starter_();
 }
 
-void FormVersion::Img_OK_Click() { hide(); }
+void FormVersion::Img_OK_Click() {
+  hide();
+}
 
 bool FormVersion::eventFilter(QObject* watched, QEvent* event) {
-  const bool left_held = (event->type() == QEvent::MouseMove ||
-                          event->type() == QEvent::MouseButtonPress) &&
-                         (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton);
+  const bool left_held =
+      (event->type() == QEvent::MouseMove || event->type() == QEvent::MouseButtonPress) &&
+      (static_cast<QMouseEvent*>(event)->buttons() & Qt::LeftButton);
   if (event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
       (watched == Img_OK_ || watched == Lb_OK_)) {
@@ -138,7 +140,9 @@ bool FormVersion::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
-void FormVersion::mousePressEvent(QMouseEvent* event) { event->accept(); }
+void FormVersion::mousePressEvent(QMouseEvent* event) {
+  event->accept();
+}
 
 void FormVersion::mouseMoveEvent(QMouseEvent* event) {
   if (event->buttons() & Qt::LeftButton) StartDrag();

@@ -6,7 +6,9 @@
 
 namespace telpod::platform {
 
-DynamicLibrary::~DynamicLibrary() { Close(); }
+DynamicLibrary::~DynamicLibrary() {
+  Close();
+}
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept
     : handle_(std::exchange(other.handle_, nullptr)),

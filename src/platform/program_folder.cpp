@@ -38,11 +38,15 @@ std::string JoinPath(const std::string& folder, const std::string& name) {
   return folder + "/" + name;
 }
 
-const char* PathSeparator() { return "/"; }
+const char* PathSeparator() {
+  return "/";
+}
 
 ScopedProgramFolder::ScopedProgramFolder(std::string folder)
     : previous_(std::exchange(Override(), std::move(folder))) {}
 
-ScopedProgramFolder::~ScopedProgramFolder() { Override() = std::move(previous_); }
+ScopedProgramFolder::~ScopedProgramFolder() {
+  Override() = std::move(previous_);
+}
 
 }  // namespace telpod::platform

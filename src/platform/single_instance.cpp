@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QLockFile>
-
 #include <functional>
 #include <string>
 

@@ -60,7 +60,9 @@ size_t Utf8SequenceLength(std::string_view rest) {
   return 1;
 }
 
-size_t OneByte(std::string_view) { return 1; }
+size_t OneByte(std::string_view) {
+  return 1;
+}
 
 }  // namespace
 

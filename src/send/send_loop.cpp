@@ -4,7 +4,9 @@
 
 namespace telpod {
 
-void SendLoop::StampLastVisit() { LastVisit_.fill(clock_.Now()); }
+void SendLoop::StampLastVisit() {
+  LastVisit_.fill(clock_.Now());
+}
 
 void SendLoop::Run() {
   while (RxFlag_ == 1) Pass();

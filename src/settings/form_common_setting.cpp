@@ -115,7 +115,9 @@ void FormCommonSetting::Bt_OK_Click() {
   close();
 }
 
-void FormCommonSetting::Bt_Cancell_Click() { close(); }
+void FormCommonSetting::Bt_Cancell_Click() {
+  close();
+}
 
 void FormCommonSetting::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);

@@ -108,7 +108,7 @@ TEST_F(ConnectionControlTest, AWholeConnectionFromTheWindow) {
   EXPECT_GE(fast.size(), 2u);
   EXPECT_LE(static_cast<double>(fast.size()), ms / 50.0 + 1.0);  // never more often than asked
   const auto once = FramesOfRow(sim, 1);
-  ASSERT_EQ(once.size(), 1u);  // row 6 sent once; row 5's press made while idle was dropped
+  ASSERT_EQ(once.size(), 1u);     // row 6 sent once; row 5's press made while idle was dropped
   EXPECT_EQ(once[0].data[0], 0);  // the table's byte: the typed 5A had not been copied yet
   EXPECT_EQ(FramesOfRow(sim, 0x123).empty(), false);
   const auto log = sim.CallsStartingWith("canBus");
@@ -134,7 +134,8 @@ TEST_F(ConnectionControlTest, CloseAfterDisconnectSavesTheRowsForTheNextStart) {
 
 TEST_F(ConnectionControlTest, FailedInterfaceConnectionLeavesItsStatusText) {
   InstallClock();
-  auto& sim = InstallDriver(kIfCanLibraryFile, "ifcan port=3 getconfig=0xC0000001 close=0xC000000A\n");
+  auto& sim =
+      InstallDriver(kIfCanLibraryFile, "ifcan port=3 getconfig=0xC0000001 close=0xC000000A\n");
   ASSERT_TRUE(Start());
   window->device.set_t_ViewCaution(0);
   Area().Bt_Connect->click();

@@ -97,7 +97,8 @@ TEST_F(MenuFilesTest, RefusedImportsShowTheFailureAndLeaveTheScreen) {
     dialogs.answers.push_back(user.File(name));
     Trigger("menu_file_import");
     ASSERT_FALSE(messages.shown.empty());
-    EXPECT_EQ(messages.shown.back().text, std::string("設定のインポートに失敗しました。\r\n") + name);
+    EXPECT_EQ(messages.shown.back().text,
+              std::string("設定のインポートに失敗しました。\r\n") + name);
     EXPECT_EQ(messages.shown.back().icon, platform::MessageIcon::Critical);
     EXPECT_EQ(Box("TB_ID_0")->text(), QStringLiteral("ABC"));
   }

@@ -49,9 +49,9 @@ TEST_F(StartupTest, ListsEveryFamilyInOrderAndResolvesEachPosition) {
   ASSERT_TRUE(Start());
   EXPECT_TRUE(messages.shown.empty());
 
-  EXPECT_EQ(Entries(), (QStringList{"CANUSB LW000001", "Interface PCI-485120 port:2",
-                                    "Interface  port:5", "Kvaser A", "Kvaser C",
-                                    "SocketCAN vcan0"}));
+  EXPECT_EQ(Entries(),
+            (QStringList{"CANUSB LW000001", "Interface PCI-485120 port:2", "Interface  port:5",
+                         "Kvaser A", "Kvaser C", "SocketCAN vcan0"}));
   EXPECT_EQ(window->device.t_select_Vender(), 1);
   EXPECT_EQ(InfoLine(), QStringLiteral("V2.0"));
 
@@ -60,11 +60,10 @@ TEST_F(StartupTest, ListsEveryFamilyInOrderAndResolvesEachPosition) {
     int32_t family;
     QString line;
   };
-  for (const Expect& e :
-       {Expect{1, 2, "Interface PCI-485120 RevID:1 ch:1 高速CAN対応"},
-        Expect{2, 2, "Interface  RevID:3 ch:2"},
-        Expect{3, 3, "P/N：73-30130-00432-1  S/N：70123  FW：3.4.291"},
-        Expect{5, 4, "SocketCAN vcan0 vcan"}, Expect{0, 1, "V2.0"}}) {
+  for (const Expect& e : {Expect{1, 2, "Interface PCI-485120 RevID:1 ch:1 高速CAN対応"},
+                          Expect{2, 2, "Interface  RevID:3 ch:2"},
+                          Expect{3, 3, "P/N：73-30130-00432-1  S/N：70123  FW：3.4.291"},
+                          Expect{5, 4, "SocketCAN vcan0 vcan"}, Expect{0, 1, "V2.0"}}) {
     Choose(e.index);
     EXPECT_EQ(window->device.t_CmbBOX_device_SelectNo(), e.index + 1);
     EXPECT_EQ(window->device.t_select_Vender(), e.family) << e.index;
@@ -106,7 +105,8 @@ TEST_F(StartupTest, ProgressMovesThroughItsFractionsAndTheWindowEndsHidden) {
   ASSERT_TRUE(Start());
   Form2* progress = window->form2();
   ASSERT_NE(progress, nullptr);
-  EXPECT_EQ(progress->History(), (std::vector<double>{0.0, 0.15, 0.3, 0.4, 0.45, 0.6, 0.7, 0.8, 0.9}));
+  EXPECT_EQ(progress->History(),
+            (std::vector<double>{0.0, 0.15, 0.3, 0.4, 0.45, 0.6, 0.7, 0.8, 0.9}));
   EXPECT_FALSE(progress->isVisible());
   EXPECT_EQ(window->windowTitle(), QStringLiteral("TELPOD Ver1.11"));
   EXPECT_EQ(window->device.ExcelInstallCheck(), 1);

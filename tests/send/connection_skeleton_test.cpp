@@ -69,10 +69,9 @@ TEST_F(ConnectionSkeletonTest, RunsOpenLabelStartLoopAndCloseInOrder) {
   device.set_t_bitRate(8);
   pump.on_pass = [&](int) { RxFlag = 0; };  // Disconnect during the first pump
   EXPECT_EQ(RunConnection(ctx, family), 42);
-  EXPECT_EQ(view.history,
-            (std::vector<std::string>{"rate:8", "open", "protocol:125k bps", "configure",
-                                      "status:通信中", "bus-on", "write:5", "status:終了処理中",
-                                      "close"}));
+  EXPECT_EQ(view.history, (std::vector<std::string>{"rate:8", "open", "protocol:125k bps",
+                                                    "configure", "status:通信中", "bus-on",
+                                                    "write:5", "status:終了処理中", "close"}));
   EXPECT_EQ(RxFlag, 0);
   EXPECT_EQ(pump.passes, 1);
   EXPECT_TRUE(messages.shown.empty());
@@ -93,8 +92,7 @@ TEST_F(ConnectionSkeletonTest, UnsupportedRateShowsItsMessageAndTouchesNoDevice)
 TEST_F(ConnectionSkeletonTest, OpenFailureShowsTheFamilysMessageAndReturnsItsCloseResult) {
   family.opens = false;
   EXPECT_EQ(RunConnection(ctx, family), -7);
-  EXPECT_EQ(view.history,
-            (std::vector<std::string>{"rate:2", "open", "close-after-failure"}));
+  EXPECT_EQ(view.history, (std::vector<std::string>{"rate:2", "open", "close-after-failure"}));
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text, "機器が正常に動作していません。\r\n接続を終了します。");
   EXPECT_EQ(RxFlag, 0);
