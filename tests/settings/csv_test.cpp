@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <tuple>
+#include <vector>
+
+#include "platform/program_folder.h"
+#include "platform/text_codec.h"
+#include "settings/csv_export.h"
+#include "settings/csv_format.h"
+#include "settings/csv_import.h"
+#include "settings/file_size_limit.h"
+#include "support/engine_fakes.h"
+#include "support/temp_folder.h"
+
+namespace telpod::Setting_import_export {
+namespace {
+
+using namespace std::string_literals;
+using platform::MessageIcon;
+using platform::Utf8ToCp932;
+
+// A file as an exported one starts, then `rows`; UTF-8 text.
+std::string CsvFile(const std::vector<std::string>& rows, const std::string& eol = "\r\n") {
+  std::string text = "TELPOD Ver1.11,,,Copyright (C) TELPOD Works,,,,https://x/" + eol +
+                     "設定ファイル" + eol + eol + std::string(kCsvHeader);
+  for (const auto& row : rows) text += eol + row;
+  return text;
+}
+
+// Every stored field away from its default, so a default taken shows.
+void FillNonDefault(CAN_SendDB& db) {
+  for (int16_t i = 0; i < 8; ++i) {
+    db.set_CAN_Send29(i, 1);
+    db.set_CAN_ID(i, 0x123);
+    db.set_CAN_DLC(i, 3);
+    for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, i, 0x55);
+    db.set_CAN_SendCycleTime(i, 777);
+    db.set_CAN_SendCycleOperation(i, 1);
+  }
+}
+
+// Row `no` as FillNonDefault leaves it, but with identifier `id`.
+std::string NonDefaultRow(int no, const char* id) {
+  return std::to_string(no) + ",1," + id + ",3,55,55,55,55,55,55,55,55,777,1";
+}
+
+class Csv : public ::testing::Test {
+ protected:
+  std::string Folder() const { return folder_.path() + "/"; }
+  // Writes `text` as CP932 (or as it is) and imports it into db_.
+  int32_t Import(const std::string& text, bool cp932 = true) {
+    test::WriteFile(folder_.File("in.csv"), cp932 ? Utf8ToCp932(text) : text);
+    return Import_CSV(device_, "in.csv", Folder(), db_);
+  }
+  void ExpectOneMessage(const std::string& text, MessageIcon icon) {
+    ASSERT_EQ(messages_.shown.size(), 1u);
+    EXPECT_EQ(messages_.shown[0].title, "設定 Export");
+    EXPECT_EQ(messages_.shown[0].text, text);
+    EXPECT_EQ(messages_.shown[0].icon, icon);
+  }
+  test::TempFolder folder_;
+  platform::ScopedProgramFolder program_folder_{folder_.path()};
+  ELM327_Info device_;
+  CAN_SendDB db_;
+  test::RecordingMessages messages_;
+};
+
+TEST_F(Csv, DefaultTableIsWrittenInCp932ByteForByte) {
+  Export_CSV(device_, "TELPOD.csv", Folder(), db_, messages_);
+  std::string expected =
+      "TELPOD Ver1.11,,,Copyright (C) TELPOD Works,,,,https://telpod.example.jp/\r\n"
+      "\x90\xDD\x92\xE8\x83\x74\x83\x40\x83\x43\x83\x8B\r\n"  // 設定ファイル
+      "\r\n"
+      " No , E ,    ID    ,DLC, D1 , D2 , D3 , D4 , D5 , D6 , D7 , D8 ,"
+      "\x8E\x9E\x8A\xD4[ms],\x92\xE8\x8A\xFA ";  // 時間[ms], 定期
+  for (int n = 1; n <= 8; ++n) {
+    expected += "\r\n  " + std::to_string(n) +
+                " , 0 ,        1 , 8 , 00 , 00 , 00 , 00 , 00 , 00 , 00 , 00 ,    100 , 0";
+  }
+  EXPECT_EQ(test::ReadFile(folder_.File("TELPOD.csv")), expected);
+  ExpectOneMessage("設定をcsvでエクスポートしました。\r\nTELPOD.csv", MessageIcon::None);
+}
+
+// Every column holds a value of its own here: the reader tests below look
+// at rows through this writer.
+TEST_F(Csv, RowsLineUpAndWideValuesWidenTheirField) {
+  db_.set_CAN_ID(0, 0x7FF);
+  for (int n = 1; n <= 8; ++n) db_.set_CAN_Data(n, 0, static_cast<uint8_t>((n - 1) * 0x11));
+  db_.set_CAN_Send29(1, 1);
+  db_.set_CAN_ID(1, 0x18DAF110);
+  db_.set_CAN_Data(1, 1, 0x02);
+  db_.set_CAN_Data(2, 1, 0x01);
+  db_.set_CAN_Data(3, 1, 0x0D);
+  db_.set_CAN_SendCycleTime(1, 1000);
+  db_.set_CAN_SendCycleOperation(1, 1);
+  db_.set_CAN_ID(7, 0x1ABCDEF);
+  db_.set_CAN_DLC(7, 3);
+  db_.set_CAN_SendCycleTime(7, 100000);
+  EXPECT_EQ(CsvRowLine(db_, 0),
+            "  1 , 0 ,      7FF , 8 , 00 , 11 , 22 , 33 , 44 , 55 , 66 , 77 ,    100 , 0");
+  EXPECT_EQ(CsvRowLine(db_, 1),
+            "  2 , 1 ,  18DAF110 , 8 , 02 , 01 , 0D , 00 , 00 , 00 , 00 , 00 ,   1000 , 1");
+  EXPECT_EQ(CsvRowLine(db_, 7),
+            "  8 , 0 ,  1ABCDEF , 3 , 00 , 00 , 00 , 00 , 00 , 00 , 00 , 00 ,  100000 , 0");
+}
+
+TEST_F(Csv, ExportToAGoneFolderGoesToTheProgramFolder) {
+  Export_CSV(device_, "TELPOD.csv", folder_.File("gone/"), db_, messages_);
+  EXPECT_TRUE(std::filesystem::exists(folder_.File("TELPOD.csv")));
+  ExpectOneMessage("設定をcsvでエクスポートしました。\r\nTELPOD.csv", MessageIcon::None);
+}
+
+TEST_F(Csv, FailedExportIsReportedAndLeavesTheOldFileWhole) {
+  test::WriteFile(folder_.File("TELPOD.csv"), "the user's earlier export");
+  {
+    test::ScopedFileSizeLimit full_disk(100);
+    Export_CSV(device_, "TELPOD.csv", Folder(), db_, messages_);
+  }
+  EXPECT_EQ(test::ReadFile(folder_.File("TELPOD.csv")), "the user's earlier export");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
+  ExpectOneMessage("設定のエクスポートに失敗しました。\r\nTELPOD.csv", MessageIcon::Critical);
+}
+
+// Each line goes over a table with no default anywhere; the row then reads
+// as expected, blanks left out.
+TEST_F(Csv, RowLinesTakeEachValueOrItsColumnsDefault) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"3,1,1FFFFFFF,8,FF,,,,,,,,50,1", "3,1,1FFFFFFF,8,FF,00,00,00,00,00,00,00,50,1"},
+      {"　3 , 1,1FFF　FFFF , 8, F\0F ,,,,,,,, 5 0 ,1"s,
+       "3,1,1FFFFFFF,8,FF,00,00,00,00,00,00,00,50,1"},
+      {"1,0,20000000", "1,0,1,8,00,00,00,00,00,00,00,00,100,0"},
+      {"1,0,FFFFFFFF,0", "1,0,1,0,00,00,00,00,00,00,00,00,100,0"},
+      {"1,0,8000,9", "1,0,8000,8,00,00,00,00,00,00,00,00,100,0"},
+      {"1,2,0x10,8,100,a5", "1,0,1,8,00,A5,00,00,00,00,00,00,100,0"},
+      {"1,1,7DF,8,01,02,03,04,05,06,07,08,0", "1,1,7DF,8,01,02,03,04,05,06,07,08,100,0"},
+      {"1,0,7DF,8,,,,,,,,,-5", "1,0,7DF,8,00,00,00,00,00,00,00,00,100,0"},
+      {"1,0,7DF,8,,,,,,,,,250.5,1.5", "1,0,7DF,8,00,00,00,00,00,00,00,00,250,0"},
+      {"1,0,7DF,8,,,,,,,,,251.5,1", "1,0,7DF,8,00,00,00,00,00,00,00,00,252,1"},
+  };
+  for (const auto& [line, expected] : cases) {
+    FillNonDefault(db_);
+    ASSERT_EQ(Import(CsvFile({line})), 1) << line;
+    std::string row = CsvRowLine(db_, static_cast<int16_t>(std::stoi(expected) - 1));
+    std::erase(row, ' ');
+    EXPECT_EQ(row, expected) << line;
+  }
+}
+
+// Which rows a whole file changes (their identifiers tell), none when it is
+// refused. Besides the exported kind, LF line ends and UTF-8 are read.
+TEST_F(Csv, FilesChangeOnlyTheRowsTheyHoldAndNeedBothMarkers) {
+  using Ids = std::vector<std::pair<int16_t, int32_t>>;
+  const std::vector<std::string> row1 = {NonDefaultRow(1, "7FF")};
+  const Ids none, taken = {{0, 0x7FF}};
+  const std::tuple<std::string, bool, Ids> files[] = {
+      {CsvFile({NonDefaultRow(2, "100"), NonDefaultRow(5, "500"), NonDefaultRow(2, "200")}),
+       true,
+       {{1, 0x200}, {4, 0x500}}},
+      {CsvFile(row1, "\n"), true, taken},
+      {CsvFile(row1), false, taken},
+      {"\xEF\xBB\xBF" + CsvFile(row1, "\n"), false, taken},
+      {CsvFile({"0,0,7FF", "9,0,7FF", "X,0,7FF", ",0,7FF", ""}), true, none},
+      {"No\r\n" + row1[0] + "\r\nTELPOD Ver 設定ファイル", true, taken},  // markers anywhere
+      {"設定ファイル\r\nNo\r\n" + row1[0], true, none},
+      {"TELPOD Ver1.11\r\nNo\r\n" + row1[0], true, none},
+      {"TELPOD Ver1.11\r\n設定ファイル\r\n" + row1[0] + "\r\nNo", true, none},  // rows above "No"
+  };
+  CAN_SendDB untouched;
+  FillNonDefault(untouched);
+  for (const auto& [text, cp932, ids] : files) {
+    db_ = untouched;
+    CAN_SendDB expected = untouched;
+    for (const auto& [i, id] : ids) expected.set_CAN_ID(i, id);
+    EXPECT_EQ(Import(text, cp932), ids.empty() ? 0 : 1) << text;
+    EXPECT_EQ(CsvText(device_, db_), CsvText(device_, expected)) << text;
+  }
+  EXPECT_EQ(Import_CSV(device_, "missing.csv", Folder(), db_), 0);
+}
+
+TEST(CsvTitleKey, CountsCharactersNotBytes) {
+  EXPECT_EQ(TitleKey("TELPOD Ver1.11"), "TELPOD Ver");
+  EXPECT_EQ(TitleKey("テレポッド計測 Ver1.11"), "テレポッド計測 Ve");
+  EXPECT_EQ(TitleKey("短い"), "短い");
+}
+
+}  // namespace
+}  // namespace telpod::Setting_import_export
