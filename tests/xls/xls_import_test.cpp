@@ -3,6 +3,7 @@
 #include <functional>
 #include <variant>
 
+#include "settings/settings_file_identity.h"
 #include "settings/xls/settings_sheet.h"
 #include "settings/xls/workbook_file.h"
 #include "xls_test_support.h"
@@ -130,7 +131,7 @@ TEST_F(XlsImportTest, TheTitleKeyCountsCharactersNotBytes) {
 TEST_F(XlsImportTest, ASheetWithOnlyTheMarkersGivesEveryRowItsDefaults) {
   xls::SheetModel sheet;
   sheet.SetValue(Range("A1"), device.Application_title());
-  sheet.SetValue(Range("F1"), xls::kSettingsMarker);
+  sheet.SetValue(Range("F1"), std::string(Setting_import_export::kSettingFileMarker));
   ASSERT_TRUE(xls::SaveWorkbook(sheet, "S", folder.File("bare.xls")));
   CAN_SendDB db;
   ASSERT_TRUE(Accepted("bare.xls", &db));

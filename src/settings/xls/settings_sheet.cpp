@@ -1,5 +1,7 @@
 #include "settings/xls/settings_sheet.h"
 
+#include "settings/settings_file_identity.h"
+
 #include <vector>
 
 #include "settings/row_fields.h"
@@ -37,7 +39,7 @@ void DescribeSettingsSheet(SheetModel& sheet, const ELM327_Info& device, const C
   sheet.SetValue(Range("A1"), device.Application_title());
   sheet.SetValue(Range("A3"), device.Homepage_URL());
   sheet.SetFontSize(Range("A3"), kNoteFontSize);
-  sheet.SetValue(Range("F1"), kSettingsMarker);
+  sheet.SetValue(Range("F1"), std::string(Setting_import_export::kSettingFileMarker));
   sheet.SetFontSize(Range("F1"), kStandardFontSize);
   sheet.SetValue(Range("A2"), device.Copy_light());
   sheet.SetFontSize(Range("A2"), kNoteFontSize);

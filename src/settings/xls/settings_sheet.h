@@ -10,7 +10,6 @@ namespace telpod::xls {
 
 // The settings workbook's one sheet: its marker cells and the table of the
 // eight message rows. Rows and columns count from 0 here.
-inline constexpr const char* kSettingsMarker = "設定ファイル";
 inline constexpr const char* kSheetName = "Sheet1";
 inline constexpr CellRef kTitleCell{0, 0};   // A1
 inline constexpr CellRef kMarkerCell{0, 5};  // F1

@@ -7,23 +7,12 @@
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "settings/row_fields.h"
+#include "settings/settings_file_identity.h"
 #include "settings/xls/settings_sheet.h"
 #include "settings/xls/workbook_reader.h"
 
 namespace telpod::Setting_import_export {
 namespace {
-
-constexpr size_t kTitleKeyCharacters = 10;
-
-// The first `count` characters of a UTF-8 text.
-std::string_view LeadingCharacters(std::string_view text, size_t count) {
-  size_t end = 0;
-  for (size_t seen = 0; end < text.size(); ++end) {
-    const bool starts_character = (static_cast<unsigned char>(text[end]) & 0xC0) != 0x80;
-    if (starts_character && seen++ == count) break;
-  }
-  return text.substr(0, end);
-}
 
 std::string AsciiLower(std::string_view text) {
   std::string lower(text);
@@ -38,8 +27,8 @@ std::string Cell(const xls::WorkbookReader& book, xls::CellRef cell) {
 }
 
 bool IsSettingsWorkbook(const xls::WorkbookReader& book, const std::string& title) {
-  if (Cell(book, xls::kMarkerCell) != xls::kSettingsMarker) return false;
-  const std::string key = AsciiLower(LeadingCharacters(title, kTitleKeyCharacters));
+  if (Cell(book, xls::kMarkerCell) != kSettingFileMarker) return false;
+  const std::string key = AsciiLower(TitleKey(title));
   return AsciiLower(Cell(book, xls::kTitleCell)).find(key) != std::string::npos;
 }
 

@@ -1,4 +1,4 @@
-#include "settings/csv_format.h"
+#include "settings/settings_file_identity.h"
 
 namespace telpod::Setting_import_export {
 
