@@ -1,41 +1,93 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "devices/sim_control.h"
-#include "platform/driver_folders.h"
+#include "devices/simulated_devices.h"
 #include "send/form_bg.h"
-#include "support/engine_fakes.h"
 
 namespace telpod::test {
 
-// Status boxes that note, with each text, how many calls the simulated
-// driver had seen by then, so tests see texts and device calls interleaved.
+enum class Family { canusb, ifcan, kvaser };
+
+// Status boxes that note each text with the number of driver calls made
+// before it, so tests see texts and calls in one order.
 class SnapshotView : public ConnectionView {
  public:
   void set_TB_Status(const std::string& text) override { Note("status:" + text); }
   void set_TB_Protocol(const std::string& text) override { Note("protocol:" + text); }
-  SimControl* sim = nullptr;
-  std::vector<std::string> history;  // "status:通信中@3"
+  const SimControl* sim = nullptr;
+  size_t first_call = 0;
+  std::vector<std::pair<size_t, std::string>> texts;
 
  private:
-  void Note(const std::string& what) {
-    history.push_back(what + "@" + std::to_string(sim ? sim->CallLog().size() : 0));
-  }
+  void Note(const std::string& text) { texts.emplace_back(sim->CallLog(first_call).size(), text); }
 };
 
-// FormBG over the three simulated drivers, the window replaced by recorders.
-class ConnectionTest : public ::testing::Test {
+// FormBG over the simulated drivers, the window replaced by recorders. The
+// chosen devices: adapter LWSIM001, the board at port 4 (second of two),
+// Kvaser channel 0 (channels 0 and 2 listed).
+class ConnectionTest : public SimulatedDevices {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(drivers.canusb && drivers.ifcan && drivers.canlib);
-    usb.Reset();
-    boards.Reset();
-    kvaser.Reset();
+    SimulatedDevices::SetUp();
+    if (HasFatalFailure()) return;
+    CAN_d.set_CAN_USB_SelectSerial("LWSIM001");
+    boards.Configure("ifcan port=1\nifcan port=4 config=7,0xA1,0xA2,0xA3,0xA4,0xA5,9\n");
+    IfCan_d.set_Interface_CAN_FindCount(2);
+    IfCan_d.set_Interface_CAN_FindNo(1, 1);
+    IfCan_d.set_Interface_CAN_FindNo(2, 4);
+    IfCan_d.set_Interface_CAN_SelectNo(2);
+    Configure(Family::kvaser, "kvaser name=a\nkvaser name=b\nkvaser name=c\n");
+    kvCan_d.set_Kvaser_FindCount(2);
+    kvCan_d.set_Kvaser_DevChannel(1, 2);
+    kvCan_d.set_KvCAN_SelectNo(1);
+    DisconnectAfter(1);
+  }
+  SimControl& Sim(Family f) {
+    return f == Family::canusb ? usb : f == Family::ifcan ? boards : kvaser;
+  }
+  void Configure(Family f, const std::string& text) {
+    Sim(f).Configure(text);
+    // Start-up initialises CANlib, not the connection.
+    if (f == Family::kvaser) drivers.canlib->canInitializeLibrary();
+  }
+  // Connects over `f` until the loop ends; the status the routine returns.
+  int32_t Run(Family f) {
+    view.sim = &Sim(f);
+    view.first_call = Sim(f).CallLog().size();
+    view.texts.clear();
+    messages.shown.clear();
+    pump.passes = 0;
+    RxFlag = 1;
+    if (f == Family::ifcan) return form.Open_InterfaceCAN(device, IfCan_u, IfCan_d, db);
+    if (f == Family::canusb) form.Open_CANUSB(device, CAN_u, CAN_d, db);
+    if (f == Family::kvaser) form.Open_KvaserCAN(device, kvCan_u, kvCan_d, db);
+    return 0;
+  }
+  // The driver calls of the last Run, the texts shown in between.
+  std::vector<std::string> Journal(Family f) {
+    const auto calls = Sim(f).CallLog(view.first_call);
+    std::vector<std::string> journal;
+    auto text = view.texts.begin();
+    for (size_t i = 0; i <= calls.size(); ++i) {
+      for (; text != view.texts.end() && text->first == i; ++text) journal.push_back(text->second);
+      if (i < calls.size()) journal.push_back(calls[i]);
+    }
+    return journal;
+  }
+  std::string Handle(Family f) {
+    return f == Family::canusb  ? std::to_string(CAN_d.CAN_USB_Handle())
+           : f == Family::ifcan ? IfCan_d.Interface_CAN_Handle()
+                                : kvCan_d.KvCAN_Handle();
+  }
+
+  // Exactly one message, with the program's title and the critical icon.
+  void ExpectMessage(const std::string& text) {
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text, text);
+    EXPECT_EQ(messages.shown[0].title, "TELPOD Ver1.11");
+    EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Critical);
   }
 
   // Row i sends `id` with data bytes first, first + 1, ... first + 7.
@@ -45,16 +97,6 @@ class ConnectionTest : public ::testing::Test {
     db.set_CAN_DLC(i, dlc);
     for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, i, static_cast<uint8_t>(first + n - 1));
   }
-  void OneShot(int16_t i) { db.set_CAN_SendOperation(i, 1); }
-  // Row 0: 11-bit 0x7DF, DLC 3, data 11..18; row 1: 29-bit 0x18DAF110, DLC
-  // 8, data A1..A8; both sent once in the first pass, then Disconnect.
-  void SendElevenAndTwentyNineBitRows() {
-    SetRow(0, 0x7DF, false, 3, 0x11);
-    SetRow(1, 0x18DAF110, true, 8, 0xA1);
-    OneShot(0);
-    OneShot(1);
-    DisconnectAfter(1);
-  }
   void Periodic(int16_t i, double period) {
     db.set_CAN_SendCycleOperation(i, 1);
     db.set_CAN_SendCycleTime(i, period);
@@ -62,68 +104,17 @@ class ConnectionTest : public ::testing::Test {
   }
   // Disconnect inside the n-th pass's event processing.
   void DisconnectAfter(int passes) {
-    pump.passes = 0;
     pump.on_pass = [this, passes](int n) {
       if (n >= passes) RxFlag = 0;
     };
   }
-  void Connect() { RxFlag = 1; }
 
-  // Runs a connection over periodic rows on a clock that advances with
-  // every reading, and notes after each pass how many writes `sim` has seen.
-  std::vector<long long> WritesPerPass(const std::function<void()>& connect, SimControl& sim,
-                                       const char* write_entry) {
-    db.Param_ALL_Clear();
-    for (int16_t i = 0; i < 8; ++i) {
-      SetRow(i, 0x100 + i, i % 2 == 1, 8, 0);
-      Periodic(i, 1.0 + i);
-    }
-    clock.now = 1000.0;
-    clock.step = 0.125;  // 1 ms per pass of eight readings
-    std::vector<long long> writes;
-    pump.passes = 0;
-    pump.on_pass = [&](int n) {
-      writes.push_back(sim.Calls(write_entry));
-      if (n >= 40) RxFlag = 0;
-    };
-    Connect();
-    connect();
-    return writes;
-  }
-
-  DriverSet drivers = LoadSimulatedDrivers();
-  SimControl usb{platform::kCanusbLibraryFile};
-  SimControl boards{platform::kIfCanLibraryFile};
-  SimControl kvaser{platform::kCanlibLibraryFile};
-
-  ELM327_Info device;
   CAN_SendDB db;
   int32_t RxFlag = 1;
   ScriptedClock clock;
   SnapshotView view;
   RecordingMessages messages;
-  ScriptedPump pump;
   FormBG form{RxFlag, clock, view, messages, pump, drivers};
 };
-
-inline std::vector<uint8_t> Bytes(std::initializer_list<int> values) {
-  std::vector<uint8_t> bytes;
-  for (int v : values) bytes.push_back(static_cast<uint8_t>(v));
-  return bytes;
-}
-
-inline std::vector<uint8_t> Raw(const cansim_frame& frame) {
-  return std::vector<uint8_t>(frame.raw, frame.raw + frame.raw_size);
-}
-
-// The calls of `sim` from position `from` of its call log on.
-inline std::vector<std::string> CallsFrom(const SimControl& sim, size_t from) {
-  const auto log = sim.CallLog();
-  return std::vector<std::string>(log.begin() + static_cast<long>(std::min(from, log.size())),
-                                  log.end());
-}
-
-inline const char* kUnsupportedRateMessage =
-    "非対応の通信速度が選択されています。\r\n接続を終了します。";
 
 }  // namespace telpod::test

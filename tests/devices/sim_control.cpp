@@ -1,6 +1,5 @@
 #include "devices/sim_control.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "platform/driver_folders.h"
@@ -18,12 +17,9 @@ SimControl::SimControl(const char* file) {
   Bind("cansim_call_count", call_count_);
   Bind("cansim_call_log_size", call_log_size_);
   Bind("cansim_call_log_entry", call_log_entry_);
-  Bind("cansim_fault", fault_);
   Bind("cansim_frame_count", frame_count_);
   Bind("cansim_get_frame", get_frame_);
   Bind("cansim_last_record", last_record_);
-  Bind("cansim_set_log", set_log_);
-  Bind("cansim_flush_log", flush_log_);
 }
 
 template <typename Fn>
@@ -49,10 +45,10 @@ long long SimControl::Calls(const char* entry) const {
   return call_count_(entry);
 }
 
-std::vector<std::string> SimControl::CallLog() const {
+std::vector<std::string> SimControl::CallLog(size_t from) const {
   std::vector<std::string> log;
   char text[256];
-  for (size_t i = 0; i < call_log_size_(); ++i) {
+  for (size_t i = from; i < call_log_size_(); ++i) {
     call_log_entry_(i, text, sizeof text);
     log.emplace_back(text);
   }
@@ -73,24 +69,10 @@ std::vector<cansim_frame> SimControl::Frames() const {
   return frames;
 }
 
-void SimControl::Fault(const char* entry, long long first_call, long long count, long long result) {
-  if (fault_(entry, first_call, count, result) != 0) {
-    throw std::runtime_error(std::string("no entry point ") + entry);
-  }
-}
-
 std::vector<uint8_t> SimControl::LastRecord(const char* entry) const {
   std::vector<uint8_t> bytes(last_record_(entry, nullptr, 0));
   last_record_(entry, bytes.data(), bytes.size());
   return bytes;
-}
-
-bool SimControl::SetLog(const std::string& target) {
-  return set_log_(target.c_str()) == 0;
-}
-
-void SimControl::FlushLog() {
-  flush_log_();
 }
 
 DriverSet LoadSimulatedDrivers() {
@@ -99,16 +81,6 @@ DriverSet LoadSimulatedDrivers() {
   drivers.ifcan = IfCanDriver::Load(SimulatorPath(platform::kIfCanLibraryFile), nullptr);
   drivers.canlib = CanlibDriver::Load(SimulatorPath(platform::kCanlibLibraryFile), nullptr);
   return drivers;
-}
-
-std::string AdaptersConfig(int n) {
-  std::string text;
-  for (int i = 1; i <= n; ++i) {
-    char line[64];
-    std::snprintf(line, sizeof line, "canusb serial=SIM%05d\n", i);
-    text += line;
-  }
-  return text;
 }
 
 }  // namespace telpod::test

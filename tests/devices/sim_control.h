@@ -27,15 +27,12 @@ class SimControl {
   std::string ConfigureError(const std::string& text);
 
   long long Calls(const char* entry) const;
-  // The call log, one "name(arguments)" per call.
-  std::vector<std::string> CallLog() const;
+  // The call log from entry `from` on, one "name(arguments)" per call.
+  std::vector<std::string> CallLog(size_t from = 0) const;
   // The calls whose text starts with `prefix`, in order.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
   std::vector<cansim_frame> Frames() const;
-  void Fault(const char* entry, long long first_call, long long count, long long result);
   std::vector<uint8_t> LastRecord(const char* entry) const;
-  bool SetLog(const std::string& target);
-  void FlushLog();
 
  private:
   template <typename Fn>
@@ -47,18 +44,12 @@ class SimControl {
   decltype(&cansim_call_count) call_count_ = nullptr;
   decltype(&cansim_call_log_size) call_log_size_ = nullptr;
   decltype(&cansim_call_log_entry) call_log_entry_ = nullptr;
-  decltype(&cansim_fault) fault_ = nullptr;
   decltype(&cansim_frame_count) frame_count_ = nullptr;
   decltype(&cansim_get_frame) get_frame_ = nullptr;
   decltype(&cansim_last_record) last_record_ = nullptr;
-  decltype(&cansim_set_log) set_log_ = nullptr;
-  decltype(&cansim_flush_log) flush_log_ = nullptr;
 };
 
 // The three bindings, each loaded from its simulator.
 DriverSet LoadSimulatedDrivers();
-
-// A configuration of `n` CANUSB adapters with serial numbers SIM00001...
-std::string AdaptersConfig(int n);
 
 }  // namespace telpod::test

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include "devices/canusb/canusb.h"
+#include "devices/canusb/find_canusb_adapters.h"
+#include "devices/ifcan/find_interface_boards.h"
+#include "devices/kvaser/find_kvaser_channels.h"
+#include "devices/sim_control.h"
+#include "platform/driver_folders.h"
+#include "support/engine_fakes.h"
+
+namespace telpod::test {
+
+// The three bindings over their simulators, each simulator back at its
+// default before every test, and the catalogues the program fills.
+class SimulatedDevices : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(drivers.canusb && drivers.ifcan && drivers.canlib);
+    for (SimControl* sim : {&usb, &boards, &kvaser}) sim->Reset();
+  }
+
+  void FindAdapters() { Find_CANUSB_Adapters(device, CAN_d, *drivers.canusb, pump); }
+  void FindBoards() { Find_Interface_Boards(device, IfCan_u, IfCan_d, *drivers.ifcan, pump); }
+  void FindChannels() { Find_Kvaser_Channels(device, kvCan_u, kvCan_d, *drivers.canlib, pump); }
+
+  DriverSet drivers = LoadSimulatedDrivers();
+  SimControl usb{platform::kCanusbLibraryFile};
+  SimControl boards{platform::kIfCanLibraryFile};
+  SimControl kvaser{platform::kCanlibLibraryFile};
+  ScriptedPump pump;
+  ELM327_Info device;
+  CANUSB CAN_u;
+  CAN_DB CAN_d;
+  InterfaceCAN IfCan_u;
+  CAN_DB_Interface IfCan_d;
+  KvaserCAN kvCan_u;
+  CAN_DB_Kvaser kvCan_d;
+};
+
+}  // namespace telpod::test
