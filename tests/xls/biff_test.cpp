@@ -57,12 +57,14 @@ std::string SharedStrings(size_t characters, size_t first, size_t size = 8223) {
   }
   return out;
 }
-// Globals (BOF, `globals`, a BOUNDSHEET naming the sheet, EOF), then the
+// Globals (BOF, `globals`, BOUNDSHEETs naming the sheet, EOF), then the
 // sheet (BOF, `sheet`, EOF).
-std::string Workbook(const std::string& globals, const std::string& sheet) {
+std::string Workbook(const std::string& globals, const std::string& sheet, size_t entries = 1) {
   const std::string head = Bof(5) + globals;
-  const auto sheet_at = static_cast<uint32_t>(head.size() + 4 + 9 + kEof.size());
-  return head + Rec(0x0085, D(sheet_at) + W(0) + "\x01\x00S"s) + kEof + Bof(0x10) + sheet + kEof;
+  const auto sheet_at = static_cast<uint32_t>(head.size() + entries * (4 + 9) + kEof.size());
+  std::string out = head;
+  for (size_t k = 0; k < entries; ++k) out += Rec(0x0085, D(sheet_at) + W(0) + "\x01\x00S"s);
+  return out + kEof + Bof(0x10) + sheet + kEof;
 }
 
 TEST(BiffWriter, WritesTheRecordsStrictReadersLookFor) {
@@ -126,27 +128,33 @@ TEST(BiffStreamCheck, TakesWellFormedWorkbooks) {
                                    Number(7, 45000, 2) + Rec(0x00FD, W(0) + W(0) + W(15) + D(0)))));
 }
 
-// Streams FreeXL would misread, loop on or crash with, one of each kind
-// the check guards against (the fuzz target covers the breadth).
+// Streams FreeXL would misread, loop on or crash with: one for each guard.
 TEST(BiffStreamCheck, RefusesWhatFreeXlWouldMisread) {
   std::string xfs;
   for (int k = 0; k < 8193; ++k) xfs += Xf(0);
   const std::pair<const char*, std::string> cases[] = {
+      {"empty stream", ""},
       {"no BOF first", kEof + Workbook("", kDimensions)},
       {"Excel 4 BOF", Rec(0x0809, W(0x0400) + W(5)) + kEof},
       {"record past the end", Workbook("", kDimensions).substr(0, 60)},
       {"encrypted", Workbook(Rec(0x002F, W(0)), kDimensions)},
       {"sheet without dimensions", Workbook("", Number(0, 1))},
+      {"two dimensions", Workbook("", kDimensions + kDimensions)},
       {"huge grid", Workbook("", Dimensions(65536, 256))},
+      {"two sheets at one place", Workbook("", kDimensions, 2)},
       {"sheet entry pointing nowhere", Bof(5) + Rec(0x0085, D(4096) + W(0) + "\x01\x00S"s) + kEof},
       {"cell written twice", Workbook("", kDimensions + Number(1, 1) + Number(1, 2))},
+      {"cell in the globals", Workbook(Number(0, 1), kDimensions)},
       {"label past its record",
        Workbook("", kDimensions + Rec(0x0204, W(0) + W(0) + W(15) + W(9) + "\x01" + "ab"))},
+      {"two string tables", Workbook(SharedStrings(3, 11) + SharedStrings(3, 11), kDimensions)},
+      {"string header past its record", Workbook(Rec(0x00FC, D(1) + D(1) + W(3)), kDimensions)},
       {"rich text data past its record",
        Workbook(Rec(0x00FC, D(1) + D(1) + W(3) + '\x09' + W(50) + "abcdef"), kDimensions)},
       {"text continued twice", Workbook(SharedStrings(9000, 8201, 8200), kDimensions)},
       {"split text not continued",
        Workbook(SharedStrings(9000, 8201).substr(0, 8201 + 12) + Xf(0), kDimensions)},
+      {"far date", Workbook(Xf(14), kDimensions + Number(6, 1e9, 0))},
       {"far date of a custom format",
        Workbook(kDateFormat + Xf(164), kDimensions + Number(6, 3e6, 0))},
       {"too many formats", Workbook(xfs, kDimensions)},
