@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "devices/socketcan/socketcan_system.h"
+#include "settings/row_fields.h"
 
 namespace telpod::test {
 
@@ -25,52 +26,47 @@ class FakeSocketCanSystem : public SocketCanSystem {
     return names;
   }
   SocketCanLink Describe(const std::string& name) override {
-    const Interface* i = Find(name);
-    return i ? i->link : SocketCanLink{};
+    for (const auto& i : interfaces) {
+      if (i.name == name) return i.link;
+    }
+    return {};
   }
   ControlResult StopController(const std::string& name) override {
-    calls.push_back("stop:" + name);
-    if (stop_result == ControlResult::Ok) Find(name)->link.state = CAN_STATE_STOPPED;
-    return stop_result;
+    return Log("stop:" + name, stop_result);
   }
   ControlResult SetBitRate(const std::string& name, uint32_t bits_per_second) override {
-    calls.push_back("set:" + name + ":" + std::to_string(bits_per_second));
-    if (set_result == ControlResult::Ok) Find(name)->link.bitrate = bits_per_second;
-    return set_result;
+    return Log("set:" + name + ":" + std::to_string(bits_per_second), set_result);
   }
   ControlResult StartController(const std::string& name) override {
-    calls.push_back("start:" + name);
-    if (start_result == ControlResult::Ok) Find(name)->link.state = CAN_STATE_ERROR_ACTIVE;
-    return start_result;
+    return Log("start:" + name, ControlResult::Ok);
   }
   int OpenRawSocket(const std::string& name) override {
     calls.push_back("open:" + name);
-    return open_fails || !Find(name) ? -1 : kSocket;
+    return open_fails ? -1 : kSocket;
   }
-  // Like the kernel, refuses a frame longer than eight bytes.
+  // Logged as "write:<can_id>:<len>"; like the kernel, refuses a frame
+  // longer than eight bytes.
   bool WriteFrame(int socket, const can_frame& frame) override {
-    if (socket != kSocket) calls.push_back("write-on-bad-socket");
-    written.push_back(frame);
+    calls.push_back(socket != kSocket
+                        ? "write-on-bad-socket"
+                        : "write:" + FormatHex(frame.can_id) + ":" + std::to_string(frame.len));
     return frame.len <= CAN_MAX_DLEN;
   }
   void CloseSocket(int socket) override { calls.push_back("close:" + std::to_string(socket)); }
-
-  Interface* Find(const std::string& name) {
-    for (auto& i : interfaces) {
-      if (i.name == name) return &i;
-    }
-    return nullptr;
-  }
 
   static constexpr int kSocket = 7;
   bool raw_sockets = true;
   std::vector<Interface> interfaces;
   ControlResult stop_result = ControlResult::Ok;
   ControlResult set_result = ControlResult::Ok;
-  ControlResult start_result = ControlResult::Ok;
   bool open_fails = false;
   std::vector<std::string> calls;
-  std::vector<can_frame> written;
+
+ private:
+  ControlResult Log(const std::string& call, ControlResult result) {
+    calls.push_back(call);
+    return result;
+  }
 };
 
 inline FakeSocketCanSystem::Interface VirtualLink(const std::string& name) {

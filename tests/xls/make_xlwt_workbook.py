@@ -1,8 +1,6 @@
-"""Writes a settings workbook the way another program would, with xlwt:
-whole numbers as RK values, Latin texts in 8-bit form, numbers typed into
-the hexadecimal columns, and rows 11 to 14 missing altogether.
-
-usage: make_xlwt_workbook.py <file.xls>
+"""Writes a settings workbook as another program would, with xlwt: whole
+numbers as RK values, Latin texts in 8-bit form, numbers typed into the
+hexadecimal columns, rows 11 to 14 missing. usage: make_xlwt_workbook.py <file.xls>
 """
 import sys
 

@@ -1,20 +1,19 @@
-// The program the guest test runs inside a qemu-booted Debian kernel:
-//   socketcan_guest virtual <interface> <warm-up interface> <seconds> <clock folder>
-//     a connection on a vcan interface (after a short one on the warm-up
-//     interface), any rate taken as it is.
-//   socketcan_guest prepare <interface> <bit/s>
-//     sets a controller's rate and starts it (the recording side).
-//   socketcan_guest controller <interface> <seconds> <clock folder>
-//     a connection at 250 kbit/s on a stopped controller, which the family
-//     must set and start; then, unprivileged, one at 500 kbit/s, which must
-//     end with the message naming the ip commands.
-//   socketcan_guest check <candump -L recording> <seconds> gaps|frames
-//     checks a recording, with or without the gaps between frames, and
-//     prints the verdict line the host looks for.
+// The program the guest test (scripts/test-socketcan, guest/init) runs in a
+// qemu-booted Debian kernel, one mode per call:
+//   virtual <interface> <warm-up interface> <seconds> <clock folder>: a
+//     connection on a vcan interface after a short one on the warm-up one;
+//   prepare <interface> <bit/s>: sets and starts the recording controller;
+//   controller <interface> <seconds> <clock folder>: a connection at 250 kbit/s
+//     on a stopped controller the family must set and start, then an
+//     unprivileged one at 500 kbit/s that must end with the message naming
+//     the ip commands;
+//   check <candump -L recording> <seconds> gaps|frames: checks a recording
+//     and prints the verdict line the host looks for.
 #include <unistd.h>
 
 #include <fstream>
 #include <iostream>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +21,6 @@
 #include "devices/socketcan/linux_socketcan_system.h"
 #include "devices/socketcan/socketcan_connection.h"
 #include "devices/socketcan/socketcan_discovery.h"
-#include "guest/guest_rows.h"
 #include "guest/recording_check.h"
 #include "send/zqt_clock.h"
 
@@ -36,22 +34,16 @@ constexpr const char* kVerdict = "TELPOD-SOCKETCAN-GUEST:";
 // A tenth of the shortest period still fails any burst or early frame.
 constexpr double kToleranceMs = 10.0;
 
-class PrintingView : public ConnectionView {
+// The window's status boxes and message boxes, printed.
+class Printer : public ConnectionView, public platform::MessageBoxes {
  public:
-  void set_TB_Status(const std::string& text) override {
-    std::cout << "TB_Status " << text << "\n";
-  }
-  void set_TB_Protocol(const std::string& text) override {
-    std::cout << "TB_Protocol " << text << "\n";
-  }
-};
-
-class PrintingMessages : public platform::MessageBoxes {
- public:
+  void set_TB_Status(const std::string& text) override { Print("TB_Status " + text); }
+  void set_TB_Protocol(const std::string& text) override { Print("TB_Protocol " + text); }
   void Show(const std::string& text, const std::string&, platform::MessageIcon) override {
-    std::cout << "message box: " << text << "\n";
+    Print("message box: " + text);
     shown.push_back(text);
   }
+  static void Print(const std::string& line) { std::cout << line << "\n"; }
   std::vector<std::string> shown;
 };
 
@@ -68,28 +60,22 @@ class ScheduledPump : public platform::EventPump {
   void DoEvents() override {
     ++passes;
     const double elapsed = clock_.Now() - start_;
-    for (auto& p : presses_) {
-      if (!p.done && elapsed >= p.at) {
-        SendDB_.set_CAN_SendOperation(p.row, 1);
-        p.done = true;
-      }
+    for (auto& [at, row] : presses_) {
+      if (elapsed < at) continue;
+      SendDB_.set_CAN_SendOperation(row, 1);
+      at = std::numeric_limits<double>::infinity();  // pressed once
     }
     if (elapsed >= run_ms_) RxFlag_ = 0;
   }
   long passes = 0;
 
  private:
-  struct Press {
-    double at;
-    int16_t row;
-    bool done = false;
-  };
   Clock& clock_;
   CAN_SendDB& SendDB_;
   int32_t& RxFlag_;
   const double start_;
   const double run_ms_;
-  std::vector<Press> presses_;
+  std::vector<std::pair<double, int16_t>> presses_;
 };
 
 bool Fail(const std::string& why) {
@@ -139,17 +125,14 @@ class Guest {
     CAN_SendDB SendDB;
     LoadGuestRows(SendDB);
     int32_t RxFlag = 1;
-    PrintingView view;
-    PrintingMessages messages;
+    Printer window;
     ScheduledPump pump(*clock_, SendDB, RxFlag, run_ms);
-    ConnectionContext ctx{device, SendDB, RxFlag, *clock_, view, messages, pump};
+    ConnectionContext ctx{device, SendDB, RxFlag, *clock_, window, window, pump};
     const double started = clock_->Now();
     Open_SocketCAN(ctx, db_, kernel_);
     std::cout << "connection: " << clock_->Now() - started << " ms, " << pump.passes << " passes\n";
-    return messages.shown;
+    return window.shown;
   }
-
-  LinuxSocketCanSystem& kernel() { return kernel_; }
 
  private:
   LinuxSocketCanSystem kernel_;
@@ -167,17 +150,14 @@ bool Virtual(const std::string& interface, const std::string& warm_up, double se
   // interface first keeps that out of the recording's gaps.
   if (!guest.Select(warm_up) || !guest.Connect(0, 500).empty()) return Fail("warm-up");
   guest.Select(interface);
-  if (!guest.Connect(8, seconds * 1000.0).empty()) return Fail("the connection showed a message");
-  return true;
+  return guest.Connect(8, seconds * 1000.0).empty() || Fail("the connection showed a message");
 }
 
 bool Prepare(const std::string& interface, uint32_t bits_per_second) {
   LinuxSocketCanSystem kernel;
-  if (kernel.SetBitRate(interface, bits_per_second) != ControlResult::Ok ||
-      kernel.StartController(interface) != ControlResult::Ok) {
-    return Fail("could not start " + interface);
-  }
-  return true;
+  return (kernel.SetBitRate(interface, bits_per_second) == ControlResult::Ok &&
+          kernel.StartController(interface) == ControlResult::Ok) ||
+         Fail("could not start " + interface);
 }
 
 bool Controller(const std::string& interface, double seconds, const std::string& folder) {
@@ -201,8 +181,7 @@ bool Controller(const std::string& interface, double seconds, const std::string&
 }
 
 bool Check(const std::string& path, double seconds, const std::string& what) {
-  std::ifstream file(path);
-  if (!file) return Fail("no recording " + path);
+  std::ifstream file(path);  // none: no frames, a fault of every row
   std::vector<std::string> lines;
   for (std::string line; std::getline(file, line);) lines.push_back(line);
   const auto tolerance = what == "gaps" ? std::optional<double>(kToleranceMs) : std::nullopt;
