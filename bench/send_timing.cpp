@@ -18,10 +18,10 @@
 #include "cansim_control.h"
 #include "devices/canusb/find_canusb_adapters.h"
 #include "devices/driver_set.h"
+#include "devices/form_bg.h"
 #include "devices/ifcan/find_interface_boards.h"
 #include "devices/kvaser/find_kvaser_channels.h"
 #include "platform/program_folder.h"
-#include "send/form_bg.h"
 #include "send/zqt_clock.h"
 #include "timing_stats.h"
 

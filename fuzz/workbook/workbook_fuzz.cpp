@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
-#include "send/can_senddb.h"
-#include "settings/elm327_info.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 #include "settings/xls/compound_file.h"
 #include "settings/xls/xls_import.h"
 

@@ -5,11 +5,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "abi/canusb_abi.h"
+#include "abi/le_bytes.h"
 #include "core/entry_points.h"
 #include "core/export.h"
 #include "core/simulator.h"
-#include "devices/canusb/canusb_abi.h"
-#include "devices/le_bytes.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "abi/ifcan_abi.h"
+#include "abi/le_bytes.h"
 #include "core/entry_points.h"
 #include "core/export.h"
 #include "core/simulator.h"
-#include "devices/ifcan/ifcan_abi.h"
-#include "devices/le_bytes.h"
 
 namespace {
 

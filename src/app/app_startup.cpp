@@ -15,6 +15,7 @@
 #include "devices/ifcan/find_interface_boards.h"
 #include "devices/kvaser/find_kvaser_channels.h"
 #include "devices/socketcan/socketcan_discovery.h"
+#include "model/family.h"
 #include "platform/driver_folders.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
@@ -23,8 +24,6 @@
 namespace telpod {
 
 namespace {
-
-enum DriverBit : int32_t { kCanusbBit = 1, kIfCanBit = 2, kCanlibBit = 4 };
 
 constexpr const char* kEndApplication = "アプリケーションを終了します。";
 
@@ -84,18 +83,18 @@ bool Form1::App_Startup() {
     Form2_->show();
   });
   Progress(0.15);
-  if (mask & kCanusbBit) {
+  if (mask & DriverMaskBit(Family::CANUSB)) {
     Ignoring([&] { Find_CANUSB_Adapters(device, CAN_d, *drivers_.canusb, *pump_); });
   }
   Progress(0.3);
-  if (mask & kIfCanBit) {
+  if (mask & DriverMaskBit(Family::Interface)) {
     Ignoring([&] { Find_Interface_Boards(device, IfCan_u, IfCan_d, *drivers_.ifcan, *pump_); });
   }
   Progress(0.4);
-  if (mask & kCanlibBit) {
+  if (mask & DriverMaskBit(Family::Kvaser)) {
     Ignoring([&] { Find_Kvaser_Channels(device, kvCan_u, kvCan_d, *drivers_.canlib, *pump_); });
   }
-  if (mask & kSocketCanDriverBit) {
+  if (mask & DriverMaskBit(Family::SocketCAN)) {
     Ignoring([&] { Find_SocketCAN_Interfaces(device, sockCan_d, *ports_.socketcan, *pump_); });
   }
   Progress(0.45);
@@ -165,9 +164,9 @@ int32_t Form1::Check_DriverFiles() {
   // A library that is present but cannot be used leaves its family out,
   // as if it were missing; the others go on.
   int32_t mask = 0;
-  if (drivers_.LoadCanusb()) mask += kCanusbBit;
-  if (drivers_.LoadIfCan()) mask += kIfCanBit;
-  if (drivers_.LoadCanlib()) mask += kCanlibBit;
+  if (drivers_.LoadCanusb()) mask += DriverMaskBit(Family::CANUSB);
+  if (drivers_.LoadIfCan()) mask += DriverMaskBit(Family::Interface);
+  if (drivers_.LoadCanlib()) mask += DriverMaskBit(Family::Kvaser);
   mask += Check_SocketCAN_Driver(*ports_.socketcan);
   if (mask == 0) {
     const std::string canusb = platform::kCanusbLibraryFile;

@@ -10,11 +10,11 @@
 
 #include "app/connection_area.h"
 #include "app/form2.h"
+#include "app/form_common_setting.h"
 #include "app/message_rows.h"
 #include "app/qt_window_ports.h"
 #include "devices/socketcan/linux_socketcan_system.h"
 #include "info/form_version.h"
-#include "settings/form_common_setting.h"
 
 namespace telpod {
 

@@ -5,10 +5,12 @@
 #include <QPointer>
 #include <memory>
 
+#include "app/form_common_setting.h"
 #include "app/window_ports.h"
 #include "devices/canusb/can_db.h"
 #include "devices/canusb/canusb.h"
 #include "devices/driver_set.h"
+#include "devices/form_bg.h"
 #include "devices/ifcan/can_db_interface.h"
 #include "devices/ifcan/interface_can.h"
 #include "devices/kvaser/can_db_kvaser.h"
@@ -16,13 +18,11 @@
 #include "devices/socketcan/can_db_socketcan.h"
 #include "devices/socketcan/socketcan_system.h"
 #include "info/form_version.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 #include "platform/single_instance.h"
-#include "send/can_senddb.h"
 #include "send/connection_skeleton.h"
-#include "send/form_bg.h"
 #include "send/zqt_clock.h"
-#include "settings/elm327_info.h"
-#include "settings/form_common_setting.h"
 
 class QAction;
 class QTimer;
@@ -112,8 +112,8 @@ class Form1 : public QMainWindow, private ConnectionView {
 
   WindowPorts ports_;
   std::unique_ptr<platform::MessageBoxes> own_messages_;
-  std::unique_ptr<FileDialogs> own_dialogs_;
-  std::unique_ptr<UrlOpener> own_urls_;
+  std::unique_ptr<platform::FileDialogs> own_dialogs_;
+  std::unique_ptr<platform::UrlOpener> own_urls_;
   std::unique_ptr<QtEventPump> pump_;
   std::unique_ptr<SocketCanSystem> own_socketcan_;
   platform::SingleInstance single_instance_;

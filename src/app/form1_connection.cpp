@@ -11,9 +11,10 @@
 #include "app/connection_area.h"
 #include "app/form1.h"
 #include "app/form2.h"
+#include "app/form_common_setting.h"
 #include "info/form_version.h"
+#include "model/family.h"
 #include "settings/file_save_system.h"
-#include "settings/form_common_setting.h"
 
 namespace telpod {
 
@@ -56,13 +57,13 @@ void Form1::Bt_Disconnect_Click() {
 
 bool Form1::RunChosenConnection() {
   if (!FormBG_) return false;
-  switch (device.t_select_Vender()) {
-    case 1:
+  switch (FamilyOf(device.t_select_Vender())) {
+    case Family::CANUSB:
       RxFlag = 1;
       FormBG_->Open_CANUSB(device, CAN_u, CAN_d, Tx_CANDATA);
       set_TB_Status("");
       return true;
-    case 2: {
+    case Family::Interface: {
       RxFlag = 1;
       const int32_t status = FormBG_->Open_InterfaceCAN(device, IfCan_u, IfCan_d, Tx_CANDATA);
       // A failed close or open leaves its status text in the box.
@@ -70,19 +71,20 @@ bool Form1::RunChosenConnection() {
                                                             : IfCan_u.Get_Status_Message(status));
       return true;
     }
-    case 3:
+    case Family::Kvaser:
       RxFlag = 1;
       FormBG_->Open_KvaserCAN(device, kvCan_u, kvCan_d, Tx_CANDATA);
       set_TB_Status("");
       return true;
-    case 4:
+    case Family::SocketCAN:
       RxFlag = 1;
       FormBG_->Open_SocketCAN(device, sockCan_d, *ports_.socketcan, Tx_CANDATA);
       set_TB_Status("");
       return true;
-    default:
-      return false;  // no device chosen: the window comes back as it was
+    case Family::None:
+      break;
   }
+  return false;  // no device chosen: the window comes back as it was
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "settings/row_fields.h"
+#include "model/row_fields.h"
 
 namespace telpod {
 

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <array>
 
-#include "send/can_senddb.h"
+#include "model/can_senddb.h"
 
 class QCheckBox;
 class QFrame;

@@ -18,7 +18,7 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& title,
   box.exec();
 }
 
-std::optional<std::string> QtFileDialogs::Choose(const FileDialogRequest& request) {
+std::optional<std::string> QtFileDialogs::Choose(const platform::FileDialogRequest& request) {
   QFileDialog dialog(parent_, QString::fromStdString(request.title),
                      QString::fromStdString(request.initial_folder),
                      QString::fromStdString(request.filter));

@@ -17,16 +17,16 @@ class QtMessageBoxes final : public platform::MessageBoxes {
   QPointer<QWidget> parent_;
 };
 
-class QtFileDialogs final : public FileDialogs {
+class QtFileDialogs final : public platform::FileDialogs {
  public:
   explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
-  std::optional<std::string> Choose(const FileDialogRequest& request) override;
+  std::optional<std::string> Choose(const platform::FileDialogRequest& request) override;
 
  private:
   QPointer<QWidget> parent_;
 };
 
-class QtUrlOpener final : public UrlOpener {
+class QtUrlOpener final : public platform::UrlOpener {
  public:
   void Open(const std::string& url) override;
 };

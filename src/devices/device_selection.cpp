@@ -6,45 +6,44 @@
 #include "devices/ifcan/ifcan_device_texts.h"
 #include "devices/kvaser/kvaser_device_info.h"
 #include "devices/socketcan/socketcan_discovery.h"
+#include "model/family.h"
 
 namespace telpod {
 
 namespace {
-
-enum Vender : int32_t { kNone = 0, kCanusb = 1, kInterface = 2, kKvaser = 3, kSocketCan = 4 };
 
 // Catalogue counts bounded by what the catalogues can hold.
 int32_t Bounded(int32_t count, int32_t capacity) {
   return std::clamp(count, 0, capacity);
 }
 
-int32_t Resolve(ELM327_Info& device, CAN_DB& CAN_d, CAN_DB_Interface& IfCan_d,
-                CAN_DB_Kvaser& kvCan_d, CAN_DB_SocketCAN* sockCan_d) {
+Family Resolve(ELM327_Info& device, CAN_DB& CAN_d, CAN_DB_Interface& IfCan_d,
+               CAN_DB_Kvaser& kvCan_d, CAN_DB_SocketCAN* sockCan_d) {
   const int32_t p = device.t_CmbBOX_device_SelectNo();
   const int32_t u = Bounded(CAN_d.CAN_USB_FindCount(), CAN_DB::kCapacity);
   const int32_t i = Bounded(IfCan_d.Interface_CAN_FindCount(), CAN_DB_Interface::kCapacity);
   const int32_t k = Bounded(kvCan_d.Kvaser_FindCount(), CAN_DB_Kvaser::kCapacity);
   // Positions count from 1; 0 (nothing chosen yet) or less names no entry.
-  if (p < 1) return kNone;
+  if (p < 1) return Family::None;
   if (u >= 1 && p <= u) {
     CAN_d.set_CAN_USB_SelectNo(p);
-    return kCanusb;
+    return Family::CANUSB;
   }
   if (i >= 1 && p > u && p <= u + i) {
     IfCan_d.set_Interface_CAN_SelectNo(p - u);
-    return kInterface;
+    return Family::Interface;
   }
   if (k >= 1 && p > u + i && p <= u + i + k) {
     kvCan_d.set_KvCAN_SelectNo(p - u - i);
-    return kKvaser;
+    return Family::Kvaser;
   }
   const int32_t s =
       sockCan_d ? Bounded(sockCan_d->SocketCAN_FindCount(), CAN_DB_SocketCAN::kCapacity) : 0;
   if (s >= 1 && p > u + i + k && p <= u + i + k + s) {
     sockCan_d->set_SocketCAN_SelectNo(p - u - i - k);
-    return kSocketCan;
+    return Family::SocketCAN;
   }
-  return kNone;
+  return Family::None;
 }
 
 }  // namespace
@@ -55,23 +54,23 @@ SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, 
                                             DriverSet& drivers, CAN_DB_SocketCAN* sockCan_d,
                                             SocketCanSystem* socketcan) {
   try {
-    device.set_t_select_Vender(kNone);
-    const int32_t family = Resolve(device, CAN_d, IfCan_d, kvCan_d, sockCan_d);
-    device.set_t_select_Vender(family);
+    device.set_t_select_Vender(FamilyNumber(Family::None));
+    const Family family = Resolve(device, CAN_d, IfCan_d, kvCan_d, sockCan_d);
+    device.set_t_select_Vender(FamilyNumber(family));
     switch (family) {
-      case kCanusb:
+      case Family::CANUSB:
         if (!drivers.canusb) break;
         return Probe_CANUSB_Version(CAN_u, CAN_d, *drivers.canusb);
-      case kInterface:
+      case Family::Interface:
         return {1, Interface_Info_Text(IfCan_d,
                                        static_cast<int16_t>(IfCan_d.Interface_CAN_SelectNo()))};
-      case kKvaser:
+      case Family::Kvaser:
         if (!drivers.canlib) break;
         return Probe_Kvaser_Info(kvCan_u, kvCan_d, *drivers.canlib);
-      case kSocketCan:
+      case Family::SocketCAN:
         if (!socketcan) break;
         return {1, SocketCAN_InfoLine(*socketcan, *sockCan_d)};
-      default:
+      case Family::None:
         break;
     }
   } catch (...) {

@@ -13,7 +13,7 @@
 #include "devices/selected_device_info.h"
 #include "devices/socketcan/can_db_socketcan.h"
 #include "devices/socketcan/socketcan_system.h"
-#include "settings/elm327_info.h"
+#include "model/elm327_info.h"
 
 namespace telpod {
 

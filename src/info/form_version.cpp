@@ -45,7 +45,7 @@ QPixmap Globe() {
 
 }  // namespace
 
-FormVersion::FormVersion(const ELM327_Info& device, UrlOpener& urls, QWidget* parent)
+FormVersion::FormVersion(const ELM327_Info& device, platform::UrlOpener& urls, QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::FramelessWindowHint), device_(device), urls_(urls) {
   setObjectName(QStringLiteral("FormVersion"));
   setFixedSize(kWidth, kHeight);

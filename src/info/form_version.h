@@ -3,8 +3,8 @@
 #include <QWidget>
 #include <functional>
 
-#include "app/window_ports.h"
-#include "settings/elm327_info.h"
+#include "model/elm327_info.h"
+#include "platform/window_services.h"
 
 class QLabel;
 
@@ -18,7 +18,7 @@ class FormVersion : public QWidget {
   Q_OBJECT
 
  public:
-  FormVersion(const ELM327_Info& device, UrlOpener& urls, QWidget* parent = nullptr);
+  FormVersion(const ELM327_Info& device, platform::UrlOpener& urls, QWidget* parent = nullptr);
 
   // How a drag hands the window to the system; tests count the calls.
   void set_drag_starter(std::function<void()> starter) { drag_starter_ = std::move(starter); }
@@ -34,7 +34,7 @@ class FormVersion : public QWidget {
   void Img_OK_Click();
 
   const ELM327_Info& device_;
-  UrlOpener& urls_;
+  platform::UrlOpener& urls_;
   std::function<void()> drag_starter_;
   QLabel* Lb_App_Title_;
   QLabel* Lb_copylight_;

@@ -1,7 +1,11 @@
 #include "platform/single_instance.h"
 
-#include <QDir>
-#include <QLockFile>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 
@@ -13,20 +17,31 @@ namespace {
 
 // One lock per program folder, so that tests running side by side with
 // folders of their own never see each other as a running instance.
-QString LockPath() {
-  const auto key = std::hash<std::string>{}(ProgramFolder());
-  return QDir::temp().filePath(QStringLiteral("telpod-%1.lock").arg(key, 16, 16, QChar('0')));
+std::string LockPath() {
+  char name[64];
+  std::snprintf(name, sizeof name, "telpod-%016zx.lock", std::hash<std::string>{}(ProgramFolder()));
+  std::error_code error;
+  const auto temp = std::filesystem::temp_directory_path(error);
+  return JoinPath(error ? "/tmp" : temp.string(), name);
 }
 
 }  // namespace
 
-SingleInstance::SingleInstance() = default;
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+  if (fd_ >= 0) ::close(fd_);
+}
 
 bool SingleInstance::Acquire() {
-  lock_ = std::make_unique<QLockFile>(LockPath());
-  lock_->setStaleLockTime(0);
-  return lock_->tryLock(0);
+  if (fd_ >= 0) return true;
+  const int fd = ::open(LockPath().c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  // A lock that cannot be made must not keep the program from starting.
+  if (fd < 0) return true;
+  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    ::close(fd);
+    return false;
+  }
+  fd_ = fd;
+  return true;
 }
 
 }  // namespace telpod::platform

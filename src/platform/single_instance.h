@@ -1,15 +1,13 @@
 #pragma once
 
-#include <memory>
-
-class QLockFile;
-
 namespace telpod::platform {
 
-// Holds the program's single-instance lock for as long as it lives.
+// Holds the program's single-instance lock for as long as it lives. The lock
+// belongs to the open file, so the system drops it when the process ends,
+// however it ends: a crash leaves no stale lock behind.
 class SingleInstance {
  public:
-  SingleInstance();
+  SingleInstance() = default;
   ~SingleInstance();
   SingleInstance(const SingleInstance&) = delete;
   SingleInstance& operator=(const SingleInstance&) = delete;
@@ -18,7 +16,7 @@ class SingleInstance {
   bool Acquire();
 
  private:
-  std::unique_ptr<QLockFile> lock_;
+  int fd_ = -1;
 };
 
 }  // namespace telpod::platform

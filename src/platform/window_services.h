@@ -1,12 +1,14 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace telpod::platform {
 
-// What the engine and the file formats ask of the window: modal message
-// boxes and letting pending window events run. The window implements these
-// with Qt; tests replace them with recorders.
+// What the engine, the file formats and the windows ask of the desktop:
+// modal message boxes, letting pending window events run, file dialogs and
+// the browser. The window implements these with Qt; tests replace them with
+// recorders.
 
 enum class MessageIcon { None, Critical };
 
@@ -22,6 +24,29 @@ class EventPump {
   virtual ~EventPump() = default;
   // Lets every pending window event run, then returns.
   virtual void DoEvents() = 0;
+};
+
+// Common file dialogs, as the window's menu handlers ask for them.
+struct FileDialogRequest {
+  std::string title;
+  std::string initial_folder;
+  std::string file_name;
+  std::string filter;  // "description (*.csv);;..." in Qt's notation
+  bool save = false;   // save dialog with overwrite prompt, else open dialog
+};
+
+class FileDialogs {
+ public:
+  virtual ~FileDialogs() = default;
+  // The chosen path; nullopt is the user's cancel.
+  virtual std::optional<std::string> Choose(const FileDialogRequest& request) = 0;
+};
+
+// Opens a web address in the user's browser; the outcome is not examined.
+class UrlOpener {
+ public:
+  virtual ~UrlOpener() = default;
+  virtual void Open(const std::string& url) = 0;
 };
 
 // Line break inside message-box texts.

@@ -3,12 +3,12 @@
 #include <cstdint>
 #include <string>
 
+#include "model/bit_rate_table.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 #include "platform/window_services.h"
-#include "send/bit_rate_table.h"
-#include "send/can_senddb.h"
 #include "send/clock.h"
 #include "send/send_loop.h"
-#include "settings/elm327_info.h"
 
 namespace telpod {
 

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "model/can_senddb.h"
 #include "platform/window_services.h"
-#include "send/can_senddb.h"
 #include "send/clock.h"
 
 namespace telpod {

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 #include "platform/window_services.h"
-#include "send/can_senddb.h"
-#include "settings/elm327_info.h"
 
 namespace telpod::Setting_import_export {
 

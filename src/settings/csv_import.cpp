@@ -4,11 +4,11 @@
 #include <string_view>
 #include <vector>
 
+#include "model/row_fields.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
 #include "settings/csv_format.h"
-#include "settings/row_fields.h"
 
 namespace telpod::Setting_import_export {
 namespace {

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "send/can_senddb.h"
-#include "settings/elm327_info.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 
 namespace telpod::Setting_import_export {
 

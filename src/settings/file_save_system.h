@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "send/can_senddb.h"
-#include "settings/elm327_info.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 
 // config.dat in the program folder: the rows and the common settings kept
 // from one run to the next. Neither routine shows a message or throws.

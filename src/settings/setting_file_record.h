@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "send/can_senddb.h"
-#include "settings/elm327_info.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 
 // The one record config.dat holds, from its first byte: the title and the
 // maker caption, the format number, the common settings, the eight rows'

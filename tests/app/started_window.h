@@ -8,10 +8,10 @@
 #include <string>
 
 #include "app/form1.h"
-#include "devices/sim_control.h"
 #include "platform/driver_folders.h"
 #include "platform/program_folder.h"
-#include "socketcan/fake_socketcan_system.h"
+#include "support/fake_socketcan_system.h"
+#include "support/sim_control.h"
 #include "support/temp_folder.h"
 #include "window_fakes.h"
 

@@ -11,9 +11,9 @@
 namespace telpod::test {
 
 // Answers file dialogs from a queue; an empty answer is a cancel.
-class ScriptedDialogs : public FileDialogs {
+class ScriptedDialogs : public platform::FileDialogs {
  public:
-  std::optional<std::string> Choose(const FileDialogRequest& request) override {
+  std::optional<std::string> Choose(const platform::FileDialogRequest& request) override {
     requests.push_back(request);
     if (answers.empty()) return std::nullopt;
     auto answer = answers.front();
@@ -21,10 +21,10 @@ class ScriptedDialogs : public FileDialogs {
     return answer;
   }
   std::deque<std::optional<std::string>> answers;
-  std::vector<FileDialogRequest> requests;
+  std::vector<platform::FileDialogRequest> requests;
 };
 
-class RecordingUrls : public UrlOpener {
+class RecordingUrls : public platform::UrlOpener {
  public:
   void Open(const std::string& url) override { opened.push_back(url); }
   std::vector<std::string> opened;

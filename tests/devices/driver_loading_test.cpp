@@ -3,8 +3,8 @@
 #include <tuple>
 
 #include "devices/driver_set.h"
-#include "devices/sim_control.h"
 #include "platform/driver_folders.h"
+#include "support/sim_control.h"
 #include "support/temp_folder.h"
 
 namespace telpod {

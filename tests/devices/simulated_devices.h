@@ -4,13 +4,23 @@
 
 #include "devices/canusb/canusb.h"
 #include "devices/canusb/find_canusb_adapters.h"
+#include "devices/driver_set.h"
 #include "devices/ifcan/find_interface_boards.h"
 #include "devices/kvaser/find_kvaser_channels.h"
-#include "devices/sim_control.h"
 #include "platform/driver_folders.h"
 #include "support/engine_fakes.h"
+#include "support/sim_control.h"
 
 namespace telpod::test {
+
+// The three bindings, each loaded from its simulator.
+inline DriverSet LoadSimulatedDrivers() {
+  DriverSet drivers;
+  drivers.canusb = CanusbDriver::Load(SimulatorPath(platform::kCanusbLibraryFile), nullptr);
+  drivers.ifcan = IfCanDriver::Load(SimulatorPath(platform::kIfCanLibraryFile), nullptr);
+  drivers.canlib = CanlibDriver::Load(SimulatorPath(platform::kCanlibLibraryFile), nullptr);
+  return drivers;
+}
 
 // The three bindings over their simulators, each simulator back at its
 // default before every test, and the catalogues the program fills.

@@ -10,7 +10,7 @@
 #include "settings/csv_format.h"
 #include "settings/csv_import.h"
 #include "settings/file_size_limit.h"
-#include "support/engine_fakes.h"
+#include "support/platform_fakes.h"
 #include "support/temp_folder.h"
 
 namespace telpod::Setting_import_export {

@@ -1,13 +1,12 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
-#include "platform/window_services.h"
 #include "send/clock.h"
 #include "send/connection_skeleton.h"
 #include "send/send_loop.h"
+#include "support/platform_fakes.h"
 
 namespace telpod::test {
 
@@ -50,32 +49,6 @@ class RecordingWriter : public RowWriter {
 
  private:
   ScriptedClock& clock_;
-};
-
-// Runs a test's action at every pump, with the number of the pass (1-based).
-class ScriptedPump : public platform::EventPump {
- public:
-  void DoEvents() override {
-    ++passes;
-    if (on_pass) on_pass(passes);
-  }
-  std::function<void(int)> on_pass;
-  int passes = 0;
-};
-
-struct ShownMessage {
-  std::string text;
-  std::string title;
-  platform::MessageIcon icon;
-};
-
-class RecordingMessages : public platform::MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string& title,
-            platform::MessageIcon icon) override {
-    shown.push_back({text, title, icon});
-  }
-  std::vector<ShownMessage> shown;
 };
 
 // Records the status boxes' texts in the order they were written.

@@ -1,6 +1,6 @@
 #include "devices/canusb/canusb_connection.h"
 
-#include "devices/le_bytes.h"
+#include "abi/le_bytes.h"
 #include "devices/rate_table.h"
 
 namespace telpod {

@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "devices/canusb/canusb_abi.h"
+#include "abi/canusb_abi.h"
 #include "devices/driver_library.h"
 
 namespace telpod {

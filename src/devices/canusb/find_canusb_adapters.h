@@ -2,8 +2,8 @@
 
 #include "devices/canusb/can_db.h"
 #include "devices/canusb/canusb_driver.h"
+#include "model/elm327_info.h"
 #include "platform/window_services.h"
-#include "settings/elm327_info.h"
 
 namespace telpod {
 

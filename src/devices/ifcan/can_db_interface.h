@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/store_field.h"
-#include "send/array_fill.h"
+#include "model/array_fill.h"
+#include "model/store_field.h"
 
 namespace telpod {
 

@@ -3,8 +3,8 @@
 #include "devices/ifcan/can_db_interface.h"
 #include "devices/ifcan/ifcan_driver.h"
 #include "devices/ifcan/interface_can.h"
+#include "model/elm327_info.h"
 #include "platform/window_services.h"
-#include "settings/elm327_info.h"
 
 namespace telpod {
 

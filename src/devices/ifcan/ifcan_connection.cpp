@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "devices/le_bytes.h"
+#include "abi/le_bytes.h"
 #include "devices/rate_table.h"
 
 namespace telpod {

@@ -1,6 +1,6 @@
 #include "devices/ifcan/ifcan_device_texts.h"
 
-#include "devices/ifcan/ifcan_abi.h"
+#include "abi/ifcan_abi.h"
 #include "devices/ifcan/ifcan_model_name.h"
 
 namespace telpod {

@@ -1,6 +1,6 @@
 #include "devices/ifcan/ifcan_driver.h"
 
-#include "devices/le_bytes.h"
+#include "abi/le_bytes.h"
 
 namespace telpod {
 

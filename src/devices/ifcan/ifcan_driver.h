@@ -5,8 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "abi/ifcan_abi.h"
 #include "devices/driver_library.h"
-#include "devices/ifcan/ifcan_abi.h"
 
 namespace telpod {
 

@@ -3,9 +3,9 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/ifcan/ifcan_abi.h"
-#include "devices/store_field.h"
-#include "send/array_fill.h"
+#include "abi/ifcan_abi.h"
+#include "model/array_fill.h"
+#include "model/store_field.h"
 
 namespace telpod {
 

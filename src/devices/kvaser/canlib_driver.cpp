@@ -2,8 +2,8 @@
 
 #include <array>
 
+#include "abi/le_bytes.h"
 #include "devices/driver_text.h"
-#include "devices/le_bytes.h"
 
 namespace telpod {
 

@@ -4,8 +4,8 @@
 #include <memory>
 #include <string>
 
+#include "abi/canlib_abi.h"
 #include "devices/driver_library.h"
-#include "devices/kvaser/canlib_abi.h"
 
 namespace telpod {
 

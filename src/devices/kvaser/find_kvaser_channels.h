@@ -3,8 +3,8 @@
 #include "devices/kvaser/can_db_kvaser.h"
 #include "devices/kvaser/canlib_driver.h"
 #include "devices/kvaser/kvaser_can.h"
+#include "model/elm327_info.h"
 #include "platform/window_services.h"
-#include "settings/elm327_info.h"
 
 namespace telpod {
 

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "devices/kvaser/canlib_abi.h"
-#include "devices/store_field.h"
-#include "send/array_fill.h"
+#include "abi/canlib_abi.h"
+#include "model/array_fill.h"
+#include "model/store_field.h"
 
 namespace telpod {
 

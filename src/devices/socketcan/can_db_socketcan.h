@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "send/array_fill.h"
+#include "model/array_fill.h"
 
 namespace telpod {
 

@@ -3,8 +3,8 @@
 #include <linux/can/netlink.h>
 
 #include "devices/socketcan/socketcan_frame.h"
+#include "model/bit_rate_table.h"
 #include "platform/window_services.h"
-#include "send/bit_rate_table.h"
 
 namespace telpod {
 
@@ -83,16 +83,6 @@ std::string SocketCAN_PermissionMessage(const std::string& name, uint32_t bits_p
   text += "ip link set " + name + " type can bitrate " + std::to_string(bits_per_second) + crlf;
   text += "ip link set " + name + " up" + crlf;
   return text + connection_message::kEndConnection;
-}
-
-int32_t Open_SocketCAN(ConnectionContext& ctx, CAN_DB_SocketCAN& db, SocketCanSystem& system) {
-  try {
-    SocketCanConnection connection(db, system);
-    return RunConnection(ctx, connection);
-  } catch (...) {
-    ctx.RxFlag = 0;
-    return 0;
-  }
 }
 
 }  // namespace telpod

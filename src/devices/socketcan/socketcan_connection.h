@@ -49,8 +49,4 @@ class SocketCanConnection final : public FamilyConnection {
 std::string SocketCAN_PermissionMessage(const std::string& name, uint32_t bits_per_second,
                                         bool running);
 
-// The SocketCAN connection of the chosen interface (SocketCAN_SelectNo):
-// returns when RxFlag has dropped and the socket is closed; 0.
-int32_t Open_SocketCAN(ConnectionContext& ctx, CAN_DB_SocketCAN& db, SocketCanSystem& system);
-
 }  // namespace telpod

@@ -2,11 +2,13 @@
 
 #include <linux/can/netlink.h>
 
+#include "model/family.h"
+
 namespace telpod {
 
 int32_t Check_SocketCAN_Driver(SocketCanSystem& system) {
   try {
-    return system.RawSocketsOffered() ? kSocketCanDriverBit : 0;
+    return system.RawSocketsOffered() ? DriverMaskBit(Family::SocketCAN) : 0;
   } catch (...) {
     return 0;
   }

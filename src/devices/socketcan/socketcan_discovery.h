@@ -5,15 +5,13 @@
 
 #include "devices/socketcan/can_db_socketcan.h"
 #include "devices/socketcan/socketcan_system.h"
+#include "model/elm327_info.h"
 #include "platform/window_services.h"
-#include "settings/elm327_info.h"
 
 namespace telpod {
 
-// Bit 3 of the driver check's mask: the kernel offers raw CAN sockets.
-inline constexpr int32_t kSocketCanDriverBit = 8;
-
-// kSocketCanDriverBit when the kernel offers raw CAN sockets, otherwise 0.
+// The SocketCAN bit of the driver check's mask when the kernel offers raw
+// CAN sockets, otherwise 0.
 int32_t Check_SocketCAN_Driver(SocketCanSystem& system);
 
 // Fills the catalogue with the CAN interfaces of the kernel, at most

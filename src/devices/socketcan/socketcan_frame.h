@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <optional>
 
-#include "send/can_senddb.h"
+#include "model/can_senddb.h"
 
 namespace telpod {
 

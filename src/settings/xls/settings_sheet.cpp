@@ -1,10 +1,9 @@
 #include "settings/xls/settings_sheet.h"
 
-#include "settings/settings_file_identity.h"
-
 #include <vector>
 
-#include "settings/row_fields.h"
+#include "model/row_fields.h"
+#include "settings/settings_file_identity.h"
 
 namespace telpod::xls {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "send/can_senddb.h"
-#include "settings/elm327_info.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
 #include "settings/xls/sheet_model.h"
 
 namespace telpod::xls {

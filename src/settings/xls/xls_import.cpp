@@ -4,9 +4,9 @@
 #include <exception>
 #include <string_view>
 
+#include "model/row_fields.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
-#include "settings/row_fields.h"
 #include "settings/settings_file_identity.h"
 #include "settings/xls/settings_sheet.h"
 #include "settings/xls/workbook_reader.h"

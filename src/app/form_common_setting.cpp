@@ -1,0 +1,145 @@
+#include "app/form_common_setting.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <QWindow>
+
+namespace telpod {
+
+namespace {
+
+const QColor kBlue(0, 0, 255);      // CANUSB only
+const QColor kPurple(192, 0, 192);  // CANUSB and Kvaser only
+
+// Left column top to bottom, then the right column.
+constexpr std::array<int, 5> kLeftColumn{0, 1, 2, 3, 8};
+constexpr std::array<int, 4> kRightColumn{4, 5, 6, 7};
+
+// The legend colour a rate's caption takes from the families that offer it.
+std::optional<QColor> CaptionColour(const BitRate& rate) {
+  if (rate.SupportedBy(Family::Interface)) return std::nullopt;
+  return rate.SupportedBy(Family::Kvaser) ? kPurple : kBlue;
+}
+
+void Colour(QWidget* w, const QColor& colour) {
+  QPalette palette = w->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::ButtonText, colour);
+  w->setPalette(palette);
+}
+
+}  // namespace
+
+FormCommonSetting::FormCommonSetting(ELM327_Info& device, QWidget* main_window)
+    : QWidget(nullptr, Qt::Dialog), device_(device), main_window_(main_window) {
+  // A window of its own rather than a child: disabling the main window must
+  // not disable the dialog that stands over it.
+  setObjectName(QStringLiteral("FormCommonSetting"));
+  setAttribute(Qt::WA_DeleteOnClose);
+
+  auto* frame = new QGroupBox(QStringLiteral("通信速度"), this);
+  group_ = new QButtonGroup(this);
+  for (const BitRate& rate : kBitRates) {
+    auto* button = new QRadioButton(QString::fromUtf8(rate.label), frame);
+    button->setObjectName(QStringLiteral("RB_BitRate_%1").arg(rate.index));
+    if (const auto colour = CaptionColour(rate)) Colour(button, *colour);
+    group_->addButton(button, rate.index);
+    RB_BitRate_[static_cast<size_t>(rate.index)] = button;
+  }
+  auto* columns = new QGridLayout(frame);
+  for (size_t row = 0; row < kLeftColumn.size(); ++row) {
+    columns->addWidget(RB_BitRate(kLeftColumn[row]), static_cast<int>(row), 0);
+  }
+  for (size_t row = 0; row < kRightColumn.size(); ++row) {
+    columns->addWidget(RB_BitRate(kRightColumn[row]), static_cast<int>(row), 1);
+  }
+
+  auto* purple = new QLabel(QStringLiteral("紫・・・CANUSB、Kvaser"), this);
+  Colour(purple, kPurple);
+  auto* blue = new QLabel(QStringLiteral("青・・・CANUSBのみ"), this);
+  Colour(blue, kBlue);
+
+  CB_ViewCaution_ = new QCheckBox(QStringLiteral("接続中に警告表示をする"), this);
+  CB_ViewCaution_->setObjectName(QStringLiteral("CB_ViewCaution"));
+  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  ok->setObjectName(QStringLiteral("Bt_OK"));
+  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  cancel->setObjectName(QStringLiteral("Bt_Cancell"));
+  connect(ok, &QPushButton::clicked, this, &FormCommonSetting::Bt_OK_Click);
+  connect(cancel, &QPushButton::clicked, this, &FormCommonSetting::Bt_Cancell_Click);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch(1);
+  buttons->addWidget(ok);
+  buttons->addWidget(cancel);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(frame);
+  layout->addWidget(purple);
+  layout->addWidget(blue);
+  layout->addWidget(CB_ViewCaution_);
+  layout->addLayout(buttons);
+  read_setting();
+}
+
+void FormCommonSetting::read_setting() {
+  setWindowTitle(QString::fromStdString(device_.Application_title()) +
+                 QStringLiteral("　　- 共通設定 -"));
+  const int32_t index = device_.t_bitRate();
+  if (FindBitRate(index)) {
+    RB_BitRate(index)->setChecked(true);
+  } else {
+    // A stored value outside the table shows as no selection.
+    group_->setExclusive(false);
+    for (auto* button : RB_BitRate_) button->setChecked(false);
+    group_->setExclusive(true);
+  }
+  if (device_.t_ViewCaution() == 1) CB_ViewCaution_->setChecked(true);
+  if (device_.t_ViewCaution() == 0) CB_ViewCaution_->setChecked(false);
+}
+
+void FormCommonSetting::Bt_OK_Click() {
+  for (auto* button : RB_BitRate_) {
+    if (button->isChecked()) {
+      device_.set_t_bitRate(group_->id(button));
+      break;
+    }
+  }
+  device_.set_t_ViewCaution(CB_ViewCaution_->isChecked() ? 1 : 0);
+  close();
+}
+
+void FormCommonSetting::Bt_Cancell_Click() {
+  close();
+}
+
+void FormCommonSetting::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  read_setting();
+}
+
+void FormCommonSetting::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  // Restoring after a minimise fills the controls again, like a resize.
+  if (event->type() == QEvent::WindowStateChange && !isMinimized()) read_setting();
+}
+
+void FormCommonSetting::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (main_window_ && windowHandle() && main_window_->windowHandle()) {
+    windowHandle()->setTransientParent(main_window_->windowHandle());
+  }
+}
+
+void FormCommonSetting::closeEvent(QCloseEvent* event) {
+  if (main_window_) main_window_->setEnabled(true);
+  event->accept();
+}
+
+}  // namespace telpod

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+
+#include "devices/canusb/can_db.h"
+#include "devices/canusb/canusb.h"
+#include "devices/driver_set.h"
+#include "devices/ifcan/can_db_interface.h"
+#include "devices/ifcan/interface_can.h"
+#include "devices/kvaser/can_db_kvaser.h"
+#include "devices/kvaser/kvaser_can.h"
+#include "devices/socketcan/can_db_socketcan.h"
+#include "devices/socketcan/socketcan_system.h"
+#include "model/can_senddb.h"
+#include "model/elm327_info.h"
+#include "platform/window_services.h"
+#include "send/connection_skeleton.h"
+
+namespace telpod {
+
+// The connection routines, one per family. Each opens the chosen device of its
+// family, runs the send loop until RxFlag leaves 1, closes the device and
+// returns; RxFlag is 0 on every way out, and no exception leaves them.
+class FormBG {
+ public:
+  FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
+         platform::EventPump& pump, DriverSet& drivers);
+
+  // Over the adapter CAN_USB_SelectSerial.
+  void Open_CANUSB(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d, CAN_SendDB& SendDB);
+  // Over the board Interface_CAN_SelectNo; returns the status of the last
+  // CanClosePort (0 when the rate is not offered).
+  int32_t Open_InterfaceCAN(ELM327_Info& device, InterfaceCAN& IfCan_u, CAN_DB_Interface& IfCan_d,
+                            CAN_SendDB& SendDB);
+  // Over the channel Kvaser_DevChannel(KvCAN_SelectNo - 1).
+  void Open_KvaserCAN(ELM327_Info& device, KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,
+                      CAN_SendDB& SendDB);
+  // Over the kernel's CAN interface SocketCAN_SelectNo.
+  void Open_SocketCAN(ELM327_Info& device, CAN_DB_SocketCAN& sockCan_d, SocketCanSystem& socketcan,
+                      CAN_SendDB& SendDB);
+
+ private:
+  // Builds the family's connection with `make` and runs it; an exception
+  // ends the connection with RxFlag 0 and `on_error` as the result.
+  template <typename MakeFamily>
+  int32_t Run(ELM327_Info& device, CAN_SendDB& SendDB, int32_t on_error, MakeFamily make) noexcept;
+
+  int32_t& RxFlag_;
+  Clock& clock_;
+  ConnectionView& view_;
+  platform::MessageBoxes& messages_;
+  platform::EventPump& pump_;
+  DriverSet& drivers_;
+};
+
+}  // namespace telpod

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "model/can_senddb.h"
+
+namespace telpod {
+
+// Text <-> number rules for the fields of a message row, shared by the row
+// editor and the CSV and workbook files.
+
+// "7DF" for 2015: upper-case hexadecimal without leading zeros.
+std::string FormatHex(uint32_t value);
+// "0A" for 10: a data byte, always two upper-case digits.
+std::string FormatByteHex(uint8_t value);
+// "9000", "12.5": a period in its shortest decimal form, "." as separator.
+std::string FormatDecimal(double value);
+
+// 1 to 8 hexadecimal digits of either case and nothing else ("8000" ->
+// 32768); no prefix, sign or blank.
+std::optional<uint32_t> ParseHex(std::string_view text);
+
+// A decimal number: optional sign, digits with an optional "." and an
+// optional exponent; surrounding blanks are allowed.
+std::optional<double> ParseDecimal(std::string_view text);
+
+// A decimal number rounded to a whole number, halves to even (250.5 -> 250,
+// 251.5 -> 252); nullopt when it is not a number or leaves 32-bit range.
+std::optional<int32_t> ParseWholeNumber(std::string_view text);
+
+// The file columns after "No": each with its range and the default a
+// missing or invalid value takes.
+enum class RowColumn { E, ID, DLC, D1, D2, D3, D4, D5, D6, D7, D8, Period, Periodic };
+inline constexpr int kRowColumnCount = 13;
+
+// How a file's period is taken: rounded to a whole number (CSV), or kept
+// with its fraction (workbook), so that 12.5 survives a round trip as it
+// does on screen and in config.dat. Kept periods are valid from 1 up to the
+// 32-bit limit.
+enum class PeriodFraction { Round, Keep };
+
+// Reads one column's text by the file rules (decimal columns rounded, hex
+// columns as hex) and stores the value, or the column's default, into row i.
+void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
+                    PeriodFraction period = PeriodFraction::Round);
+
+}  // namespace telpod

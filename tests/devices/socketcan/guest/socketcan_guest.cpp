@@ -1,0 +1,217 @@
+// The program the guest test (scripts/test-socketcan, guest/init) runs in a
+// qemu-booted Debian kernel, one mode per call:
+//   virtual <interface> <warm-up interface> <seconds> <clock folder>: a
+//     connection on a vcan interface after a short one on the warm-up one;
+//   prepare <interface> <bit/s>: sets and starts the recording controller;
+//   controller <interface> <seconds> <clock folder>: a connection at 250 kbit/s
+//     on a stopped controller the family must set and start, then an
+//     unprivileged one at 500 kbit/s that must end with the message naming
+//     the ip commands;
+//   check <candump -L recording> <seconds> gaps|frames: checks a recording
+//     and prints the verdict line the host looks for.
+#include <unistd.h>
+
+#include <fstream>
+#include <iostream>
+#include <limits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "devices/form_bg.h"
+#include "devices/socketcan/linux_socketcan_system.h"
+#include "devices/socketcan/socketcan_connection.h"
+#include "devices/socketcan/socketcan_discovery.h"
+#include "guest/recording_check.h"
+#include "send/zqt_clock.h"
+
+namespace telpod::guest {
+namespace {
+
+constexpr const char* kVerdict = "TELPOD-SOCKETCAN-GUEST:";
+// The kernel stamps a frame a little after the loop read its clock; on an
+// emulated CPU an interrupt or a host hiccup in between stretches that, by
+// up to 7 ms seen on a loaded machine, and the following gap lacks as much.
+// A tenth of the shortest period still fails any burst or early frame.
+constexpr double kToleranceMs = 10.0;
+
+// The window's status boxes and message boxes, printed.
+class Printer : public ConnectionView, public platform::MessageBoxes {
+ public:
+  void set_TB_Status(const std::string& text) override { Print("TB_Status " + text); }
+  void set_TB_Protocol(const std::string& text) override { Print("TB_Protocol " + text); }
+  void Show(const std::string& text, const std::string&, platform::MessageIcon) override {
+    Print("message box: " + text);
+    shown.push_back(text);
+  }
+  static void Print(const std::string& line) { std::cout << line << "\n"; }
+  std::vector<std::string> shown;
+};
+
+// Stands in for the window: presses the rows' Send buttons at their times
+// and Disconnect when the run is over.
+class ScheduledPump : public platform::EventPump {
+ public:
+  ScheduledPump(Clock& clock, CAN_SendDB& SendDB, int32_t& RxFlag, double run_ms)
+      : clock_(clock), SendDB_(SendDB), RxFlag_(RxFlag), start_(clock.Now()), run_ms_(run_ms) {
+    for (const GuestRow& r : GuestRows()) {
+      for (double at : r.one_shot_at) presses_.push_back({at, r.row});
+    }
+  }
+  void DoEvents() override {
+    ++passes;
+    const double elapsed = clock_.Now() - start_;
+    for (auto& [at, row] : presses_) {
+      if (elapsed < at) continue;
+      SendDB_.set_CAN_SendOperation(row, 1);
+      at = std::numeric_limits<double>::infinity();  // pressed once
+    }
+    if (elapsed >= run_ms_) RxFlag_ = 0;
+  }
+  long passes = 0;
+
+ private:
+  Clock& clock_;
+  CAN_SendDB& SendDB_;
+  int32_t& RxFlag_;
+  const double start_;
+  const double run_ms_;
+  std::vector<std::pair<double, int16_t>> presses_;
+};
+
+bool Fail(const std::string& why) {
+  std::cout << kVerdict << " FAIL " << why << std::endl;
+  return false;
+}
+
+// The family as the main window uses it: the driver check, discovery, the
+// device list, the selection and its information line, connections.
+class Guest {
+ public:
+  bool Start(const std::string& clock_folder) {
+    if (Check_SocketCAN_Driver(kernel_) != DriverMaskBit(Family::SocketCAN)) {
+      return Fail("no raw CAN sockets");
+    }
+    std::string error;
+    clock_ = ZqtClock::Load(clock_folder, &error);
+    if (!clock_) return Fail("clock: " + error);
+    ELM327_Info device;
+    CAN_SendDB unused;
+    int32_t RxFlag = 0;
+    ScheduledPump pump(*clock_, unused, RxFlag, 0);
+    Find_SocketCAN_Interfaces(device, db_, kernel_, pump);
+    for (int16_t i = 1; i <= db_.SocketCAN_FindCount(); ++i) {
+      std::cout << "device list: " << SocketCAN_EntryText(db_, i) << "\n";
+    }
+    return true;
+  }
+
+  bool Select(const std::string& interface) {
+    db_.set_SocketCAN_SelectNo(0);
+    for (int16_t i = 1; i <= db_.SocketCAN_FindCount(); ++i) {
+      if (db_.SocketCAN_IfName(i) == interface) db_.set_SocketCAN_SelectNo(i);
+    }
+    return db_.SocketCAN_SelectNo() != 0 || Fail(interface + " not in the device list");
+  }
+
+  bool InfoLineIs(const std::string& expected) {
+    const std::string info = SocketCAN_InfoLine(kernel_, db_);
+    std::cout << "information line: " << info << "\n";
+    return info == expected || Fail("information line, not " + expected);
+  }
+
+  // One connection on the selection at `t_bitRate` for `run_ms`; the
+  // message boxes it showed.
+  std::vector<std::string> Connect(int32_t t_bitRate, double run_ms) {
+    ELM327_Info device;
+    device.set_t_bitRate(t_bitRate);
+    CAN_SendDB SendDB;
+    LoadGuestRows(SendDB);
+    int32_t RxFlag = 1;
+    Printer window;
+    ScheduledPump pump(*clock_, SendDB, RxFlag, run_ms);
+    DriverSet no_vendor_drivers;
+    FormBG form(RxFlag, *clock_, window, window, pump, no_vendor_drivers);
+    const double started = clock_->Now();
+    form.Open_SocketCAN(device, db_, kernel_, SendDB);
+    std::cout << "connection: " << clock_->Now() - started << " ms, " << pump.passes << " passes\n";
+    return window.shown;
+  }
+
+ private:
+  LinuxSocketCanSystem kernel_;
+  std::unique_ptr<ZqtClock> clock_;
+  CAN_DB_SocketCAN db_;
+};
+
+bool Virtual(const std::string& interface, const std::string& warm_up, double seconds,
+             const std::string& folder) {
+  Guest guest;
+  if (!guest.Start(folder) || !guest.Select(interface)) return false;
+  if (!guest.InfoLineIs("SocketCAN " + interface + " vcan")) return false;
+  // The emulator translates each code path on its first run, which delays
+  // the first frames by milliseconds: a short run on an unrecorded
+  // interface first keeps that out of the recording's gaps.
+  if (!guest.Select(warm_up) || !guest.Connect(0, 500).empty()) return Fail("warm-up");
+  guest.Select(interface);
+  return guest.Connect(8, seconds * 1000.0).empty() || Fail("the connection showed a message");
+}
+
+bool Prepare(const std::string& interface, uint32_t bits_per_second) {
+  LinuxSocketCanSystem kernel;
+  return (kernel.SetBitRate(interface, bits_per_second) == ControlResult::Ok &&
+          kernel.StartController(interface) == ControlResult::Ok) ||
+         Fail("could not start " + interface);
+}
+
+bool Controller(const std::string& interface, double seconds, const std::string& folder) {
+  Guest guest;
+  if (!guest.Start(folder) || !guest.Select(interface)) return false;
+  const std::string name = "SocketCAN " + interface + " kvaser_pci";
+  if (!guest.InfoLineIs(name + " STOPPED")) return false;
+  if (!guest.Connect(3, seconds * 1000.0).empty()) return Fail("the connection showed a message");
+  if (!guest.InfoLineIs(name + " ERROR-ACTIVE 250000 bit/s")) return false;
+
+  // Unprivileged, the rate cannot change: one message with the commands,
+  // and the controller stays as it was.
+  if (::setuid(65534) != 0) return Fail("setuid");
+  const auto shown = guest.Connect(2, 1000);
+  const std::string commands = "ip link set " + interface + " down\r\nip link set " + interface +
+                               " type can bitrate 500000\r\nip link set " + interface + " up\r\n";
+  if (shown.size() != 1 || shown[0].find(commands) == std::string::npos) {
+    return Fail("no single message naming the ip commands");
+  }
+  return guest.InfoLineIs(name + " ERROR-ACTIVE 250000 bit/s");
+}
+
+bool Check(const std::string& path, double seconds, const std::string& what) {
+  std::ifstream file(path);  // none: no frames, a fault of every row
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(file, line);) lines.push_back(line);
+  const auto tolerance = what == "gaps" ? std::optional<double>(kToleranceMs) : std::nullopt;
+  const auto faults = CheckRecording(lines, seconds * 1000.0, tolerance, std::cout);
+  for (const auto& fault : faults) std::cout << "fault: " << fault << "\n";
+  if (!faults.empty()) return Fail(std::to_string(faults.size()) + " faults in " + path);
+  std::cout << kVerdict << " PASS " << lines.size() << " frames in " << path << std::endl;
+  return true;
+}
+
+bool Run(const std::vector<std::string>& a) {
+  if (a.size() == 5 && a[0] == "virtual") return Virtual(a[1], a[2], std::stod(a[3]), a[4]);
+  if (a.size() == 3 && a[0] == "prepare") return Prepare(a[1], std::stoul(a[2]));
+  if (a.size() == 4 && a[0] == "controller") return Controller(a[1], std::stod(a[2]), a[3]);
+  if (a.size() == 4 && a[0] == "check") return Check(a[1], std::stod(a[2]), a[3]);
+  return Fail("usage: virtual|prepare|controller|check, see socketcan_guest.cpp");
+}
+
+}  // namespace
+}  // namespace telpod::guest
+
+int main(int argc, char** argv) {
+  try {
+    return telpod::guest::Run(std::vector<std::string>(argv + 1, argv + argc)) ? 0 : 1;
+  } catch (const std::exception& e) {
+    telpod::guest::Fail(e.what());
+    return 1;
+  }
+}

@@ -1,0 +1,178 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "devices/form_bg.h"
+#include "devices/socketcan/socketcan_connection.h"
+#include "devices/socketcan/socketcan_discovery.h"
+#include "devices/socketcan/socketcan_frame.h"
+#include "model/row_fields.h"
+#include "support/engine_fakes.h"
+#include "support/fake_socketcan_system.h"
+
+namespace telpod {
+namespace {
+
+using test::Controller;
+using test::VirtualLink;
+
+class SocketCanTest : public ::testing::Test {
+ protected:
+  // One connection on a fresh kernel holding `interface`, found and chosen,
+  // after `fault`: row 0 sent once, Disconnect in the first pump. What it
+  // did: the kernel calls, then "| " and each message shown.
+  std::string Connect(
+      test::FakeSocketCanSystem::Interface interface, int32_t t_bitRate,
+      const std::function<void()>& fault = [] {}) {
+    kernel = {};
+    kernel.interfaces = {std::move(interface)};
+    db.Param_ALL_Clear();
+    Find_SocketCAN_Interfaces(device, db, kernel, pump);
+    db.set_SocketCAN_SelectNo(1);
+    pump.passes = 0;
+    fault();
+    device.set_t_bitRate(t_bitRate);
+    SendDB.set_CAN_SendOperation(0, 1);
+    RxFlag = 1;
+    pump.on_pass = [&](int) { RxFlag = 0; };
+    messages.shown.clear();
+    form.Open_SocketCAN(device, db, kernel, SendDB);
+    EXPECT_EQ(pump.passes, messages.shown.empty() ? 1 : 0);
+    EXPECT_EQ(RxFlag, 0);
+    EXPECT_EQ(db.SocketCAN_Handle(), -1);
+    std::string trace;
+    for (const auto& call : kernel.calls) trace += call + " ";
+    for (const auto& m : messages.shown) {
+      trace += "| " + m.text;
+      EXPECT_EQ(m.title, "TELPOD Ver1.11");
+      EXPECT_EQ(m.icon, platform::MessageIcon::Critical);
+    }
+    return trace;
+  }
+
+  ELM327_Info device;
+  CAN_SendDB SendDB;
+  int32_t RxFlag = 1;
+  test::ScriptedClock clock;
+  test::RecordingView view;
+  test::RecordingMessages messages;
+  test::ScriptedPump pump;
+  DriverSet no_vendor_drivers;
+  FormBG form{RxFlag, clock, view, messages, pump, no_vendor_drivers};
+  CAN_DB_SocketCAN db;
+  test::FakeSocketCanSystem kernel;
+};
+
+TEST_F(SocketCanTest, DiscoveryListsEveryInterfaceFromIndexOneWithWhatTheKernelReports) {
+  kernel.interfaces = {VirtualLink("vcan0"),
+                       Controller("can0", CAN_STATE_ERROR_ACTIVE, 500000, "gs_usb"),
+                       Controller("slcan0", CAN_STATE_STOPPED, std::nullopt),
+                       Controller("can1", CAN_STATE_BUS_OFF, 125000),
+                       Controller("can2", 42, std::nullopt),
+                       {"odd0", SocketCanLink{}}};
+  // A kernel without CAN support: no mask bit, and its names are stale.
+  kernel.raw_sockets = false;
+  EXPECT_EQ(Check_SocketCAN_Driver(kernel), 0);
+  Find_SocketCAN_Interfaces(device, db, kernel, pump);
+  EXPECT_EQ(db.SocketCAN_FindCount(), 0);
+
+  kernel.raw_sockets = true;
+  EXPECT_EQ(Check_SocketCAN_Driver(kernel), 8);
+  Find_SocketCAN_Interfaces(device, db, kernel, pump);
+  EXPECT_EQ(db.SocketCAN_FindCount(), 6);
+  EXPECT_EQ(pump.passes, 6);
+  EXPECT_TRUE(kernel.calls.empty());  // discovery changes no controller
+  std::string lines;
+  for (int32_t selected = -1; selected <= 7; ++selected) {
+    db.set_SocketCAN_SelectNo(selected);
+    lines += SocketCAN_InfoLine(kernel, db) + "\n";
+  }
+  EXPECT_EQ(lines,
+            "\n\nSocketCAN vcan0 vcan\nSocketCAN can0 gs_usb ERROR-ACTIVE 500000 bit/s\n"
+            "SocketCAN slcan0 can STOPPED\nSocketCAN can1 can BUS-OFF 125000 bit/s\n"
+            "SocketCAN can2 can STATE-42\nSocketCAN odd0\n\n");
+
+  // The catalogue stops at its capacity and ignores indexes beyond.
+  for (int n = 0; n < 30; ++n) kernel.interfaces.push_back(VirtualLink("vcan" + std::to_string(n)));
+  db.Param_ALL_Clear();
+  Find_SocketCAN_Interfaces(device, db, kernel, pump);
+  EXPECT_EQ(db.SocketCAN_FindCount(), 30);
+  EXPECT_EQ(db.SocketCAN_IfName(30), "vcan23");
+  db.set_SocketCAN_IfName(31, "x");
+  db.set_SocketCAN_IfName(-1, "x");
+  EXPECT_EQ(db.SocketCAN_IfName(31) + db.SocketCAN_IfName(-1), "");
+}
+
+TEST(SocketCanFrame, CarriesTheFormatTheIdentifierTheStoredLengthAndEveryByte) {
+  CAN_SendDB db;
+  for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, 0, static_cast<uint8_t>(0x11 * n));
+  const auto frame = [&](uint8_t extended, int32_t id, uint8_t dlc) {
+    db.set_CAN_Send29(0, extended);
+    db.set_CAN_ID(0, id);
+    db.set_CAN_DLC(0, dlc);
+    const auto f = SocketCAN_Frame(db, 0);
+    if (!f) return std::string("none");
+    std::string text = FormatHex(f->can_id) + ":" + std::to_string(f->len) + ":";
+    for (uint8_t byte : f->data) text += FormatByteHex(byte);
+    return text;
+  };
+  EXPECT_EQ(frame(1, 0x1FFFFFFF, 8), "9FFFFFFF:8:1122334455667788");
+  EXPECT_EQ(frame(1, 0x7FF, 0), "800007FF:0:1122334455667788");
+  EXPECT_EQ(frame(0, 0x7FF, 3), "7FF:3:1122334455667788");  // bytes past the length too
+  EXPECT_EQ(frame(0, 0, 9), "0:9:1122334455667788");        // for the kernel to refuse
+  // Identifiers outside their format give no frame rather than one cut down.
+  EXPECT_EQ(frame(0, 0x800, 8) + frame(1, 0x20000000, 8) + frame(0, -1, 8) + frame(1, -1, 8),
+            "nonenonenonenone");
+}
+
+// Row 0's nine bytes the kernel refuses, and the loop goes on to row 1.
+TEST_F(SocketCanTest, VirtualLinkTakesEveryRateWithoutControllerCalls) {
+  SendDB.set_CAN_DLC(0, 9);
+  SendDB.set_CAN_SendCycleOperation(1, 1);
+  for (int32_t index = 0; index <= 8; ++index) {
+    SendDB.Timer_Clear();
+    EXPECT_EQ(Connect(VirtualLink("vcan0"), index), "open:vcan0 write:1:9 write:1:8 close:7 ")
+        << index;
+    EXPECT_EQ(view.TB_Protocol, BitRateLabel(index));
+  }
+}
+
+TEST_F(SocketCanTest, ControllerIsSetOnlyAsFarAsNeededAndAFailureEndsWithOneMessage) {
+  const auto active = Controller("can0", CAN_STATE_ERROR_ACTIVE, 500000);
+  EXPECT_EQ(Connect(active, 3),
+            "stop:can0 set:can0:250000 start:can0 open:can0 write:1:8 close:7 ");
+  EXPECT_EQ(Connect(active, 2), "open:can0 write:1:8 close:7 ");
+  EXPECT_EQ(Connect(Controller("can0", CAN_STATE_STOPPED, 500000), 2),
+            "start:can0 open:can0 write:1:8 close:7 ");
+  EXPECT_EQ(Connect(Controller("slcan0", CAN_STATE_STOPPED, std::nullopt), 2),  // no rate yet
+            "set:slcan0:500000 start:slcan0 open:slcan0 write:1:8 close:7 ");
+
+  const std::string failed = "| 機器が正常に動作していません。\r\n接続を終了します。";
+  // A rate the controller cannot take: it keeps running at its old one.
+  EXPECT_EQ(Connect(active, 1, [&] { kernel.set_result = ControlResult::Failed; }),
+            "stop:can0 set:can0:800000 start:can0 " + failed);
+  EXPECT_EQ(Connect(VirtualLink("vcan0"), 2, [&] { kernel.open_fails = true; }),
+            "open:vcan0 " + failed);
+  EXPECT_EQ(Connect(VirtualLink("vcan0"), 2, [&] { db.set_SocketCAN_SelectNo(0); }), failed);
+  EXPECT_EQ(Connect(VirtualLink("vcan0"), 9),
+            "| 非対応の通信速度が選択されています。\r\n接続を終了します。");
+
+  // Refused permission: the commands that do it, "down" only for a running
+  // controller.
+  const std::string text =
+      " を設定する権限がありません。\r\n"
+      "管理者権限で次のコマンドを実行してから、もう一度接続してください。\r\n";
+  EXPECT_EQ(Connect(Controller("can0", CAN_STATE_ERROR_ACTIVE, 125000), 2,
+                    [&] { kernel.stop_result = ControlResult::NotPermitted; }),
+            "stop:can0 | can0" + text +
+                "ip link set can0 down\r\nip link set can0 type can bitrate 500000\r\n"
+                "ip link set can0 up\r\n接続を終了します。");
+  EXPECT_EQ(
+      Connect(Controller("can1", CAN_STATE_STOPPED, 1000000), 7,
+              [&] { kernel.set_result = ControlResult::NotPermitted; }),
+      "set:can1:10000 | can1" + text +
+          "ip link set can1 type can bitrate 10000\r\nip link set can1 up\r\n接続を終了します。");
+}
+
+}  // namespace
+}  // namespace telpod

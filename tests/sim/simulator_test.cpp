@@ -1,0 +1,183 @@
+// The simulated drivers answer like real ones: they refuse what a real
+// driver refuses, log what goes on the wire and take their configuration
+// from CANSIM_CONFIG.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <regex>
+
+#include "abi/le_bytes.h"
+#include "devices/simulated_devices.h"
+#include "support/temp_folder.h"
+
+namespace telpod {
+namespace {
+
+using test::SimulatorPath;
+using Simulator = test::SimulatedDevices;
+
+CANMsg Frame(uint32_t id, uint8_t flags, uint8_t len) {
+  CANMsg msg{id, 0, flags, len, {}};
+  for (uint8_t i = 0; i < 8; ++i) msg.data[i] = static_cast<uint8_t>(0x10 + i);
+  return msg;
+}
+
+TEST_F(Simulator, CanusbRefusesBadFramesRatesAndHandlesWithItsErrorCodes) {
+  const CanusbDriver& d = *drivers.canusb;
+  EXPECT_EQ(d.Open("LWSIM001", "", 0, -1, 1), -6);
+  EXPECT_EQ(d.Open("LWSIM001", "333", 0, -1, 1), -6);
+  EXPECT_EQ(d.Open("NOSUCH01", "500", 0, -1, 1), -9);
+  const int32_t h = d.Open("LWSIM001", "10", 0, -1, 1);
+  ASSERT_EQ(h, 1);
+  EXPECT_EQ(d.Open("LWSIM001", "500", 0, -1, 1), -2);  // already open
+  CANMsg bad[] = {Frame(0x100, 0, 9), Frame(0x800, 0, 8), Frame(0x20000000, 0x80, 8)};
+  for (CANMsg& msg : bad) EXPECT_EQ(d.canusb_Write(h, &msg), -6) << msg.id;
+  EXPECT_EQ(d.canusb_Write(h, nullptr), -6);
+  CANMsg good = Frame(0x1FFFFFFF, 0x80, 8);
+  EXPECT_EQ(d.canusb_Write(h + 1, &good), -4);
+  EXPECT_EQ(d.canusb_Write(-1, &good), -4);
+  EXPECT_EQ(d.canusb_Write(h, &good), 1);
+  EXPECT_EQ(d.Close(h), 1);
+  EXPECT_EQ(d.Close(h), -4);
+  EXPECT_EQ(d.canusb_Write(h, &good), -4);
+  EXPECT_EQ(usb.Frames().size(), 1u);
+}
+
+TEST_F(Simulator, InterfaceBoardRefusesBadMessagesAndHandles) {
+  const IfCanDriver& d = *drivers.ifcan;
+  const int32_t h = d.OpenPort(1);
+  ASSERT_GT(h, 0);
+  EXPECT_EQ(d.OpenPort(1), -1);  // one opener at a time
+  EXPECT_EQ(d.OpenPort(2), -1);
+  uint8_t frame[24] = {};
+  const auto send = [&](uint32_t length, uint32_t id, uint32_t count) {
+    PutLe32(frame, length);
+    PutLe32(frame + 8, id);  // bit 31: a 29-bit identifier
+    return d.CanSendMessage(h, frame, count);
+  };
+  EXPECT_EQ(send(9, 0x100, 1), 0xC0000003u);
+  EXPECT_EQ(send(8, 0x800, 1), 0xC0000003u);
+  EXPECT_EQ(send(8, 0xA0000000u, 1), 0xC0000003u);
+  EXPECT_EQ(send(8, 0x80000800u, 0), 0xC0000003u);
+  EXPECT_EQ(send(8, 0x80000800u, 1), 0u);
+  EXPECT_EQ(d.CanSendMessage(h, nullptr, 1), 0xC0000003u);
+  EXPECT_EQ(d.CanSendMessage(h + 5, frame, 1), 0xC000000Au);
+  EXPECT_EQ(d.CanGetConfig(-1, frame), 0xC000000Au);
+  EXPECT_EQ(d.CanClosePort(h), 0u);
+  EXPECT_EQ(d.CanClosePort(h), 0xC000000Au);
+  EXPECT_EQ(boards.Frames().size(), 1u);
+}
+
+TEST_F(Simulator, CanlibRefusesBadWritesAndHandles) {
+  const CanlibDriver& d = *drivers.canlib;
+  EXPECT_EQ(d.canOpenChannel(0, 0x80), -8);  // before canInitializeLibrary
+  d.canInitializeLibrary();
+  EXPECT_EQ(d.canOpenChannel(1, 0x80), -3);
+  const canHandle h = d.canOpenChannel(0, 0x80);
+  ASSERT_GE(h, 0);
+  EXPECT_EQ(d.canOpenChannel(0, 0x80), -31);  // init access already taken
+  uint8_t data[9] = {1, 2, 3, 4, 5, 6, 7, 8, 0};
+  // Identifier, length, flags: a length above 8, an identifier too large for
+  // its format, both formats at once, a negative identifier.
+  const std::tuple<long, unsigned, unsigned> cases[] = {
+      {0x100, 9, 2}, {0x800, 8, 2}, {0x20000000L, 8, 4}, {0x100, 8, 6}, {-1, 8, 2}};
+  for (const auto& [id, length, flags] : cases) {
+    EXPECT_EQ(d.canWrite(h, id, data, length, flags), -1) << id;
+  }
+  EXPECT_EQ(d.canWrite(h + 1, 0x100, data, 8, 2), -10);
+  EXPECT_EQ(d.canSetBusParams(h, -10, 5, 2, 1, 1, 0), -1);
+  EXPECT_EQ(d.canSetBusParams(h, -4, 5, 2, 1, 1, 0), 0);
+  EXPECT_EQ(d.canWrite(h, 0x1FFFFFFFL, data, 3, 4), 0);
+  EXPECT_EQ(d.canClose(h), 0);
+  EXPECT_EQ(d.canClose(h), -10);
+  ASSERT_EQ(kvaser.Frames().size(), 1u);
+  EXPECT_EQ(kvaser.Frames()[0].dlc, 3);
+  EXPECT_EQ(kvaser.Frames()[0].extended, 1);
+}
+
+TEST_F(Simulator, ConfigurationErrorsNameTheirLineAndKeepTheOldState) {
+  usb.Configure("canusb serial=LW000001\ncanusb serial=LW000002\n");
+  const std::pair<const char*, const char*> cases[] = {
+      {"canusb\n", "line 1: canusb: serial= is required"},
+      {"\n# fine\ncanusb serial=A colour=red", "line 3: canusb: unknown key: colour"},
+      {"ifcan port=256", "line 1: ifcan: port must be 1..255"},
+      {"ifcan port=1\nifcan port=1", "line 2: ifcan: port listed twice"},
+      {"ifcan port=1 config=1,2,3", "line 1: ifcan: config= takes seven words"},
+      {"kvaser serial=12x", "line 1: serial: not a number: 12x"},
+      {"kvaser firmware=1.2.3", "line 1: firmware: want major.minor.release.build: 1.2.3"},
+      {"kvaser name=\"open", "line 1: unterminated quote"},
+      {"fault canFly result=1", "line 1: fault: unknown entry point canFly"},
+      {"adapter serial=1", "line 1: unknown statement: adapter"},
+  };
+  for (const auto& [config, error] : cases) EXPECT_EQ(usb.ConfigureError(config), error);
+  FindAdapters();
+  EXPECT_EQ(CAN_d.CAN_USB_FindCount(), 2);
+}
+
+// Accepted frames go to the log in candump format with their raw record.
+TEST(SimulatorEnvironment, NamesConfigurationAndLogAtLoad) {
+  // A copy of the library is a library of its own, so it reads the
+  // environment afresh whatever this process loaded before.
+  test::TempFolder folder;
+  const std::string copy = folder.File(platform::kCanusbLibraryFile);
+  std::filesystem::copy_file(SimulatorPath(platform::kCanusbLibraryFile), copy);
+  test::WriteFile(folder.File("sim.conf"),
+                  "# two adapters\ncanusb serial=LWENV001 version=\"V9 # not a comment\"\n"
+                  "canusb serial=LWENV002 write=-5  # writes fail\n");
+  setenv("CANSIM_CONFIG", folder.File("sim.conf").c_str(), 1);
+  setenv("CANSIM_LOG", folder.File("env.log").c_str(), 1);
+  auto driver = CanusbDriver::Load(copy, nullptr);
+  ASSERT_NE(driver, nullptr);
+  std::string text;
+  EXPECT_GT(driver->GetFirstAdapter(text), 0);  // the first call reads them
+  unsetenv("CANSIM_CONFIG");
+  unsetenv("CANSIM_LOG");
+  EXPECT_EQ(text, "LWENV001");
+  const int32_t h1 = driver->Open("LWENV001", "500", 0, -1, 1);
+  const int32_t h2 = driver->Open("LWENV002", "500", 0, -1, 1);
+  driver->VersionInfo(h1, text);
+  EXPECT_EQ(text, "V9 # not a comment");
+  CANMsg frames[] = {Frame(0x7DF, 0, 2), Frame(0x18DAF110, 0x80, 8)};
+  EXPECT_EQ(driver->canusb_Write(h2, &frames[0]), -5);
+  for (CANMsg& frame : frames) EXPECT_EQ(driver->canusb_Write(h1, &frame), 1);
+  driver->Close(h1);  // closing flushes
+  const std::regex lines(
+      R"(\(\d{10}\.\d{6}\) canusb0 7DF#1011 # raw=DF07000000000000000210111213141516170000\n)"
+      R"(\(\d{10}\.\d{6}\) canusb0 18DAF110#1011121314151617 # raw=10F1DA18000000008008)"
+      R"(10111213141516170000\n)");
+  text = test::ReadFile(folder.File("env.log"));
+  EXPECT_TRUE(std::regex_match(text, lines)) << text;
+}
+
+// The example of sim/README.md (its indented lines), as each library reads
+// it; its faults hit the calls they name and no others.
+TEST_F(Simulator, ReadmeExampleDescribesSeveralDevicesPerFamilyAndFaults) {
+  const std::string readme = test::ReadFile(std::string(TELPOD_SOURCE_DIR) + "/sim/README.md");
+  const size_t start = readme.find("### Example");
+  const size_t end = readme.find("\n## ", start);
+  std::string config;
+  for (size_t at = readme.find('\n', start) + 1; at < end;) {
+    const size_t eol = readme.find('\n', at);
+    if (readme.compare(at, 4, "    ") == 0) config += readme.substr(at + 4, eol - at - 4) + "\n";
+    at = eol + 1;
+  }
+  ASSERT_NE(config.find("fault canusb_Write"), std::string::npos) << config;
+  for (test::SimControl* sim : {&usb, &boards, &kvaser}) sim->Configure(config);
+  FindAdapters();
+  FindBoards();
+  FindChannels();
+  EXPECT_EQ(CAN_d.CAN_USB_FindCount(), 2);
+  EXPECT_EQ(IfCan_d.Interface_CAN_FindCount(), 3);
+  EXPECT_EQ(kvCan_d.Kvaser_FindCount(), 2);
+  EXPECT_EQ(drivers.ifcan->CanClosePort(-1), 0xC000000Du);
+  const int32_t h = drivers.canusb->Open("LW2A0001", "500", 0, -1, 1);
+  CANMsg msg = Frame(0x7DF, 0, 2);
+  std::vector<int> results;
+  for (int i = 0; i < 6; ++i) results.push_back(drivers.canusb->canusb_Write(h, &msg));
+  EXPECT_EQ(results, (std::vector<int>{1, 1, -5, -5, -5, 1}));
+  EXPECT_EQ(usb.Frames().size(), 3u);
+}
+
+}  // namespace
+}  // namespace telpod
