@@ -167,8 +167,14 @@ class CanlibModel final : public cansim::FamilyModel {
     Simulator::Get().KeepRecord(kWrite, data, sizeof data);
     const Channel& c = channels_[static_cast<size_t>(handle->channel)];
     if (c.setup.write_status != canOK) return c.setup.write_status;
-    Simulator::Get().Capture({c.device_name, handle->channel, static_cast<uint32_t>(id), extended,
-                              static_cast<uint8_t>(dlc), data, data, sizeof data});
+    Simulator::Get().Capture({.device_name = c.device_name,
+                              .device = handle->channel,
+                              .id = static_cast<uint32_t>(id),
+                              .extended = extended,
+                              .dlc = static_cast<uint8_t>(dlc),
+                              .data = data,
+                              .raw = data,
+                              .raw_size = sizeof data});
     return canOK;
   }
 
