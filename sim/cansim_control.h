@@ -25,10 +25,12 @@ typedef struct cansim_frame {
   uint32_t id;                 /* identifier without format bits */
   uint8_t extended;            /* 1 for a 29-bit identifier */
   uint8_t dlc;                 /* length as handed over */
+  uint8_t remote;              /* 1 for a remote frame (no data) */
   uint8_t data[8];             /* all eight data bytes of the record */
   uint32_t raw_size;           /* bytes in raw */
-  uint8_t raw[CANSIM_RAW_MAX]; /* the record as handed over: CANMsg (20),
-                                  the board message (24), canWrite's buffer (8) */
+  uint8_t raw[CANSIM_RAW_MAX]; /* the record as handed over: CANMsg (20), the
+                                  board message (24), the bytes canWrite read
+                                  from its buffer (the length, at most 8) */
 } cansim_frame;
 
 /* Forgets everything (devices, open handles, counters, call log, frames,

@@ -120,8 +120,15 @@ class CanusbModel final : public cansim::FamilyModel {
       return ERROR_CANUSB_INVALID_PARAM;
     }
     if (a->setup.write_result != ERROR_CANUSB_OK) return a->setup.write_result;
-    Simulator::Get().Capture({a->device_name, static_cast<int32_t>(h - 1), id, extended, len,
-                              record + 10, record, sizeof record});
+    Simulator::Get().Capture({.device_name = a->device_name,
+                              .device = static_cast<int32_t>(h - 1),
+                              .id = id,
+                              .extended = extended,
+                              .remote = (flags & CANMSG_RTR) != 0,
+                              .dlc = len,
+                              .data = record + 10,
+                              .raw = record,
+                              .raw_size = sizeof record});
     return ERROR_CANUSB_OK;
   }
 

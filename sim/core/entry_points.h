@@ -14,15 +14,29 @@ inline constexpr std::array<const char*, 8> kIfCanEntryPoints{
     "CanOpenPort",  "CanClosePort", "CanGetPortInformation", "CanGetConfig",
     "CanSetConfig", "CanActivate",  "CanDeactivate",         "CanSendMessage"};
 
-inline constexpr std::array<const char*, 9> kCanlibEntryPoints{"canInitializeLibrary",
-                                                               "canGetNumberOfChannels",
-                                                               "canOpenChannel",
-                                                               "canGetChannelData",
-                                                               "canSetBusParams",
-                                                               "canBusOn",
-                                                               "canBusOff",
-                                                               "canWrite",
-                                                               "canClose"};
+inline constexpr std::array<const char*, 23> kCanlibEntryPoints{"canInitializeLibrary",
+                                                                "canGetNumberOfChannels",
+                                                                "canOpenChannel",
+                                                                "canGetChannelData",
+                                                                "canSetBusParams",
+                                                                "canBusOn",
+                                                                "canBusOff",
+                                                                "canWrite",
+                                                                "canClose",
+                                                                "canGetErrorText",
+                                                                "canGetVersion",
+                                                                "canIoCtl",
+                                                                "canSetBusOutputControl",
+                                                                "canSetBusParamsFd",
+                                                                "canSetBusParamsC200",
+                                                                "canSetAcceptanceFilter",
+                                                                "canReadWait",
+                                                                "canWriteSync",
+                                                                "canFlushReceiveQueue",
+                                                                "kvReadTimer",
+                                                                "kvFlashLeds",
+                                                                "canRequestBusStatistics",
+                                                                "canGetBusStatistics"};
 
 // True when `name` is an entry point of any of the three libraries.
 bool IsKnownEntryPoint(const char* name);

@@ -47,6 +47,10 @@ Simulator::Simulator(FamilyModel& family) : family_(family), names_(family.Entry
   Apply(LoadTimeConfig(names_.front()));
   const char* log = std::getenv("CANSIM_LOG");
   if (log && !log_.Open(log)) std::fprintf(stderr, "cansim: cannot open CANSIM_LOG %s\n", log);
+  const char* raw = std::getenv("CANSIM_RAW_LOG");
+  if (raw && !log_.OpenRaw(raw)) {
+    std::fprintf(stderr, "cansim: cannot open CANSIM_RAW_LOG %s\n", raw);
+  }
 }
 
 void Simulator::Apply(const Config& config) {
@@ -127,7 +131,7 @@ void Simulator::KeepRecord(size_t entry, const void* bytes, size_t size) {
   std::memcpy(r.bytes.data(), bytes, std::min(size, r.bytes.size()));
 }
 
-void Simulator::Capture(const WireFrame& frame) {
+int64_t Simulator::Capture(const WireFrame& frame) {
   const int64_t now = clock_.Monotonic();
   const int64_t wall = clock_.ToRealtime(now);
   if (frames_.size() < kFrameLimit) {
@@ -137,6 +141,7 @@ void Simulator::Capture(const WireFrame& frame) {
     f.device = frame.device;
     f.id = frame.id;
     f.extended = frame.extended ? 1 : 0;
+    f.remote = frame.remote ? 1 : 0;
     f.dlc = frame.dlc;
     std::memcpy(f.data, frame.data, sizeof f.data);
     f.raw_size = static_cast<uint32_t>(std::min<size_t>(frame.raw_size, CANSIM_RAW_MAX));
@@ -144,8 +149,8 @@ void Simulator::Capture(const WireFrame& frame) {
   } else {
     ++dropped_frames_;
   }
-  log_.Write(wall, frame.device_name, frame.id, frame.extended, frame.dlc, frame.data,
-             static_cast<const uint8_t*>(frame.raw), frame.raw_size);
+  log_.Write(wall, frame);
+  return now;
 }
 
 long long Simulator::CallCount(const char* entry) const {

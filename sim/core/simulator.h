@@ -15,6 +15,7 @@
 #include "core/candump_log.h"
 #include "core/clock.h"
 #include "core/config.h"
+#include "core/wire_frame.h"
 
 namespace cansim {
 
@@ -40,18 +41,6 @@ struct Arg {
   bool is_text = false;
 };
 
-// A frame a library accepted, as the core captures and logs it.
-struct WireFrame {
-  std::string_view device_name;  // "canusb0", "ifcan1", "kvaser0"
-  int32_t device = 0;
-  uint32_t id = 0;
-  bool extended = false;
-  uint8_t dlc = 0;
-  const uint8_t* data = nullptr;  // eight bytes
-  const void* raw = nullptr;
-  size_t raw_size = 0;
-};
-
 // The state every simulated library shares in kind: call counters and the
 // call log, injected faults, the last record per entry point, captured
 // frames and the frame log. One per library, configured from CANSIM_CONFIG
@@ -65,7 +54,8 @@ class Simulator {
   std::optional<int64_t> Enter(size_t entry, std::initializer_list<Arg> args);
   // Keeps the bytes of a record handed over or filled in.
   void KeepRecord(size_t entry, const void* bytes, size_t size);
-  void Capture(const WireFrame& frame);
+  // Captures and logs an accepted frame; its monotonic time stamp.
+  int64_t Capture(const WireFrame& frame);
   void FlushLog() { log_.Flush(); }
 
   // Control interface.

@@ -154,9 +154,14 @@ class IfCanModel final : public cansim::FamilyModel {
         return IFCAN_ERROR_INVALID_PARAMETER;
       }
       if (b->setup.write_status != IFCAN_ERROR_SUCCESS) return b->setup.write_status;
-      Simulator::Get().Capture({b->device_name, b->setup.port, id, extended,
-                                static_cast<uint8_t>(length), record + kFrameDataOffset, record,
-                                sizeof record});
+      Simulator::Get().Capture({.device_name = b->device_name,
+                                .device = b->setup.port,
+                                .id = id,
+                                .extended = extended,
+                                .dlc = static_cast<uint8_t>(length),
+                                .data = record + kFrameDataOffset,
+                                .raw = record,
+                                .raw_size = sizeof record});
     }
     return IFCAN_ERROR_SUCCESS;
   }

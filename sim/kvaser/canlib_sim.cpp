@@ -1,197 +1,43 @@
 // libcanlib.so.1: simulated Kvaser channels behind CANlib's entry points.
 #include <algorithm>
 #include <cstring>
-#include <string>
+#include <initializer_list>
+#include <string_view>
 #include <type_traits>
-#include <vector>
 
 #include "abi/canlib_abi.h"
-#include "abi/le_bytes.h"
-#include "core/entry_points.h"
 #include "core/export.h"
 #include "core/simulator.h"
+#include "kvaser/canlib_model.h"
+#include "kvaser/error_texts.h"
 
 namespace {
 
 using namespace telpod::canlib_abi;
+using cansim::Arg;
+using cansim::CanlibModel;
+using cansim::Model;
 using cansim::Simulator;
 
-enum Entry : size_t {
-  kInitializeLibrary,
-  kGetNumberOfChannels,
-  kOpenChannel,
-  kGetChannelData,
-  kSetBusParams,
-  kBusOn,
-  kBusOff,
-  kWrite,
-  kClose
-};
+// Version 5.41 of the library: the major number in the high byte.
+constexpr unsigned short kVersion = (5 << 8) | 41;
 
-constexpr long kMaxStandardId = 0x7FF;
-constexpr long kMaxExtendedId = 0x1FFFFFFF;
-constexpr size_t kMaxHandles = 128;
-constexpr unsigned kMaxClassicDlc = 8;
-constexpr unsigned kMaxLargeDlc = 15;
+// One entry point: counted and logged, then the planned fault or `body`,
+// all under the model's lock. `body` gets the lock, to wait with it.
+template <typename Result, typename Body>
+Result Call(cansim::CanlibEntry entry, std::initializer_list<Arg> args, Body body) {
+  CanlibModel::Lock lock = Model().Hold();
+  if (auto r = Simulator::Get().Enter(entry, args)) return static_cast<Result>(*r);
+  return body(lock);
+}
 
-struct Channel {
-  cansim::ChannelSpec setup;
-  std::string device_name;
-  bool init_access_taken = false;  // by a handle of this program
-};
-
-struct Handle {
-  int channel = -1;  // -1: free
-  int flags = 0;
-  bool init_access = false;
-  bool bus_on = false;
-  long freq = 0;
-};
-
-class CanlibModel final : public cansim::FamilyModel {
- public:
-  std::span<const char* const> EntryPoints() const override { return cansim::kCanlibEntryPoints; }
-
-  void Apply(const cansim::Config& config) override {
-    initialized_ = false;
-    handles_.clear();
-    channels_.clear();
-    const size_t count =
-        config.kvaser_count ? static_cast<size_t>(*config.kvaser_count) : config.channels.size();
-    for (size_t ch = 0; ch < count; ++ch) {
-      cansim::ChannelSpec setup;
-      if (ch < config.channels.size()) {
-        setup = config.channels[ch];
-      } else {
-        setup.name = "Kvaser Sim (channel " + std::to_string(ch) + ")";
-      }
-      channels_.push_back({setup, "kvaser" + std::to_string(ch), false});
-    }
-  }
-
-  void Initialize() { initialized_ = true; }
-
-  canStatus NumberOfChannels(int* count) const {
-    if (!initialized_) return canERR_NOTINITIALIZED;
-    if (count == nullptr) return canERR_PARAM;
-    *count = static_cast<int>(channels_.size());
-    return canOK;
-  }
-
-  canHandle Open(int channel, int flags) {
-    if (!initialized_) return canERR_NOTINITIALIZED;
-    if (channel < 0 || static_cast<size_t>(channel) >= channels_.size()) return canERR_NOTFOUND;
-    Channel& c = channels_[static_cast<size_t>(channel)];
-    if (c.setup.open_fails) return canERR_HARDWARE;
-    const bool init_taken = c.setup.held || c.init_access_taken;
-    if ((flags & canOPEN_REQUIRE_INIT_ACCESS) && init_taken) return canERR_NO_ACCESS;
-    auto slot = std::find_if(handles_.begin(), handles_.end(),
-                             [](const Handle& h) { return h.channel < 0; });
-    if (slot == handles_.end()) {
-      if (handles_.size() == kMaxHandles) return canERR_NOHANDLES;
-      slot = handles_.insert(handles_.end(), Handle{});
-    }
-    *slot = Handle{channel, flags, !init_taken && !(flags & canOPEN_NO_INIT_ACCESS), false, 0};
-    if (slot->init_access) c.init_access_taken = true;
-    return static_cast<canHandle>(slot - handles_.begin());
-  }
-
-  canStatus ChannelData(int channel, int item, void* buffer, size_t size) const {
-    if (!initialized_) return canERR_NOTINITIALIZED;
-    if (channel < 0 || static_cast<size_t>(channel) >= channels_.size()) return canERR_NOTFOUND;
-    if (buffer == nullptr || size == 0) return canERR_PARAM;
-    const cansim::ChannelSpec& setup = channels_[static_cast<size_t>(channel)].setup;
-    uint64_t number = 0;
-    switch (item) {
-      case canCHANNELDATA_CHANNEL_NAME: {
-        if (setup.name_status != canOK) return setup.name_status;
-        const size_t n = std::min(setup.name.size(), size - 1);
-        std::memcpy(buffer, setup.name.data(), n);
-        static_cast<char*>(buffer)[n] = '\0';
-        return canOK;
-      }
-      case canCHANNELDATA_CARD_SERIAL_NO:
-        number = setup.serial;
-        break;
-      case canCHANNELDATA_CARD_FIRMWARE_REV:
-        number = setup.firmware;
-        break;
-      case canCHANNELDATA_CARD_UPC_NO:
-        number = setup.upc;
-        break;
-      default:
-        return canERR_NOT_IMPLEMENTED;
-    }
-    if (size < kChannelNumberBytes) return canERR_PARAM;
-    uint8_t bytes[kChannelNumberBytes];
-    telpod::PutLe64(bytes, number);
-    std::memcpy(buffer, bytes, sizeof bytes);
-    return canOK;
-  }
-
-  Handle* Find(canHandle h) {
-    if (h < 0 || static_cast<size_t>(h) >= handles_.size()) return nullptr;
-    Handle& handle = handles_[static_cast<size_t>(h)];
-    return handle.channel >= 0 ? &handle : nullptr;
-  }
-
-  canStatus SetBusParams(canHandle h, long freq) {
-    Handle* handle = Find(h);
-    if (handle == nullptr) return canERR_INVHANDLE;
-    // Predefined rates are canBITRATE_10K .. canBITRATE_1M; others are in bit/s.
-    if (freq == 0 || freq < canBITRATE_10K) return canERR_PARAM;
-    handle->freq = freq;
-    return canOK;
-  }
-
-  canStatus SetBus(canHandle h, bool on) {
-    Handle* handle = Find(h);
-    if (handle == nullptr) return canERR_INVHANDLE;
-    handle->bus_on = on;
-    return canOK;
-  }
-
-  canStatus Write(canHandle h, long id, const void* msg, unsigned dlc, unsigned flag) {
-    Handle* handle = Find(h);
-    if (handle == nullptr) return canERR_INVHANDLE;
-    const unsigned max_dlc =
-        (handle->flags & canOPEN_ACCEPT_LARGE_DLC) ? kMaxLargeDlc : kMaxClassicDlc;
-    const bool extended = (flag & canMSG_EXT) != 0;
-    if (dlc > max_dlc || (msg == nullptr && dlc > 0) || (extended && (flag & canMSG_STD)) ||
-        id < 0 || id > (extended ? kMaxExtendedId : kMaxStandardId)) {
-      return canERR_PARAM;
-    }
-    // Reads the eight bytes a classic frame can carry, whatever the length.
-    uint8_t data[8] = {};
-    if (msg != nullptr) std::memcpy(data, msg, sizeof data);
-    Simulator::Get().KeepRecord(kWrite, data, sizeof data);
-    const Channel& c = channels_[static_cast<size_t>(handle->channel)];
-    if (c.setup.write_status != canOK) return c.setup.write_status;
-    Simulator::Get().Capture({c.device_name, handle->channel, static_cast<uint32_t>(id), extended,
-                              static_cast<uint8_t>(dlc), data, data, sizeof data});
-    return canOK;
-  }
-
-  canStatus Close(canHandle h) {
-    Handle* handle = Find(h);
-    if (handle == nullptr) return canERR_INVHANDLE;
-    if (handle->init_access) {
-      channels_[static_cast<size_t>(handle->channel)].init_access_taken = false;
-    }
-    *handle = Handle{};
-    Simulator::Get().FlushLog();
-    return canOK;
-  }
-
- private:
-  bool initialized_ = false;
-  std::vector<Channel> channels_;
-  std::vector<Handle> handles_;
-};
-
-CanlibModel& Model() {
-  static CanlibModel model;
-  return model;
+canStatus PutErrorText(canStatus err, char* buf, unsigned int bufsiz) {
+  if (buf == nullptr || bufsiz == 0) return canERR_PARAM;
+  const std::string_view text = cansim::ErrorText(err);
+  const size_t n = std::min<size_t>(text.size(), bufsiz - 1);
+  std::memcpy(buf, text.data(), n);
+  buf[n] = '\0';
+  return canOK;
 }
 
 }  // namespace
@@ -200,65 +46,148 @@ cansim::FamilyModel& cansim::ThisFamily() {
   return Model();
 }
 
+using Lock = CanlibModel::Lock;
+
 CANSIM_EXPORT void TELPOD_DRIVER_CALL canInitializeLibrary(void) {
-  if (Simulator::Get().Enter(kInitializeLibrary, {})) return;
-  Model().Initialize();
+  Call<int>(cansim::kInitializeLibrary, {}, [](Lock&) {
+    Model().Initialize();
+    return 0;
+  });
 }
 
 CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canGetNumberOfChannels(int* channelCount) {
-  if (auto r = Simulator::Get().Enter(kGetNumberOfChannels, {})) return static_cast<canStatus>(*r);
-  return Model().NumberOfChannels(channelCount);
+  return Call<canStatus>(cansim::kGetNumberOfChannels, {},
+                         [&](Lock&) { return Model().NumberOfChannels(channelCount); });
 }
 
 CANSIM_EXPORT canHandle TELPOD_DRIVER_CALL canOpenChannel(int channel, int flags) {
-  if (auto r = Simulator::Get().Enter(kOpenChannel, {channel, flags})) {
-    return static_cast<canHandle>(*r);
-  }
-  return Model().Open(channel, flags);
+  return Call<canHandle>(cansim::kOpenChannel, {channel, flags},
+                         [&](Lock&) { return Model().Open(channel, flags); });
 }
 
 CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canGetChannelData(int channel, int item, void* buffer,
                                                              size_t bufsize) {
-  if (auto r = Simulator::Get().Enter(kGetChannelData, {channel, item, bufsize})) {
-    return static_cast<canStatus>(*r);
-  }
-  return Model().ChannelData(channel, item, buffer, bufsize);
+  return Call<canStatus>(cansim::kGetChannelData, {channel, item, bufsize}, [&](Lock&) {
+    return Model().ChannelData(channel, item, buffer, bufsize);
+  });
 }
 
 CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canSetBusParams(canHandle hnd, long freq,
                                                            unsigned int tseg1, unsigned int tseg2,
                                                            unsigned int sjw, unsigned int noSamp,
                                                            unsigned int syncmode) {
-  if (auto r =
-          Simulator::Get().Enter(kSetBusParams, {hnd, freq, tseg1, tseg2, sjw, noSamp, syncmode})) {
-    return static_cast<canStatus>(*r);
-  }
-  return Model().SetBusParams(hnd, freq);
+  return Call<canStatus>(cansim::kSetBusParams, {hnd, freq, tseg1, tseg2, sjw, noSamp, syncmode},
+                         [&](Lock&) { return Model().SetBusParams(hnd, freq); });
 }
 
 CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canBusOn(canHandle hnd) {
-  if (auto r = Simulator::Get().Enter(kBusOn, {hnd})) return static_cast<canStatus>(*r);
-  return Model().SetBus(hnd, true);
+  return Call<canStatus>(cansim::kBusOn, {hnd}, [&](Lock&) { return Model().SetBus(hnd, true); });
 }
 
 CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canBusOff(canHandle hnd) {
-  if (auto r = Simulator::Get().Enter(kBusOff, {hnd})) return static_cast<canStatus>(*r);
-  return Model().SetBus(hnd, false);
+  return Call<canStatus>(cansim::kBusOff, {hnd}, [&](Lock&) { return Model().SetBus(hnd, false); });
 }
 
 CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canWrite(canHandle hnd, long id, void* msg,
                                                     unsigned int dlc, unsigned int flag) {
-  if (auto r = Simulator::Get().Enter(kWrite, {hnd, id, dlc, flag})) {
-    return static_cast<canStatus>(*r);
-  }
-  return Model().Write(hnd, id, msg, dlc, flag);
+  return Call<canStatus>(cansim::kWrite, {hnd, id, dlc, flag},
+                         [&](Lock&) { return Model().Write(hnd, id, msg, dlc, flag); });
 }
 
 CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canClose(canHandle hnd) {
-  if (auto r = Simulator::Get().Enter(kClose, {hnd})) return static_cast<canStatus>(*r);
-  return Model().Close(hnd);
+  return Call<canStatus>(cansim::kClose, {hnd}, [&](Lock&) { return Model().Close(hnd); });
 }
 
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canGetErrorText(canStatus err, char* buf,
+                                                           unsigned int bufsiz) {
+  return Call<canStatus>(cansim::kGetErrorText, {err, bufsiz},
+                         [&](Lock&) { return PutErrorText(err, buf, bufsiz); });
+}
+
+CANSIM_EXPORT unsigned short TELPOD_DRIVER_CALL canGetVersion(void) {
+  return Call<unsigned short>(cansim::kGetVersion, {}, [](Lock&) { return kVersion; });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canIoCtl(canHandle hnd, unsigned int func, void* buf,
+                                                    unsigned int buflen) {
+  return Call<canStatus>(cansim::kIoCtl, {hnd, func, buflen},
+                         [&](Lock&) { return Model().IoCtl(hnd, func, buf, buflen); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canSetBusOutputControl(canHandle hnd,
+                                                                  unsigned int drivertype) {
+  return Call<canStatus>(cansim::kSetBusOutputControl, {hnd, drivertype},
+                         [&](Lock&) { return Model().SetOutputControl(hnd, drivertype); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canSetBusParamsFd(canHandle hnd, long freq_brs,
+                                                             unsigned int tseg1_brs,
+                                                             unsigned int tseg2_brs,
+                                                             unsigned int sjw_brs) {
+  return Call<canStatus>(cansim::kSetBusParamsFd, {hnd, freq_brs, tseg1_brs, tseg2_brs, sjw_brs},
+                         [&](Lock&) {
+                           // The simulated channels are classic CAN only.
+                           const canStatus s = Model().Check(hnd);
+                           return s == canOK ? canERR_NOT_SUPPORTED : s;
+                         });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canSetBusParamsC200(canHandle hnd, unsigned char btr0,
+                                                               unsigned char btr1) {
+  return Call<canStatus>(cansim::kSetBusParamsC200, {hnd, btr0, btr1},
+                         [&](Lock&) { return Model().Check(hnd); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canSetAcceptanceFilter(canHandle hnd, unsigned int code,
+                                                                  unsigned int mask,
+                                                                  int is_extended) {
+  return Call<canStatus>(cansim::kSetAcceptanceFilter, {hnd, code, mask, is_extended}, [&](Lock&) {
+    return Model().SetFilter(hnd, code, mask, is_extended != 0);
+  });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canReadWait(canHandle hnd, long* id, void* msg,
+                                                       unsigned int* dlc, unsigned int* flag,
+                                                       unsigned long* time, unsigned long timeout) {
+  return Call<canStatus>(cansim::kReadWait, {hnd, timeout}, [&](Lock& lock) {
+    return Model().ReadWait(lock, hnd, {id, msg, dlc, flag, time}, timeout);
+  });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canWriteSync(canHandle hnd, unsigned long timeout) {
+  // A frame leaves while canWrite runs, so there is never anything to wait for.
+  return Call<canStatus>(cansim::kWriteSync, {hnd, timeout},
+                         [&](Lock&) { return Model().Check(hnd); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canFlushReceiveQueue(canHandle hnd) {
+  return Call<canStatus>(cansim::kFlushReceiveQueue, {hnd},
+                         [&](Lock&) { return Model().FlushReceived(hnd); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL kvReadTimer(canHandle hnd, unsigned int* time) {
+  return Call<canStatus>(cansim::kReadTimer, {hnd},
+                         [&](Lock&) { return Model().ReadTimer(hnd, time); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL kvFlashLeds(canHandle hnd, int action, int timeout) {
+  return Call<canStatus>(cansim::kFlashLeds, {hnd, action, timeout},
+                         [&](Lock&) { return Model().Check(hnd); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canRequestBusStatistics(canHandle hnd) {
+  return Call<canStatus>(cansim::kRequestBusStatistics, {hnd},
+                         [&](Lock&) { return Model().Check(hnd); });
+}
+
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canGetBusStatistics(canHandle hnd,
+                                                               canBusStatistics* stat,
+                                                               size_t bufsiz) {
+  return Call<canStatus>(cansim::kGetBusStatistics, {hnd, bufsiz},
+                         [&](Lock&) { return Model().Statistics(hnd, stat, bufsiz); });
+}
+
+// The exports keep the published signatures.
 static_assert(std::is_same_v<decltype(&canInitializeLibrary), canInitializeLibrary_t>);
 static_assert(std::is_same_v<decltype(&canGetNumberOfChannels), canGetNumberOfChannels_t>);
 static_assert(std::is_same_v<decltype(&canOpenChannel), canOpenChannel_t>);
@@ -268,3 +197,17 @@ static_assert(std::is_same_v<decltype(&canBusOn), canBusOn_t>);
 static_assert(std::is_same_v<decltype(&canBusOff), canBusOff_t>);
 static_assert(std::is_same_v<decltype(&canWrite), canWrite_t>);
 static_assert(std::is_same_v<decltype(&canClose), canClose_t>);
+static_assert(std::is_same_v<decltype(&canGetErrorText), canGetErrorText_t>);
+static_assert(std::is_same_v<decltype(&canGetVersion), canGetVersion_t>);
+static_assert(std::is_same_v<decltype(&canIoCtl), canIoCtl_t>);
+static_assert(std::is_same_v<decltype(&canSetBusOutputControl), canSetBusOutputControl_t>);
+static_assert(std::is_same_v<decltype(&canSetBusParamsFd), canSetBusParamsFd_t>);
+static_assert(std::is_same_v<decltype(&canSetBusParamsC200), canSetBusParamsC200_t>);
+static_assert(std::is_same_v<decltype(&canSetAcceptanceFilter), canSetAcceptanceFilter_t>);
+static_assert(std::is_same_v<decltype(&canReadWait), canReadWait_t>);
+static_assert(std::is_same_v<decltype(&canWriteSync), canWriteSync_t>);
+static_assert(std::is_same_v<decltype(&canFlushReceiveQueue), canFlushReceiveQueue_t>);
+static_assert(std::is_same_v<decltype(&kvReadTimer), kvReadTimer_t>);
+static_assert(std::is_same_v<decltype(&kvFlashLeds), kvFlashLeds_t>);
+static_assert(std::is_same_v<decltype(&canRequestBusStatistics), canRequestBusStatistics_t>);
+static_assert(std::is_same_v<decltype(&canGetBusStatistics), canGetBusStatistics_t>);

@@ -28,6 +28,44 @@ typedef canStatus(TELPOD_DRIVER_CALL* canWrite_t)(canHandle hnd, long id, void* 
                                                   unsigned int dlc, unsigned int flag);
 typedef canStatus(TELPOD_DRIVER_CALL* canClose_t)(canHandle hnd);
 
+// The rest of what scripting tools (python-can's Kvaser interface) bind:
+// reading, timers, filters, statistics and the library's own texts.
+typedef struct canBusStatistics {
+  unsigned long stdData;
+  unsigned long stdRemote;
+  unsigned long extData;
+  unsigned long extRemote;
+  unsigned long errFrame;
+  unsigned long busLoad;  // 0 .. 10000, hundredths of a percent
+  unsigned long overruns;
+} canBusStatistics;
+
+typedef canStatus(TELPOD_DRIVER_CALL* canGetErrorText_t)(canStatus err, char* buf,
+                                                         unsigned int bufsiz);
+typedef unsigned short(TELPOD_DRIVER_CALL* canGetVersion_t)(void);
+typedef canStatus(TELPOD_DRIVER_CALL* canIoCtl_t)(canHandle hnd, unsigned int func, void* buf,
+                                                  unsigned int buflen);
+typedef canStatus(TELPOD_DRIVER_CALL* canSetBusOutputControl_t)(canHandle hnd,
+                                                                unsigned int drivertype);
+typedef canStatus(TELPOD_DRIVER_CALL* canSetBusParamsFd_t)(canHandle hnd, long freq_brs,
+                                                           unsigned int tseg1_brs,
+                                                           unsigned int tseg2_brs,
+                                                           unsigned int sjw_brs);
+typedef canStatus(TELPOD_DRIVER_CALL* canSetBusParamsC200_t)(canHandle hnd, unsigned char btr0,
+                                                             unsigned char btr1);
+typedef canStatus(TELPOD_DRIVER_CALL* canSetAcceptanceFilter_t)(canHandle hnd, unsigned int code,
+                                                                unsigned int mask, int is_extended);
+typedef canStatus(TELPOD_DRIVER_CALL* canReadWait_t)(canHandle hnd, long* id, void* msg,
+                                                     unsigned int* dlc, unsigned int* flag,
+                                                     unsigned long* time, unsigned long timeout);
+typedef canStatus(TELPOD_DRIVER_CALL* canWriteSync_t)(canHandle hnd, unsigned long timeout);
+typedef canStatus(TELPOD_DRIVER_CALL* canFlushReceiveQueue_t)(canHandle hnd);
+typedef canStatus(TELPOD_DRIVER_CALL* kvReadTimer_t)(canHandle hnd, unsigned int* time);
+typedef canStatus(TELPOD_DRIVER_CALL* kvFlashLeds_t)(canHandle hnd, int action, int timeout);
+typedef canStatus(TELPOD_DRIVER_CALL* canRequestBusStatistics_t)(canHandle hnd);
+typedef canStatus(TELPOD_DRIVER_CALL* canGetBusStatistics_t)(canHandle hnd, canBusStatistics* stat,
+                                                             size_t bufsiz);
+
 }  // extern "C"
 
 // CANlib's published constants: X(name, value).
@@ -76,6 +114,8 @@ typedef canStatus(TELPOD_DRIVER_CALL* canClose_t)(canHandle hnd);
   X(canOPEN_REQUIRE_INIT_ACCESS, 0x0080)         \
   X(canOPEN_NO_INIT_ACCESS, 0x0100)              \
   X(canOPEN_ACCEPT_LARGE_DLC, 0x0200)            \
+  X(canOPEN_CAN_FD, 0x0400)                      \
+  X(canOPEN_CAN_FD_NONISO, 0x0800)               \
   X(canMSG_RTR, 0x0001)                          \
   X(canMSG_STD, 0x0002)                          \
   X(canMSG_EXT, 0x0004)                          \
@@ -84,6 +124,26 @@ typedef canStatus(TELPOD_DRIVER_CALL* canClose_t)(canHandle hnd);
   X(canMSG_ERROR_FRAME, 0x0020)                  \
   X(canMSG_TXACK, 0x0040)                        \
   X(canMSG_TXRQ, 0x0080)                         \
+  X(canMSG_LOCAL_TXACK, 0x10000000)              \
+  X(canFDMSG_FDF, 0x010000)                      \
+  X(canFDMSG_BRS, 0x020000)                      \
+  X(canFDMSG_ESI, 0x040000)                      \
+  X(canMSGERR_HW_OVERRUN, 0x0200)                \
+  X(canMSGERR_SW_OVERRUN, 0x0400)                \
+  X(canIOCTL_PREFER_EXT, 1)                      \
+  X(canIOCTL_PREFER_STD, 2)                      \
+  X(canIOCTL_CLEAR_ERROR_COUNTERS, 5)            \
+  X(canIOCTL_SET_TIMER_SCALE, 6)                 \
+  X(canIOCTL_SET_TXACK, 7)                       \
+  X(canIOCTL_GET_RX_BUFFER_LEVEL, 8)             \
+  X(canIOCTL_GET_TX_BUFFER_LEVEL, 9)             \
+  X(canIOCTL_FLUSH_RX_BUFFER, 10)                \
+  X(canIOCTL_FLUSH_TX_BUFFER, 11)                \
+  X(canIOCTL_GET_TIMER_SCALE, 12)                \
+  X(canIOCTL_SET_LOCAL_TXECHO, 32)               \
+  X(canIOCTL_SET_LOCAL_TXACK, 46)                \
+  X(kvLED_ACTION_ALL_LEDS_ON, 0)                 \
+  X(kvLED_ACTION_ALL_LEDS_OFF, 1)                \
   X(canDRIVER_OFF, 0)                            \
   X(canDRIVER_SILENT, 1)                         \
   X(canDRIVER_NORMAL, 4)                         \

@@ -9,6 +9,7 @@
 
 #include "abi/le_bytes.h"
 #include "devices/simulated_devices.h"
+#include "support/python_can_reader.h"
 #include "support/temp_folder.h"
 
 namespace telpod {
@@ -115,8 +116,9 @@ TEST_F(Simulator, ConfigurationErrorsNameTheirLineAndKeepTheOldState) {
   EXPECT_EQ(CAN_d.CAN_USB_FindCount(), 2);
 }
 
-// Accepted frames go to the log in candump format with their raw record.
-TEST(SimulatorEnvironment, NamesConfigurationAndLogAtLoad) {
+// Accepted frames go to the log in plain candump format; the records as
+// handed over go to their own file, a line per frame with the same stamp.
+TEST(SimulatorEnvironment, NamesConfigurationAndLogsAtLoad) {
   // A copy of the library is a library of its own, so it reads the
   // environment afresh whatever this process loaded before.
   test::TempFolder folder;
@@ -127,27 +129,70 @@ TEST(SimulatorEnvironment, NamesConfigurationAndLogAtLoad) {
                   "canusb serial=LWENV002 write=-5  # writes fail\n");
   setenv("CANSIM_CONFIG", folder.File("sim.conf").c_str(), 1);
   setenv("CANSIM_LOG", folder.File("env.log").c_str(), 1);
+  setenv("CANSIM_RAW_LOG", folder.File("raw.log").c_str(), 1);
   auto driver = CanusbDriver::Load(copy, nullptr);
   ASSERT_NE(driver, nullptr);
   std::string text;
   EXPECT_GT(driver->GetFirstAdapter(text), 0);  // the first call reads them
-  unsetenv("CANSIM_CONFIG");
-  unsetenv("CANSIM_LOG");
+  for (const char* name : {"CANSIM_CONFIG", "CANSIM_LOG", "CANSIM_RAW_LOG"}) unsetenv(name);
   EXPECT_EQ(text, "LWENV001");
   const int32_t h1 = driver->Open("LWENV001", "500", 0, -1, 1);
   const int32_t h2 = driver->Open("LWENV002", "500", 0, -1, 1);
   driver->VersionInfo(h1, text);
   EXPECT_EQ(text, "V9 # not a comment");
-  CANMsg frames[] = {Frame(0x7DF, 0, 2), Frame(0x18DAF110, 0x80, 8)};
+  // 11 bits, 29 bits, and remote frames with and without a length.
+  CANMsg frames[] = {Frame(0x7DF, 0, 2), Frame(0x18DAF110, 0x80, 8), Frame(0x123, 0x40, 4),
+                     Frame(0x1ABCDEF, 0xC0, 0)};
   EXPECT_EQ(driver->canusb_Write(h2, &frames[0]), -5);
   for (CANMsg& frame : frames) EXPECT_EQ(driver->canusb_Write(h1, &frame), 1);
   driver->Close(h1);  // closing flushes
-  const std::regex lines(
-      R"(\(\d{10}\.\d{6}\) canusb0 7DF#1011 # raw=DF07000000000000000210111213141516170000\n)"
-      R"(\(\d{10}\.\d{6}\) canusb0 18DAF110#1011121314151617 # raw=10F1DA18000000008008)"
-      R"(10111213141516170000\n)");
-  text = test::ReadFile(folder.File("env.log"));
-  EXPECT_TRUE(std::regex_match(text, lines)) << text;
+  const std::regex lines(R"(\((\d{10}\.\d{6})\) canusb0 7DF#1011\n)"
+                         R"(\((\d{10}\.\d{6})\) canusb0 18DAF110#1011121314151617\n)"
+                         R"(\((\d{10}\.\d{6})\) canusb0 123#R4\n)"
+                         R"(\((\d{10}\.\d{6})\) canusb0 01ABCDEF#R\n)");
+  const std::regex raw_lines(
+      R"(\((\d{10}\.\d{6})\) canusb0 DF07000000000000000210111213141516170000\n)"
+      R"(\((\d{10}\.\d{6})\) canusb0 10F1DA1800000000800810111213141516170000\n)"
+      R"(\((\d{10}\.\d{6})\) canusb0 2301000000000000400410111213141516170000\n)"
+      R"(\((\d{10}\.\d{6})\) canusb0 EFCDAB0100000000C00010111213141516170000\n)");
+  const std::string log = test::ReadFile(folder.File("env.log"));
+  const std::string raw = test::ReadFile(folder.File("raw.log"));
+  std::smatch log_match, raw_match;
+  ASSERT_TRUE(std::regex_match(log, log_match, lines)) << log;
+  ASSERT_TRUE(std::regex_match(raw, raw_match, raw_lines)) << raw;
+  for (size_t i = 1; i < log_match.size(); ++i) EXPECT_EQ(log_match[i], raw_match[i]) << i;
+}
+
+// Remote frames, with and without a length, and empty data frames read
+// back in python-can from the log as the drivers took them.
+TEST_F(Simulator, RemoteAndEmptyFramesReadBackInPythonCan) {
+  test::TempFolder folder;
+  const std::string log = folder.File("frames.log");
+  usb.SetLog(log);
+  kvaser.SetLog(log);
+  const int32_t adapter = drivers.canusb->Open("LWSIM001", "500", 0, -1, 1);
+  CANMsg frames[] = {Frame(0x123, 0x40, 4), Frame(0x1ABCDEF, 0xC0, 0), Frame(0x7FF, 0, 0)};
+  for (CANMsg& frame : frames) ASSERT_EQ(drivers.canusb->canusb_Write(adapter, &frame), 1);
+  drivers.canusb->Close(adapter);
+  const CanlibDriver& lib = *drivers.canlib;
+  lib.canInitializeLibrary();
+  const canHandle channel = lib.canOpenChannel(0, 0);
+  uint8_t data[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+  using namespace canlib_abi;
+  const std::tuple<long, unsigned int, unsigned int> writes[] = {
+      {0x456, 8, canMSG_STD | canMSG_RTR}, {0x18DAF110, 0, canMSG_EXT | canMSG_RTR}, {0x1, 5, 0}};
+  for (const auto& [id, dlc, flags] : writes) {
+    ASSERT_EQ(lib.canWrite(channel, id, data, dlc, flags), canOK);
+  }
+  lib.canClose(channel);
+  usb.SetLog("");
+  kvaser.SetLog("");
+  std::vector<std::string> expected;
+  for (const cansim_frame& f : usb.Frames()) expected.push_back(test::FrameLine("canusb0", f));
+  for (const cansim_frame& f : kvaser.Frames()) expected.push_back(test::FrameLine("kvaser0", f));
+  ASSERT_EQ(expected.size(), 6u);
+  EXPECT_EQ(expected[0], "canusb0 123 S R 4 -");
+  EXPECT_EQ(test::ReadWithPythonCan(log), expected);
 }
 
 // The example of sim/README.md (its indented lines), as each library reads

@@ -18,6 +18,7 @@ SimControl::SimControl(const char* file) {
   Bind("cansim_frame_count", frame_count_);
   Bind("cansim_get_frame", get_frame_);
   Bind("cansim_last_record", last_record_);
+  Bind("cansim_set_log", set_log_);
 }
 
 template <typename Fn>
@@ -71,6 +72,10 @@ std::vector<uint8_t> SimControl::LastRecord(const char* entry) const {
   std::vector<uint8_t> bytes(last_record_(entry, nullptr, 0));
   last_record_(entry, bytes.data(), bytes.size());
   return bytes;
+}
+
+void SimControl::SetLog(const std::string& target) {
+  if (set_log_(target.c_str()) != 0) throw std::runtime_error("cannot open " + target);
 }
 
 }  // namespace telpod::test

@@ -32,6 +32,8 @@ class SimControl {
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
   std::vector<cansim_frame> Frames() const;
   std::vector<uint8_t> LastRecord(const char* entry) const;
+  // Sends the frame log to `target` ("" = off), flushing what went before.
+  void SetLog(const std::string& target);
 
  private:
   template <typename Fn>
@@ -46,6 +48,7 @@ class SimControl {
   decltype(&cansim_frame_count) frame_count_ = nullptr;
   decltype(&cansim_get_frame) get_frame_ = nullptr;
   decltype(&cansim_last_record) last_record_ = nullptr;
+  decltype(&cansim_set_log) set_log_ = nullptr;
 };
 
 }  // namespace telpod::test
