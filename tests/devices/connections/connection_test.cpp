@@ -1,7 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <map>
 #include <stdexcept>
+#include <utility>
 
 #include "abi/le_bytes.h"
 #include "devices/canusb/canusb_connection.h"
@@ -216,6 +218,29 @@ TEST_F(ConnectionTest, WriteFailuresChangeNothingInTheSchedule) {
     EXPECT_EQ(writes_per_pass(family, write), healthy) << fault;
     EXPECT_GT(healthy.back(), 40);
     EXPECT_TRUE(Sim(family).Frames().empty());
+  }
+}
+
+// A driver would cut 0x800 to 0x000 on a standard frame: every family
+// leaves such a row out and keeps the others at their periods. The clock
+// moves 1 ms per pass.
+TEST_F(ConnectionTest, EachFamilySkipsAPeriodicStandardRowAbove7FF) {
+  using Sent = std::map<std::pair<uint32_t, uint8_t>, int>;
+  for (Family f : {Family::CANUSB, Family::Interface, Family::Kvaser}) {
+    db.Param_ALL_Clear();
+    SetRow(0, 0x800, false, 8, 0);
+    SetRow(1, 0x7FF, false, 8, 0x10);
+    SetRow(2, 0x800, true, 8, 0x20);
+    Periodic(0, 1.0);
+    Periodic(1, 2.0);
+    Periodic(2, 4.0);
+    clock.now = 1000.0;
+    clock.step = 0.125;
+    DisconnectAfter(16);
+    Run(f);
+    Sent sent;
+    for (const auto& frame : Sim(f).Frames()) ++sent[{frame.id, frame.extended}];
+    EXPECT_EQ(sent, (Sent{{{0x7FF, 0}, 8}, {{0x800, 1}, 4}})) << FamilyNumber(f);
   }
 }
 
