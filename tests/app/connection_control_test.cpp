@@ -146,6 +146,29 @@ TEST_F(ConnectionControlTest, FailedInterfaceConnectionLeavesItsStatusText) {
   ExpectIdle();
 }
 
+// An adapter or a channel that will not open ends the connection, not the
+// program: the window stays, ready for the next Connect.
+TEST_F(ConnectionControlTest, ADeviceThatWillNotOpenEndsOnlyTheConnection) {
+  InstallClock();
+  InstallDriver(kCanusbLibraryFile, "canusb serial=LW000001 open=fail\n");
+  InstallDriver(kCanlibLibraryFile, "kvaser name=\"Kvaser A\"\n");
+  ASSERT_TRUE(Start());
+  window->device.set_t_ViewCaution(0);
+  window->show();
+  Sim(kCanlibLibraryFile).Configure("kvaser name=\"Kvaser A\" held\n");
+  for (int entry : {0, 1}) {
+    messages.shown.clear();
+    Area().Cmb_Serect_Device->setCurrentIndex(entry);
+    window->Cmb_Serect_Device_Click();
+    Area().Bt_Connect->click();
+    ASSERT_EQ(messages.shown.size(), 1u) << entry;
+    EXPECT_EQ(messages.shown[0].text, "機器が正常に動作していません。\r\n接続を終了します。");
+    EXPECT_TRUE(window->isVisible());
+    ExpectIdle();
+  }
+  EXPECT_EQ(window->device.t_select_Vender(), 3);
+}
+
 TEST_F(ConnectionControlTest, WithoutAChosenDeviceConnectComesStraightBack) {
   InstallClock();
   InstallDriver(kCanusbLibraryFile, "");
