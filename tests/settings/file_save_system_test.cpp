@@ -9,6 +9,7 @@
 #include "platform/program_folder.h"
 #include "settings/file_size_limit.h"
 #include "settings/setting_file_record.h"
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace telpod {
@@ -170,6 +171,32 @@ TEST_F(SettingFile, RefusedFilesGiveNothingAndOnlyForeignOnesAreDeleted) {
     EXPECT_EQ(std::filesystem::exists(Path()), result == -1) << bytes.size();
   }
   EXPECT_EQ(Held(), kDefaultRecord);
+}
+
+// A config.dat the user made read-only stays as it is; one kept private
+// stays private; temporary files a crash left beside it go at the next
+// start, and nothing else does.
+TEST_F(SettingFile, SaveRespectsTheFileAndTheNextStartClearsLeftovers) {
+  test::WriteFile(Path(), kWorkedRecord);
+  ::chmod(Path().c_str(), 0600);
+  ASSERT_EQ(Save_SettingFile(device_, db_), 0);
+  EXPECT_EQ(test::ReadFile(Path()), kDefaultRecord);
+  EXPECT_EQ(std::filesystem::status(Path()).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  std::filesystem::remove(Path());
+  const int result = test::AsOrdinaryUser(folder_.path(), [&] {
+    test::WriteFile(Path(), kWorkedRecord);
+    ::chmod(Path().c_str(), 0444);
+    return Save_SettingFile(device_, db_) == -1 && test::ReadFile(Path()) == kWorkedRecord ? 0 : 1;
+  });
+  EXPECT_EQ(result, 0);
+
+  test::WriteFile(folder_.File("config.dat.tmp-x7Yq2Z"), kDefaultRecord.substr(0, 40));
+  test::WriteFile(folder_.File("config.dat.backup"), kDefaultRecord);
+  ASSERT_EQ(Load_SettingFile(device_, db_), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("config.dat.tmp-x7Yq2Z")));
+  EXPECT_TRUE(std::filesystem::exists(folder_.File("config.dat.backup")));
 }
 
 TEST_F(SettingFile, FailedSaveLeavesTheOldFileWhole) {
