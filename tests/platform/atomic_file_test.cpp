@@ -107,13 +107,6 @@ TEST_F(AtomicFile, AReadOnlyFileIsLeftAsItIs) {
   EXPECT_EQ(Names(), (std::set<std::string>{"config.dat", "open.dat"}));
 }
 
-TEST_F(AtomicFile, OnlyRegularFilesAreReplaced) {
-  fs::create_directory(Path("folder.dat"));
-  EXPECT_FALSE(ReplaceFileAtomically(Path("folder.dat"), "x"));
-  EXPECT_FALSE(ReplaceFileAtomically(Path("missing/config.dat"), "x"));
-  EXPECT_TRUE(fs::is_directory(Path("folder.dat")));
-}
-
 // Only this exact pattern beside the file, only files: a backup the user
 // named config.dat.backup or a look-alike of another file stays.
 TEST_F(AtomicFile, StaleTemporaryFilesGoButNothingElse) {
