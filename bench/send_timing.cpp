@@ -233,8 +233,10 @@ int main(int argc, char** argv) {
   std::string error;
   auto clock = telpod::ZqtClock::Load(telpod::platform::ProgramFolder(), &error);
   telpod::DriverSet drivers;
-  if (!clock || !drivers.LoadCanusb(&error) || !drivers.LoadIfCan(&error) ||
-      !drivers.LoadCanlib(&error)) {
+  for (const auto& report : drivers.LoadAll()) {
+    if (!report.loaded) error = report.reason;
+  }
+  if (!clock || !error.empty()) {
     std::fprintf(stderr, "send_timing: %s\n", error.c_str());
     return 1;
   }

@@ -4,7 +4,11 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
+#include <array>
 #include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/connection_area.h"
 #include "app/form1.h"
@@ -38,6 +42,47 @@ void Ignoring(Step step) {
     step();
   } catch (const std::exception&) {
   } catch (...) {
+  }
+}
+
+// "a", "a もしくは b", "a、b もしくは c".
+std::string EitherOf(const std::vector<std::string>& names) {
+  std::string text;
+  for (size_t k = 0; k < names.size(); ++k) {
+    if (k > 0) text += k + 1 == names.size() ? " もしくは " : "、";
+    text += names[k];
+  }
+  return text;
+}
+
+// No family can run: each library found but unusable is named with the
+// loader's reason; the missing ones as not found, with where the first
+// belongs.
+std::string NoDriverMessage(const std::array<DriverReport, 3>& reports) {
+  std::string text;
+  std::vector<std::string> missing;
+  for (const auto& report : reports) {
+    if (!report.found) {
+      missing.emplace_back(report.file);
+    } else {
+      text += report.file + std::string(" を使用できません。") + platform::kCrLf + report.reason +
+              platform::kCrLf;
+    }
+  }
+  if (!missing.empty()) {
+    text += EitherOf(missing) + " が見つかりません。" + platform::kCrLf +
+            platform::JoinPath(platform::DriverFolders().front(), missing.front()) +
+            platform::kCrLf + "ドライバがインストールされていません。" + platform::kCrLf;
+  }
+  return text + kEndApplication;
+}
+
+// The program runs on without them; whoever started it learns why.
+void NoteUnusableLibraries(const std::array<DriverReport, 3>& reports) {
+  for (const auto& report : reports) {
+    if (report.found && !report.loaded) {
+      std::cerr << "telpod: " << report.file << " not used: " << report.reason << '\n';
+    }
   }
 }
 
@@ -161,23 +206,20 @@ int32_t Form1::Check_DriverFiles() {
     return -1;
   }
 
-  // A library that is present but cannot be used leaves its family out,
-  // as if it were missing; the others go on.
+  // A library that is present but cannot be used leaves its family out;
+  // the others go on, and standard error says why.
+  const auto reports = drivers_.LoadAll();
   int32_t mask = 0;
-  if (drivers_.LoadCanusb()) mask += DriverMaskBit(Family::CANUSB);
-  if (drivers_.LoadIfCan()) mask += DriverMaskBit(Family::Interface);
-  if (drivers_.LoadCanlib()) mask += DriverMaskBit(Family::Kvaser);
+  for (const auto& report : reports) {
+    if (report.loaded) mask += DriverMaskBit(report.family);
+  }
   mask += Check_SocketCAN_Driver(*ports_.socketcan);
   if (mask == 0) {
-    const std::string canusb = platform::kCanusbLibraryFile;
-    ports_.messages->Show(
-        canusb + "、" + platform::kIfCanLibraryFile + " もしくは " + platform::kCanlibLibraryFile +
-            " が見つかりません。" + platform::kCrLf +
-            platform::JoinPath(platform::DriverFolders().front(), canusb) + platform::kCrLf +
-            "ドライバがインストールされていません。" + platform::kCrLf + kEndApplication,
-        device.Application_title(), platform::MessageIcon::Critical);
+    ports_.messages->Show(NoDriverMessage(reports), device.Application_title(),
+                          platform::MessageIcon::Critical);
     return -1;
   }
+  NoteUnusableLibraries(reports);
   return mask;
 }
 

@@ -11,28 +11,33 @@
 #include <QVBoxLayout>
 #include <QWindow>
 
+#include "app/bit_rate_legend.h"
+
 namespace telpod {
 
 namespace {
 
-const QColor kBlue(0, 0, 255);      // CANUSB only
-const QColor kPurple(192, 0, 192);  // CANUSB and Kvaser only
-
 // Left column top to bottom, then the right column.
 constexpr std::array<int, 5> kLeftColumn{0, 1, 2, 3, 8};
 constexpr std::array<int, 4> kRightColumn{4, 5, 6, 7};
-
-// The legend colour a rate's caption takes from the families that offer it.
-std::optional<QColor> CaptionColour(const BitRate& rate) {
-  if (rate.SupportedBy(Family::Interface)) return std::nullopt;
-  return rate.SupportedBy(Family::Kvaser) ? kPurple : kBlue;
-}
 
 void Colour(QWidget* w, const QColor& colour) {
   QPalette palette = w->palette();
   palette.setColor(QPalette::WindowText, colour);
   palette.setColor(QPalette::ButtonText, colour);
   w->setPalette(palette);
+}
+
+// The colour legend, from the same table the connections take their rates
+// from, so that it names the families that really offer each rate.
+void AddLegend(QVBoxLayout* layout, QWidget* dialog) {
+  int n = 0;
+  for (const LegendLine& line : BitRateLegend()) {
+    auto* label = new QLabel(line.text, dialog);
+    label->setObjectName(QStringLiteral("Lb_BitRateLegend_%1").arg(n++));
+    Colour(label, line.colour);
+    layout->addWidget(label);
+  }
 }
 
 }  // namespace
@@ -61,11 +66,6 @@ FormCommonSetting::FormCommonSetting(ELM327_Info& device, QWidget* main_window)
     columns->addWidget(RB_BitRate(kRightColumn[row]), static_cast<int>(row), 1);
   }
 
-  auto* purple = new QLabel(QStringLiteral("紫・・・CANUSB、Kvaser"), this);
-  Colour(purple, kPurple);
-  auto* blue = new QLabel(QStringLiteral("青・・・CANUSBのみ"), this);
-  Colour(blue, kBlue);
-
   CB_ViewCaution_ = new QCheckBox(QStringLiteral("接続中に警告表示をする"), this);
   CB_ViewCaution_->setObjectName(QStringLiteral("CB_ViewCaution"));
   auto* ok = new QPushButton(QStringLiteral("OK"), this);
@@ -81,8 +81,7 @@ FormCommonSetting::FormCommonSetting(ELM327_Info& device, QWidget* main_window)
   buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(frame);
-  layout->addWidget(purple);
-  layout->addWidget(blue);
+  AddLegend(layout, this);
   layout->addWidget(CB_ViewCaution_);
   layout->addLayout(buttons);
   read_setting();

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/row_text_box.h"
 #include "model/row_fields.h"
 
 namespace telpod {
@@ -58,9 +59,8 @@ QFont RowFont() {
   return font;
 }
 
-QLineEdit* TextBox(const QString& name, int max_length, const char* design_text, int w) {
-  auto* box = Named(new QLineEdit(QString::fromLatin1(design_text)), name, true);
-  box->setMaxLength(max_length);
+RowTextBox* TextBox(const QString& name, int max_length, const char* design_text, int w) {
+  auto* box = Named(new RowTextBox(QString::fromLatin1(design_text), max_length), name, true);
   box->setFixedWidth(w);
   box->setFont(RowFont());
   return box;
@@ -167,11 +167,11 @@ void MessageRows::SendDB_To_Screen(const CAN_SendDB& db) {
     // Only 1 means on to the send loop, so only 1 shows as ticked.
     row.CB_Send->setChecked(db.CAN_SendCycleOperation(i) == 1);
     row.CB_Extension->setChecked(db.CAN_Send29(i) == 1);
-    row.TB_Time->setText(QString::fromStdString(FormatDecimal(db.CAN_SendCycleTime(i))));
-    row.TB_ID->setText(QString::fromStdString(FormatHex(static_cast<uint32_t>(db.CAN_ID(i)))));
-    row.TB_DLC->setText(QString::number(db.CAN_DLC(i)));
+    row.TB_Time->ShowValue(QString::fromStdString(FormatDecimal(db.CAN_SendCycleTime(i))));
+    row.TB_ID->ShowValue(QString::fromStdString(FormatHex(static_cast<uint32_t>(db.CAN_ID(i)))));
+    row.TB_DLC->ShowValue(QString::number(db.CAN_DLC(i)));
     for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
-      row.TB_Data[static_cast<size_t>(n - 1)]->setText(
+      row.TB_Data[static_cast<size_t>(n - 1)]->ShowValue(
           QString::fromStdString(FormatByteHex(db.CAN_Data(n, i))));
     }
   }

@@ -7,10 +7,11 @@
 
 class QCheckBox;
 class QFrame;
-class QLineEdit;
 class QPushButton;
 
 namespace telpod {
+
+class RowTextBox;
 
 // The eight message rows of the main window: a view of the send table,
 // copied in and out only at the moments the window chooses.
@@ -20,7 +21,8 @@ class MessageRows : public QWidget {
  public:
   explicit MessageRows(QWidget* parent = nullptr);
 
-  // Table -> controls, every row.
+  // Table -> controls, every row; each value shown whole, so that it goes
+  // back into the table unchanged until the user edits its box.
   void SendDB_To_Screen(const CAN_SendDB& db);
   // Controls -> table, every row; a field whose text is not valid leaves
   // the table's value as it was.
@@ -35,11 +37,11 @@ class MessageRows : public QWidget {
   struct Row {
     QFrame* FrameMsg;
     QCheckBox* CB_Extension;
-    QLineEdit* TB_ID;
-    QLineEdit* TB_DLC;
-    std::array<QLineEdit*, CAN_SendDB::kDataBytes> TB_Data;
+    RowTextBox* TB_ID;
+    RowTextBox* TB_DLC;
+    std::array<RowTextBox*, CAN_SendDB::kDataBytes> TB_Data;
     QPushButton* Bt_Send;
-    QLineEdit* TB_Time;
+    RowTextBox* TB_Time;
     QCheckBox* CB_Send;
   };
 

@@ -7,29 +7,26 @@ namespace telpod {
 namespace {
 
 template <typename Driver>
-bool LoadFamily(const char* file, std::unique_ptr<Driver>& slot, std::string* error) {
+DriverReport LoadFamily(Family family, const char* file, std::unique_ptr<Driver>& slot) {
   slot.reset();
+  DriverReport report{family, file, false, false, {}};
   const auto path = platform::FindDriverFile(file);
   if (!path) {
-    if (error) *error = std::string(file) + " is in none of the driver folders";
-    return false;
+    report.reason = std::string(file) + " is in none of the driver folders";
+    return report;
   }
-  slot = Driver::Load(*path, error);
-  return slot != nullptr;
+  report.found = true;
+  slot = Driver::Load(*path, &report.reason);
+  report.loaded = slot != nullptr;
+  return report;
 }
 
 }  // namespace
 
-bool DriverSet::LoadCanusb(std::string* error) {
-  return LoadFamily(platform::kCanusbLibraryFile, canusb, error);
-}
-
-bool DriverSet::LoadIfCan(std::string* error) {
-  return LoadFamily(platform::kIfCanLibraryFile, ifcan, error);
-}
-
-bool DriverSet::LoadCanlib(std::string* error) {
-  return LoadFamily(platform::kCanlibLibraryFile, canlib, error);
+std::array<DriverReport, 3> DriverSet::LoadAll() {
+  return {LoadFamily(Family::CANUSB, platform::kCanusbLibraryFile, canusb),
+          LoadFamily(Family::Interface, platform::kIfCanLibraryFile, ifcan),
+          LoadFamily(Family::Kvaser, platform::kCanlibLibraryFile, canlib)};
 }
 
 }  // namespace telpod

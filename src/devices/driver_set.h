@@ -1,13 +1,25 @@
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
 #include "devices/canusb/canusb_driver.h"
 #include "devices/ifcan/ifcan_driver.h"
 #include "devices/kvaser/canlib_driver.h"
+#include "model/family.h"
 
 namespace telpod {
+
+// How one family's library fared: not found in any driver folder, found
+// but unusable (with the loader's reason), or loaded.
+struct DriverReport {
+  Family family = Family::None;
+  const char* file = "";
+  bool found = false;
+  bool loaded = false;
+  std::string reason;
+};
 
 // The driver libraries of the three families, each loaded or absent
 // (nullptr). A family whose library is missing or broken is simply absent;
@@ -17,12 +29,10 @@ struct DriverSet {
   std::unique_ptr<IfCanDriver> ifcan;
   std::unique_ptr<CanlibDriver> canlib;
 
-  // Each loads its family's library from the first driver folder holding
-  // it. False, with the reason in `error` when given, when the file is not
-  // found or cannot be used; the family is then absent.
-  bool LoadCanusb(std::string* error = nullptr);
-  bool LoadIfCan(std::string* error = nullptr);
-  bool LoadCanlib(std::string* error = nullptr);
+  // Loads each family's library from the first driver folder holding it,
+  // CANUSB, Interface board and Kvaser in that order, and tells how each
+  // fared; a family whose library is not loaded is absent.
+  std::array<DriverReport, 3> LoadAll();
 };
 
 }  // namespace telpod

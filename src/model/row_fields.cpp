@@ -123,6 +123,18 @@ std::optional<int32_t> ParseWholeNumber(std::string_view text) {
   return static_cast<int32_t>(rounded);
 }
 
+int32_t IdOrDefault(int32_t id) {
+  return id >= 1 && id <= kMaxExtendedId ? id : row_default::kId;
+}
+
+uint8_t DlcOrDefault(uint8_t dlc) {
+  return dlc <= CAN_SendDB::kDataBytes ? dlc : row_default::kDlc;
+}
+
+double PeriodOrDefault(double period) {
+  return std::isfinite(period) && period >= 1.0 ? period : row_default::kPeriod;
+}
+
 void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
                     PeriodFraction period) {
   switch (column) {
@@ -130,17 +142,20 @@ void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_vie
       db.set_CAN_Send29(i, static_cast<uint8_t>(WholeInRange(text, 0, 1).value_or(0)));
       return;
     case RowColumn::ID:
-      db.set_CAN_ID(i, static_cast<int32_t>(HexInRange(text, kMaxExtendedId).value_or(1)));
+      db.set_CAN_ID(
+          i, static_cast<int32_t>(HexInRange(text, kMaxExtendedId).value_or(row_default::kId)));
       return;
     case RowColumn::DLC:
-      db.set_CAN_DLC(i, static_cast<uint8_t>(WholeInRange(text, 0, 8).value_or(8)));
+      db.set_CAN_DLC(
+          i, static_cast<uint8_t>(
+                 WholeInRange(text, 0, CAN_SendDB::kDataBytes).value_or(row_default::kDlc)));
       return;
     case RowColumn::Period:
       if (period == PeriodFraction::Keep) {
-        db.set_CAN_SendCycleTime(i, ExactPeriod(text).value_or(100.0));
+        db.set_CAN_SendCycleTime(i, ExactPeriod(text).value_or(row_default::kPeriod));
       } else {
-        db.set_CAN_SendCycleTime(
-            i, WholeInRange(text, 1, std::numeric_limits<int32_t>::max()).value_or(100));
+        const auto whole = WholeInRange(text, 1, std::numeric_limits<int32_t>::max());
+        db.set_CAN_SendCycleTime(i, whole ? *whole : row_default::kPeriod);
       }
       return;
     case RowColumn::Periodic:
@@ -148,7 +163,8 @@ void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_vie
       return;
     default: {
       const int n = static_cast<int>(column) - static_cast<int>(RowColumn::D1) + 1;
-      db.set_CAN_Data(n, i, static_cast<uint8_t>(HexInRange(text, 0xFF).value_or(0)));
+      db.set_CAN_Data(n, i,
+                      static_cast<uint8_t>(HexInRange(text, 0xFF).value_or(row_default::kData)));
       return;
     }
   }

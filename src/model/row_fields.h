@@ -31,6 +31,23 @@ std::optional<double> ParseDecimal(std::string_view text);
 // 251.5 -> 252); nullopt when it is not a number or leaves 32-bit range.
 std::optional<int32_t> ParseWholeNumber(std::string_view text);
 
+// What a row field takes when a file gives no valid value for it: the
+// send table's own defaults.
+namespace row_default {
+inline constexpr int32_t kId = 1;
+inline constexpr uint8_t kDlc = 8;
+inline constexpr uint8_t kData = 0;
+inline constexpr double kPeriod = 100.0;
+}  // namespace row_default
+
+// A row's numbers as a binary file (config.dat) stores them: kept inside
+// their field's range (identifier 1..0x1FFFFFFF, DLC 0..8, a finite period
+// of at least 1), the field's default otherwise. A damaged file can then
+// never hand a driver a length above 8 or a period of nan.
+int32_t IdOrDefault(int32_t id);
+uint8_t DlcOrDefault(uint8_t dlc);
+double PeriodOrDefault(double period);
+
 // The file columns after "No": each with its range and the default a
 // missing or invalid value takes.
 enum class RowColumn { E, ID, DLC, D1, D2, D3, D4, D5, D6, D7, D8, Period, Periodic };

@@ -1,11 +1,9 @@
 #include "platform/file_system.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -34,31 +32,6 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
-}
-
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
-  std::string temp = path + ".XXXXXX";
-  const int fd = ::mkstemp(temp.data());
-  if (fd < 0) return false;
-  bool ok = true;
-  const char* p = bytes.data();
-  size_t left = bytes.size();
-  while (ok && left > 0) {
-    const ssize_t n = ::write(fd, p, left);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      ok = false;
-      break;
-    }
-    p += n;
-    left -= static_cast<size_t>(n);
-  }
-  ok = ok && ::fchmod(fd, S_IRUSR | S_IWUSR | S_IRGRP | S_IROTH) == 0;
-  ok = ok && ::fsync(fd) == 0;
-  ok = (::close(fd) == 0) && ok;
-  ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
-  return ok;
 }
 
 }  // namespace telpod::platform

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <string_view>
 
 namespace telpod::platform {
 
@@ -13,10 +12,5 @@ bool DeleteFileForced(const std::string& path);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
-
-// Replaces `path` with `bytes` atomically: the bytes go to a temporary file
-// in the same folder, are flushed to disk, and the temporary file is renamed
-// over the old one. A failure at any point leaves the old file whole.
-bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 }  // namespace telpod::platform

@@ -21,7 +21,8 @@ class RxFlagReset {
 }  // namespace
 
 std::string FamilyConnection::OpenFailureMessage() const {
-  return std::string(connection_message::kDeviceNotWorking) + platform::kCrLf + OpenFailureLine();
+  return std::string(connection_message::kDeviceNotWorking) + platform::kCrLf +
+         connection_message::kEndConnection;
 }
 
 int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {

@@ -59,10 +59,9 @@ class FamilyConnection : public RowWriter {
   virtual bool SelectRate(int32_t t_bitRate) = 0;
   // Opens and configures the device; false when that failed.
   virtual bool Open() = 0;
-  // Second line of the open-failure message.
-  virtual const char* OpenFailureLine() const { return "アプリケーションを終了します。"; }
-  // The whole open-failure message; a family that knows why the open failed
-  // may say so instead.
+  // The open-failure message: the device does not work and the connection
+  // ends (the program goes on). A family that knows why the open failed may
+  // say so instead.
   virtual std::string OpenFailureMessage() const;
   // Runs after the open-failure message; its result is the connection's.
   virtual int32_t CloseAfterFailedOpen() { return 0; }
@@ -76,7 +75,6 @@ namespace connection_message {
 inline constexpr const char* kDeviceNotWorking = "機器が正常に動作していません。";
 inline constexpr const char* kUnsupportedRate = "非対応の通信速度が選択されています。";
 inline constexpr const char* kEndConnection = "接続を終了します。";
-inline constexpr const char* kEndApplication = "アプリケーションを終了します。";
 }  // namespace connection_message
 
 // The shared course of every connection: rate choice, open, label, loop,

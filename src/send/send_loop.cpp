@@ -18,7 +18,7 @@ void SendLoop::Pass() {
   for (int16_t i = 0; i <= std::min(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1); ++i) {
     OneShotStep(i);
     const double now = clock_.Now();
-    if (SendDB_.CAN_SendCycleOperation(i) == 1) PeriodicStep(i, now);
+    if (SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(i)) PeriodicStep(i, now);
     LastVisit_[static_cast<size_t>(i)] = now;
   }
   pump_.DoEvents();
@@ -35,6 +35,10 @@ void SendLoop::OneShotStep(int16_t i) {
     // An 11-bit row cannot carry this identifier: the request is dropped.
     SendDB_.set_CAN_SendOperation(i, 0);
   }
+}
+
+bool SendLoop::FitsItsFormat(int16_t i) const {
+  return SendDB_.CAN_Send29(i) == 1 || SendDB_.CAN_ID(i) <= kMaxStandardId;
 }
 
 void SendLoop::PeriodicStep(int16_t i, double now) {

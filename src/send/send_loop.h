@@ -20,7 +20,9 @@ class RowWriter {
 // The send loop: while RxFlag is 1 it visits rows 0..CAN_Array_MAX, sends
 // one-shot requests and rows whose accumulated time has reached their
 // period, then lets pending window events run once. No sleep, no wait: the
-// pass time is the granularity of every period.
+// pass time is the granularity of every period. A standard-format row with
+// an identifier above 0x7FF is never written: its one-shot request is
+// dropped, and periodically it counts as switched off.
 class SendLoop {
  public:
   static constexpr int32_t kMaxStandardId = 0x7FF;
@@ -40,6 +42,8 @@ class SendLoop {
 
  private:
   void OneShotStep(int16_t i);
+  // False for a standard-format row whose identifier needs more than 11 bits.
+  bool FitsItsFormat(int16_t i) const;
   void PeriodicStep(int16_t i, double now);
 
   CAN_SendDB& SendDB_;

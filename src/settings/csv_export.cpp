@@ -1,6 +1,7 @@
 #include "settings/csv_export.h"
 
 #include "model/row_fields.h"
+#include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"

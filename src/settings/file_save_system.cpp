@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "settings/setting_file_record.h"
@@ -30,6 +31,7 @@ std::string SettingFilePath() {
 int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
   try {
     const std::string path = SettingFilePath();
+    platform::RemoveStaleTemporaryFiles(path);
     if (!platform::FileExists(path)) return kNotLoaded;
     std::string bytes;
     if (!ReadRecordBytes(path, bytes)) return kNotLoaded;

@@ -23,11 +23,13 @@ inline constexpr int32_t kFailedAfterTaking = -3;
 // Takes the stored settings and rows over when config.dat is this program's
 // own (same maker caption, title and format number); a file of another
 // program or version, or one too short to tell, is deleted even when
-// read-only, and `device` and `Tx_CANDATA` keep their values.
+// read-only, and `device` and `Tx_CANDATA` keep their values. Temporary
+// files that a save cut short by a crash left beside it are removed first.
 int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA);
 
-// Writes config.dat, replacing the old file atomically: 0 written (or no
-// program folder to write into), -1 failed with the old file left whole.
+// Writes config.dat, replacing the old file atomically (a link's target, a
+// file's permission bits kept): 0 written (or no program folder to write
+// into), -1 failed with the old file left whole, read-only files included.
 int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA);
 
 }  // namespace telpod::FileSaveSystem

@@ -3,6 +3,7 @@
 #include <bit>
 #include <cstdint>
 
+#include "model/row_fields.h"
 #include "platform/text_codec.h"
 
 namespace telpod::SettingFileRecord {
@@ -115,9 +116,9 @@ Outcome Take(std::string_view bytes, ELM327_Info& device, CAN_SendDB& Tx_CANDATA
   constexpr int16_t kRows = CAN_SendDB::kRows;
   for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_SendCycleOperation(i, in.I32());
   for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_Send29(i, in.U8());
-  for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_SendCycleTime(i, in.F64());
-  for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_ID(i, in.I32());
-  for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_DLC(i, in.U8());
+  for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_SendCycleTime(i, PeriodOrDefault(in.F64()));
+  for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_ID(i, IdOrDefault(in.I32()));
+  for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_DLC(i, DlcOrDefault(in.U8()));
   for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
     for (int16_t i = 0; i < kRows; ++i) rows.set_CAN_Data(n, i, in.U8());
   }

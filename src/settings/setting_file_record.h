@@ -30,7 +30,9 @@ enum class Outcome {
 
 // Reads a record from the start of `bytes` (bytes past it are ignored). Our
 // own record (same caption, title and format number as `device`) is taken
-// over whole, without range checks; otherwise nothing changes.
+// over whole, each row number by its field's range (an identifier, length
+// or period outside it takes the field's default), the switches and the
+// common settings as stored; otherwise nothing changes.
 Outcome Take(std::string_view bytes, ELM327_Info& device, CAN_SendDB& Tx_CANDATA);
 
 }  // namespace telpod::SettingFileRecord

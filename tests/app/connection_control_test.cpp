@@ -11,6 +11,10 @@
 #include <functional>
 
 #include "app/connection_area.h"
+#include "model/row_fields.h"
+#include "platform/text_codec.h"
+#include "settings/csv_export.h"
+#include "settings/csv_format.h"
 #include "settings/file_save_system.h"
 #include "started_window.h"
 
@@ -132,6 +136,63 @@ TEST_F(ConnectionControlTest, CloseAfterDisconnectSavesTheRowsForTheNextStart) {
   EXPECT_EQ(Box("TB_Time_4")->text(), QStringLiteral("12.5"));
 }
 
+// Periods longer than their box's typing length come from files (the
+// workbook's fractions kept in config.dat, a CSV's long periods): they show
+// whole, survive the connection's screen copies, go out at their period and
+// are saved as they were.
+TEST_F(ConnectionControlTest, WidePeriodsFromFilesGoOutAndAreSavedUnchanged) {
+  InstallClock();
+  auto& sim = InstallDriver(kCanusbLibraryFile, "");
+  CAN_SendDB earlier;
+  earlier.set_CAN_SendCycleTime(2, 12.25);
+  earlier.set_CAN_SendCycleTime(3, 123.5);
+  ASSERT_EQ(FileSaveSystem::Save_SettingFile(ELM327_Info(), earlier), 0);
+  ASSERT_TRUE(Start());
+
+  CAN_SendDB csv;
+  csv.set_CAN_ID(0, 0x100);
+  csv.set_CAN_SendCycleTime(0, 10000);
+  csv.set_CAN_SendCycleOperation(0, 1);
+  csv.set_CAN_SendCycleTime(1, 12345);
+  using namespace Setting_import_export;
+  test::WriteFile(
+      program.File("long.csv"),
+      platform::Utf8ToCp932("TELPOD Ver1.11\r\n設定ファイル\r\n\r\n" + std::string(kCsvHeader) +
+                            "\r\n" + CsvRowLine(csv, 0) + "\r\n" + CsvRowLine(csv, 1)));
+  dialogs.answers.push_back(program.File("long.csv"));
+  Action("menu_file_import")->trigger();
+  ASSERT_EQ(messages.shown.size(), 1u);
+  EXPECT_EQ(messages.shown[0].text, "設定をインポートしました。\r\nlong.csv");
+  messages.shown.clear();
+  const std::vector<std::string> periods{"10000", "12345", "12.25", "123.5"};
+  const auto shown = [&] {
+    std::vector<std::string> texts;
+    for (int i = 0; i < 4; ++i)
+      texts.push_back(Box(QStringLiteral("TB_Time_%1").arg(i))->text().toStdString());
+    return texts;
+  };
+  EXPECT_EQ(shown(), periods);
+
+  window->device.set_t_ViewCaution(0);
+  During(1500, [&] { window->Bt_Disconnect_Click(); });
+  Area().Bt_Connect->click();
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(FramesOfRow(sim, 0x100).size(), 1u);  // the first pass only: 10 s are not over
+  const auto stored = [&] {
+    std::vector<std::string> texts;
+    for (int16_t i = 0; i < 4; ++i)
+      texts.push_back(FormatDecimal(window->Tx_CANDATA.CAN_SendCycleTime(i)));
+    return texts;
+  };
+  EXPECT_EQ(stored(), periods);
+
+  window->close();
+  window.reset();
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(stored(), periods);
+  EXPECT_EQ(shown(), periods);
+}
+
 TEST_F(ConnectionControlTest, FailedInterfaceConnectionLeavesItsStatusText) {
   InstallClock();
   auto& sim =
@@ -144,6 +205,29 @@ TEST_F(ConnectionControlTest, FailedInterfaceConnectionLeavesItsStatusText) {
   EXPECT_EQ(Area().TB_Status->text(), QStringLiteral("The device handle is invalid."));
   EXPECT_EQ(sim.CallsStartingWith("CanClosePort").back(), "CanClosePort(-1)");
   ExpectIdle();
+}
+
+// An adapter or a channel that will not open ends the connection, not the
+// program: the window stays, ready for the next Connect.
+TEST_F(ConnectionControlTest, ADeviceThatWillNotOpenEndsOnlyTheConnection) {
+  InstallClock();
+  InstallDriver(kCanusbLibraryFile, "canusb serial=LW000001 open=fail\n");
+  InstallDriver(kCanlibLibraryFile, "kvaser name=\"Kvaser A\"\n");
+  ASSERT_TRUE(Start());
+  window->device.set_t_ViewCaution(0);
+  window->show();
+  Sim(kCanlibLibraryFile).Configure("kvaser name=\"Kvaser A\" held\n");
+  for (int entry : {0, 1}) {
+    messages.shown.clear();
+    Area().Cmb_Serect_Device->setCurrentIndex(entry);
+    window->Cmb_Serect_Device_Click();
+    Area().Bt_Connect->click();
+    ASSERT_EQ(messages.shown.size(), 1u) << entry;
+    EXPECT_EQ(messages.shown[0].text, "機器が正常に動作していません。\r\n接続を終了します。");
+    EXPECT_TRUE(window->isVisible());
+    ExpectIdle();
+  }
+  EXPECT_EQ(window->device.t_select_Vender(), 3);
 }
 
 TEST_F(ConnectionControlTest, WithoutAChosenDeviceConnectComesStraightBack) {

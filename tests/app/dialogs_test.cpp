@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QMouseEvent>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <map>
 
+#include "app/bit_rate_legend.h"
 #include "app/form1.h"
 #include "window_fakes.h"
 
@@ -97,16 +100,53 @@ TEST_F(DialogsTest, StoredIndexOutsideTheTableShowsNoSelectionAndSurvivesOk) {
   EXPECT_EQ(window.device.t_bitRate(), 12);
 }
 
+// Every caption that not all families offer has the colour of exactly one
+// legend line, and that line names exactly the families the connections'
+// rate table gives; the others keep the default colour.
 TEST_F(DialogsTest, RatesOnlySomeFamiliesOfferAreColouredAsTheLegendSays) {
   FormCommonSetting* dialog = OpenSettings();
-  const auto colour = [&](int i) {
-    return dialog->RB_BitRate(i)->palette().color(QPalette::WindowText);
-  };
-  EXPECT_EQ(colour(1), QColor(0, 0, 255));
-  EXPECT_EQ(colour(6), QColor(0, 0, 255));
-  EXPECT_EQ(colour(7), QColor(192, 0, 192));
-  EXPECT_NE(colour(2), QColor(0, 0, 255));
-  EXPECT_NE(colour(8), QColor(192, 0, 192));
+  std::map<QRgb, QStringList> legend;
+  for (auto* label : dialog->findChildren<QLabel*>(QRegularExpression("^Lb_BitRateLegend_"))) {
+    const QString families = label->text().section(QStringLiteral("・・・"), 1);
+    QString names = families;
+    names.remove(QStringLiteral("のみ"));
+    const QRgb colour = label->palette().color(QPalette::WindowText).rgb();
+    EXPECT_FALSE(legend.contains(colour)) << "two lines of one colour";
+    legend[colour] = names.split(QStringLiteral("、"));
+  }
+  EXPECT_EQ(legend,
+            (std::map<QRgb, QStringList>{{qRgb(192, 0, 192), {"CANUSB", "Kvaser", "SocketCAN"}},
+                                         {qRgb(0, 0, 255), {"CANUSB", "SocketCAN"}}}));
+  for (const BitRate& rate : kBitRates) {
+    QStringList offering;
+    for (Family f : kFamilies) {
+      if (rate.SupportedBy(f)) offering << FamilyName(f);
+    }
+    const QRgb caption =
+        dialog->RB_BitRate(rate.index)->palette().color(QPalette::WindowText).rgb();
+    if (offering.size() == std::ssize(kFamilies)) {
+      EXPECT_FALSE(legend.contains(caption)) << rate.label;
+    } else {
+      EXPECT_EQ(legend[caption], offering) << rate.label;
+    }
+  }
+}
+
+// The rule behind the legend gives the texts of the time when only CANUSB
+// offered 800k and 20k, and colours a rate only Interface boards lack too.
+TEST(BitRateLegend, FollowsTheTableItIsGiven) {
+  const int32_t all = kEveryFamily;
+  const BitRate older[] = {{0, 1'000'000, "1M bps", all},
+                           {1, 800'000, "800k bps", Offered({Family::CANUSB})},
+                           {6, 20'000, "20k bps", Offered({Family::CANUSB})},
+                           {7, 10'000, "10k bps", Offered({Family::CANUSB, Family::Kvaser})},
+                           {8, 125'000, "125k bps", all & ~DriverMaskBit(Family::SocketCAN)}};
+  QStringList texts;
+  for (const LegendLine& line : BitRateLegend(older)) texts << line.text;
+  EXPECT_EQ(texts, (QStringList{"紫・・・CANUSB、Kvaser", "青・・・CANUSBのみ",
+                                "緑・・・CANUSB、Interface、Kvaser"}));
+  EXPECT_EQ(CaptionColour(older[0]), std::nullopt);
+  EXPECT_EQ(CaptionColour(older[4]), QColor(0, 128, 0));
 }
 
 void Mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {

@@ -1,10 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <string>
 
 #include "app/form1.h"
+#include "model/row_fields.h"
 
 namespace telpod {
 namespace {
@@ -93,6 +97,106 @@ TEST_F(RowEditorTest, TableIsShownInTheEditorsNotation) {
   EXPECT_FALSE(window.findChild<QCheckBox*>(QStringLiteral("CB_Send_7"))->isChecked());
   window.Screen_To_SendDB();
   EXPECT_EQ(db.CAN_SendCycleOperation(7), 0);
+}
+
+// Every stored field of row i, one text, for comparing tables.
+std::string Stored(const CAN_SendDB& db, int16_t i) {
+  std::string text = std::to_string(db.CAN_SendCycleOperation(i)) + " " +
+                     std::to_string(db.CAN_Send29(i)) + " " +
+                     FormatDecimal(db.CAN_SendCycleTime(i)) + " " + std::to_string(db.CAN_ID(i)) +
+                     " " + std::to_string(db.CAN_DLC(i));
+  for (uint8_t byte : db.DataBytes(i)) text += " " + std::to_string(byte);
+  return text;
+}
+
+// Values the files bring (a CSV period has no upper limit, the workbook
+// keeps fractions, a CSV takes identifier and DLC 0) show whole, however
+// much longer than their box's typing length, and the copy back leaves the
+// table as it was, the wide values included.
+TEST_F(RowEditorTest, TableValuesShowWholeAndGoBackUnchanged) {
+  struct Case {
+    double period;
+    int32_t id;
+    uint8_t dlc;
+    const char* shown_period;
+    const char* shown_id;
+  };
+  const Case cases[] = {{10000, 0x7DF, 8, "10000", "7DF"},
+                        {12345, 0x1FFFFFFF, 8, "12345", "1FFFFFFF"},
+                        {12.25, 0x18DAF110, 0, "12.25", "18DAF110"},
+                        {123.5, 0, 3, "123.5", "0"},
+                        {2147483647.75, 0x800, 8, "2147483647.75", "800"},
+                        {9999, 1, 1, "9999", "1"},
+                        {1, 0x7FF, 8, "1", "7FF"},
+                        {1e20, 0x123, 8, "100000000000000000000", "123"}};
+  CAN_SendDB table;
+  for (int16_t i = 0; i < 8; ++i) {
+    const Case& c = cases[i];
+    table.set_CAN_SendCycleTime(i, c.period);
+    table.set_CAN_ID(i, c.id);
+    table.set_CAN_DLC(i, c.dlc);
+    table.set_CAN_Send29(i, c.id > 0x7FF);
+    table.set_CAN_SendCycleOperation(i, i % 2);
+    for (int n = 1; n <= 8; ++n) table.set_CAN_Data(n, i, n == 8 ? 0xFF : static_cast<uint8_t>(i));
+  }
+  db = table;
+  window.SendDB_To_Screen();
+  for (int16_t i = 0; i < 8; ++i) {
+    EXPECT_EQ(Box(QStringLiteral("TB_Time_%1").arg(i))->text(), cases[i].shown_period);
+    EXPECT_EQ(Box(QStringLiteral("TB_ID_%1").arg(i))->text(), cases[i].shown_id);
+    EXPECT_EQ(Box(QStringLiteral("TB_DLC_%1").arg(i))->text(), QString::number(cases[i].dlc));
+    EXPECT_EQ(Box(QStringLiteral("TB_Data8_%1").arg(i))->text(), QStringLiteral("FF"));
+  }
+  for (int copy = 0; copy < 2; ++copy) {  // the timer copies again and again
+    window.Screen_To_SendDB();
+    for (int16_t i = 0; i < 8; ++i) EXPECT_EQ(Stored(db, i), Stored(table, i)) << i;
+  }
+}
+
+// A key typed into a box, as the keyboard would send it.
+void Key(QWidget* box, int key, const QString& text = {}) {
+  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
+  QCoreApplication::sendEvent(box, &press);
+}
+
+void TypeKeys(QWidget* box, const QString& text) {
+  for (QChar c : text) Key(box, c.unicode(), QString(c));
+}
+
+// The column lengths still hold what the user types: a wide value from the
+// table can be edited, not lengthened, and once it fits its column again
+// the column's length is back; the user's place in the box stays.
+TEST_F(RowEditorTest, TypingStaysWithinTheColumnLengths) {
+  db.set_CAN_SendCycleTime(0, 12345);
+  db.set_CAN_DLC(1, 8);
+  window.SendDB_To_Screen();
+  QLineEdit* time = Box(QStringLiteral("TB_Time_0"));
+  time->setFocus();
+  time->end(false);
+  TypeKeys(time, QStringLiteral("6"));
+  EXPECT_EQ(time->text(), QStringLiteral("12345"));
+  time->setCursorPosition(2);
+  Key(time, Qt::Key_Delete);
+  EXPECT_EQ(time->text(), QStringLiteral("1245"));
+  EXPECT_EQ(time->cursorPosition(), 2);
+  EXPECT_TRUE(time->isModified());
+  TypeKeys(time, QStringLiteral("9"));
+  EXPECT_EQ(time->text(), QStringLiteral("1245"));  // four characters again
+  time->selectAll();
+  TypeKeys(time, QStringLiteral("987654"));
+  EXPECT_EQ(time->text(), QStringLiteral("9876"));
+
+  QLineEdit* dlc = Box(QStringLiteral("TB_DLC_1"));
+  dlc->selectAll();
+  TypeKeys(dlc, QStringLiteral("15"));
+  EXPECT_EQ(dlc->text(), QStringLiteral("1"));
+  QLineEdit* id = Box(QStringLiteral("TB_ID_1"));
+  id->selectAll();
+  TypeKeys(id, QStringLiteral("1FFFFFFFF"));
+  EXPECT_EQ(id->text(), QStringLiteral("1FFFFFFF"));
+  window.Screen_To_SendDB();
+  EXPECT_EQ(db.CAN_SendCycleTime(0), 9876.0);
+  EXPECT_EQ(db.CAN_DLC(1), 1);
 }
 
 TEST_F(RowEditorTest, SendButtonOnlySetsTheRowsRequest) {

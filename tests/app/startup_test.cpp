@@ -2,6 +2,7 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <filesystem>
 
 #include "app/connection_area.h"
 #include "app/form2.h"
@@ -131,6 +132,58 @@ TEST_F(StartupTest, NoDriverLibraryStopsWithAMessageNamingAllThree) {
             "libcanusbdrv.so、libIFCan.so もしくは libcanlib.so.1 が見つかりません。\r\n" +
                 program.File("drivers/libcanusbdrv.so") +
                 "\r\nドライバがインストールされていません。\r\nアプリケーションを終了します。");
+}
+
+// Libraries that are there but cannot be used are named with the loader's
+// reason instead of "not found"; missing ones keep that text, and the
+// install hint only comes with them.
+TEST_F(StartupTest, UnusableLibrariesAreNamedWithTheirReason) {
+  InstallClock();
+  const std::string drivers = program.File("drivers/");
+  test::WriteFile(drivers + kCanusbLibraryFile, "not a library");
+  std::filesystem::create_symlink(test::SimulatorPath(kCanusbLibraryFile),
+                                  drivers + kIfCanLibraryFile);  // the wrong entry points
+  EXPECT_FALSE(Start());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  const QStringList lines = QString::fromStdString(messages.shown[0].text).split("\r\n");
+  ASSERT_EQ(lines.size(), 8) << messages.shown[0].text;
+  EXPECT_EQ(lines[0], "libcanusbdrv.so を使用できません。");
+  EXPECT_TRUE(lines[1].startsWith(QString::fromStdString("cannot load " + drivers)))
+      << lines[1].toStdString();
+  EXPECT_EQ(lines[2], "libIFCan.so を使用できません。");
+  EXPECT_TRUE(lines[3].contains("lacks the entry point Can")) << lines[3].toStdString();
+  EXPECT_EQ(lines.mid(4), (QStringList{"libcanlib.so.1 が見つかりません。",
+                                       QString::fromStdString(drivers + kCanlibLibraryFile),
+                                       "ドライバがインストールされていません。",
+                                       "アプリケーションを終了します。"}));
+  EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Critical);
+
+  window.reset();
+  messages.shown.clear();
+  test::WriteFile(drivers + kCanlibLibraryFile, "");
+  EXPECT_FALSE(Start());
+  ASSERT_EQ(messages.shown.size(), 1u);
+  const std::string all_unusable = messages.shown[0].text;
+  EXPECT_EQ(all_unusable.find("が見つかりません"), std::string::npos) << all_unusable;
+  EXPECT_EQ(all_unusable.find("インストール"), std::string::npos) << all_unusable;
+  EXPECT_NE(all_unusable.find("libcanlib.so.1 を使用できません。\r\n"), std::string::npos);
+}
+
+TEST_F(StartupTest, AnUnusableLibraryBesideAWorkingOneIsNotedOnStandardError) {
+  InstallClock();
+  InstallDriver(kCanusbLibraryFile, "canusb serial=LW000001\n");
+  test::WriteFile(program.File("drivers/") + kCanlibLibraryFile, "not a library");
+  ::testing::internal::CaptureStderr();
+  const bool started = Start();
+  const std::string noted = ::testing::internal::GetCapturedStderr();
+  ASSERT_TRUE(started);
+  EXPECT_TRUE(messages.shown.empty());
+  EXPECT_EQ(Entries(), QStringList{"CANUSB LW000001"});
+  EXPECT_EQ(
+      noted.rfind("telpod: libcanlib.so.1 not used: cannot load " + program.File("drivers/"), 0),
+      0u)
+      << noted;
+  EXPECT_EQ(noted.find("libIFCan.so"), std::string::npos);  // missing is not unusable
 }
 
 TEST_F(StartupTest, LibrariesWithoutDevicesStopWithNoDeviceMessage) {

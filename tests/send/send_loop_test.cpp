@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 #include "support/engine_fakes.h"
 
 namespace telpod {
@@ -93,23 +96,28 @@ TEST_F(SendLoopTest, DueRowWithPendingRequestIsWrittenTwiceOneShotFirst) {
   EXPECT_EQ(db.CAN_SendTime(4), 0.0);
 }
 
-TEST_F(SendLoopTest, IdentifiersAbove7FFOnStandardRowsGoOutPeriodicallyButNotOnce) {
-  Periodic(0, 100.0, 0x800, 0);  // the periodic path has no range test
+// A driver would mask 0x800 to 0x000 on a standard frame: such a row is
+// never written, once or periodically; on an extended row it is an
+// ordinary identifier. Only 1 means extended, so 2 counts as standard.
+TEST_F(SendLoopTest, IdentifiersAbove7FFOnStandardRowsAreNeverWritten) {
+  struct Row {
+    int16_t row;
+    int32_t id;
+    uint8_t ext;
+    bool periodic;
+  };
+  for (const Row& r : {Row{0, 0x800, 0, true}, Row{1, 0x800, 1, true}, Row{2, 0x7FF, 0, true},
+                       Row{3, 0x800, 2, true}, Row{4, 0x800, 0, false}, Row{5, 0x800, 1, false},
+                       Row{6, 0x7FF, 0, false}}) {
+    Periodic(r.row, 100.0, r.id, r.ext);
+    db.set_CAN_SendCycleOperation(r.row, r.periodic ? 1 : 0);
+  }
   Restart();
-  db.set_CAN_ID(1, 0x800);
-  db.set_CAN_SendOperation(1, 1);
-  db.set_CAN_ID(2, 0x800);
-  db.set_CAN_Send29(2, 1);
-  db.set_CAN_SendOperation(2, 1);
-  db.set_CAN_ID(3, 0x7FF);
-  db.set_CAN_SendOperation(3, 1);
-  PassAt(1000.0);
-  EXPECT_EQ(writer.Rows(), (std::vector<int16_t>{0, 2, 3}));
-  EXPECT_EQ(writer.frames[0].id, 0x800);
-  EXPECT_EQ(writer.frames[0].extended, 0);
-  EXPECT_EQ(db.CAN_SendOperation(1), 0);  // dropped, not kept for later
-  PassAt(1001.0);
-  EXPECT_EQ(writer.frames.size(), 3u);
+  for (int16_t row : {4, 5, 6}) db.set_CAN_SendOperation(row, 1);
+  for (double t = 1000.0; t <= 1300.0; t += 50.0) PassAt(t);
+  EXPECT_EQ(writer.Rows(), (std::vector<int16_t>{1, 2, 5, 6, 1, 2, 1, 2, 1, 2}));
+  EXPECT_EQ(db.CAN_SendOperation(4), 0);  // dropped, not kept for later
+  for (const auto& frame : writer.frames) EXPECT_LE(frame.id, frame.extended ? 0x1FFFFFFF : 0x7FF);
 }
 
 TEST_F(SendLoopTest, OnlyExactlyOneSwitchesPeriodicSendingOn) {
@@ -121,20 +129,33 @@ TEST_F(SendLoopTest, OnlyExactlyOneSwitchesPeriodicSendingOn) {
   EXPECT_EQ(db.CAN_SendTime(0), 10.0);  // untouched while off
 }
 
-TEST_F(SendLoopTest, TimeSpentSwitchedOffIsNotCounted) {
-  Periodic(0, 100.0);
-  Restart();
-  PassAt(1000.0);  // sent, accumulation 0
-  PassAt(1060.0);  // 60 accumulated
-  db.set_CAN_SendCycleOperation(0, 0);
-  PassAt(6000.0);
-  PassAt(11060.0);  // ten seconds off
-  db.set_CAN_SendCycleOperation(0, 1);
-  PassAt(11090.0);  // 60 + 30: not yet due
-  EXPECT_EQ(writer.frames.size(), 1u);
-  EXPECT_DOUBLE_EQ(db.CAN_SendTime(0), 90.0);
-  PassAt(11100.0);
-  EXPECT_EQ(writer.frames.size(), 2u);
+// Switched off, or an 11-bit row given an identifier above 0x7FF: either
+// way the row waits, its accumulation keeps its value and LastVisit moves
+// on, so the time it waited is not counted.
+TEST_F(SendLoopTest, TimeSpentSwitchedOffOrUnsendableIsNotCounted) {
+  using Step = std::function<void()>;
+  const std::pair<Step, Step> pauses[] = {
+      {[&] { db.set_CAN_SendCycleOperation(0, 0); }, [&] { db.set_CAN_SendCycleOperation(0, 1); }},
+      {[&] { db.set_CAN_ID(0, 0x800); }, [&] { db.set_CAN_ID(0, 0x7FF); }},
+  };
+  for (const auto& [pause, resume] : pauses) {
+    writer.frames.clear();
+    Periodic(0, 100.0, 0x7FF);
+    clock.now = 1000.0;
+    Restart();
+    PassAt(1000.0);  // sent, accumulation 0
+    PassAt(1060.0);  // 60 accumulated
+    pause();
+    PassAt(6000.0);
+    PassAt(11060.0);  // ten seconds waiting
+    EXPECT_DOUBLE_EQ(db.CAN_SendTime(0), 60.0);
+    EXPECT_EQ(loop.LastVisit()[0], 11060.0);
+    resume();
+    PassAt(11090.0);  // 60 + 30: not yet due
+    EXPECT_EQ(writer.frames.size(), 1u);
+    PassAt(11100.0);
+    EXPECT_EQ(writer.frames.size(), 2u);
+  }
 }
 
 TEST_F(SendLoopTest, LoweringThePeriodBelowTheAccumulationSendsAtTheNextPass) {

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <filesystem>
 #include <tuple>
@@ -120,6 +121,21 @@ TEST_F(Csv, FailedExportIsReportedAndLeavesTheOldFileWhole) {
   EXPECT_EQ(test::ReadFile(folder_.File("TELPOD.csv")), "the user's earlier export");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
   ExpectOneMessage("設定のエクスポートに失敗しました。\r\nTELPOD.csv", MessageIcon::Critical);
+}
+
+// An export chosen through a link replaces the file the link points at,
+// and keeps its mode.
+TEST_F(Csv, ExportThroughALinkReplacesItsTarget) {
+  std::filesystem::create_directory(folder_.File("real"));
+  test::WriteFile(folder_.File("real/TELPOD.csv"), "earlier");
+  ::chmod(folder_.File("real/TELPOD.csv").c_str(), 0600);
+  std::filesystem::create_symlink("real/TELPOD.csv", folder_.File("TELPOD.csv"));
+  Export_CSV(device_, "TELPOD.csv", Folder(), db_, messages_);
+  ExpectOneMessage("設定をcsvでエクスポートしました。\r\nTELPOD.csv", MessageIcon::None);
+  EXPECT_TRUE(std::filesystem::is_symlink(folder_.File("TELPOD.csv")));
+  EXPECT_EQ(test::ReadFile(folder_.File("real/TELPOD.csv")), Utf8ToCp932(CsvText(device_, db_)));
+  EXPECT_EQ(std::filesystem::status(folder_.File("real/TELPOD.csv")).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
 }
 
 // Each line goes over a table with no default anywhere; the row then reads

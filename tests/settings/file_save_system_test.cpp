@@ -9,6 +9,7 @@
 #include "platform/program_folder.h"
 #include "settings/file_size_limit.h"
 #include "settings/setting_file_record.h"
+#include "support/child_process.h"
 #include "support/temp_folder.h"
 
 namespace telpod {
@@ -45,7 +46,7 @@ const std::string kDefaultRecord =
 
 // A table with a different value in every stored field, as some earlier
 // run of the program left it.
-const int32_t kIds[8] = {0x7FF, 0x18DAF110, 0x1FFFFFFF, -1, 0x800, 0, 0x10000000, 5};
+const int32_t kIds[8] = {0x7FF, 0x18DAF110, 0x1FFFFFFF, 1, 0x800, 0x123, 0x10000000, 5};
 
 void FillWorkedTable(CAN_SendDB& db) {
   for (int16_t i = 0; i < 8; ++i) {
@@ -66,7 +67,7 @@ const std::string kWorkedRecord =
         "0000000001010101"                                                         // 29-bit
         "0000000000002940 0000000000A68F40 0000000000749F40 00000000808AA740"      // periods
         "00000000005BAF40 00000000C095B340 00000000007EB740 000000004066BB40"
-        "FF070000 10F1DA18 FFFFFF1F FFFFFFFF 00080000 00000000 00000010 05000000"  // ids
+        "FF070000 10F1DA18 FFFFFF1F 01000000 00080000 23010000 00000010 05000000"  // ids
         "0001020304050607"                                                         // DLC
         "1011121314151617 2021222324252627 3031323334353637 4041424344454647"      // data
         "5051525354555657 6061626364656667 7071727374757677 8081828384858687") +
@@ -108,6 +109,44 @@ TEST_F(SettingFile, StoredValuesAreWrittenByColumnAndReadBackExactly) {
   EXPECT_EQ(db.CAN_SendOperation(3), 1);  // run-time state is not in the file
 }
 
+// A damaged or hand-edited file: each identifier, length and period out of
+// its field's range takes the field's default (1, 8, 100), so no driver is
+// handed a length above 8 and no export writes nan; the switches and the
+// common settings stay as stored.
+TEST_F(SettingFile, StoredRowNumbersOutOfRangeTakeTheirDefaults) {
+  const size_t b = kTexts.size();
+  const auto period = [&](int row) { return b + 64 + 8 * static_cast<size_t>(row); };
+  const auto id = [&](int row) { return b + 128 + 4 * static_cast<size_t>(row); };
+  const auto dlc = [&](int row) { return b + 160 + static_cast<size_t>(row); };
+  const std::pair<size_t, std::string> damage[] = {
+      {dlc(2), Hex("0F")},
+      {dlc(3), Hex("FF")},
+      {dlc(0), Hex("09")},
+      {period(1), Hex("000000000000F87F")},  // nan
+      {period(4), Hex("000000000000F07F")},  // inf
+      {period(5), Hex("000000000000E03F")},  // 0.5
+      {period(6), Hex("000000000000F0FF")},  // -inf
+      {id(3), Hex("00000000")},
+      {id(4), Hex("00000020")},  // 0x20000000
+      {id(7), Hex("FFFFFFFF")},
+  };
+  std::string bytes = kWorkedRecord;
+  for (const auto& [at, value] : damage) bytes.replace(at, value.size(), value);
+  test::WriteFile(Path(), bytes);
+  ASSERT_EQ(Load_SettingFile(device_, db_), 0);
+
+  CAN_SendDB expected;
+  FillWorkedTable(expected);
+  for (int16_t row : {0, 2, 3}) expected.set_CAN_DLC(row, 8);
+  for (int16_t row : {1, 4, 5, 6}) expected.set_CAN_SendCycleTime(row, 100.0);
+  for (int16_t row : {3, 4, 7}) expected.set_CAN_ID(row, 1);
+  ELM327_Info stored = device_;
+  stored.set_t_bitRate(12);
+  stored.set_t_ViewCaution(0);
+  EXPECT_EQ(Held(), SettingFileRecord::Bytes(stored, expected));
+  EXPECT_EQ(db_.CAN_SendCycleOperation(6), 2);  // a switch as stored
+}
+
 // Another writer's file, or one too short to tell, is foreign and goes even
 // when read-only; one that is ours but ends early is kept for the next save
 // to replace. Nothing is read past the end, nothing taken from either.
@@ -132,6 +171,32 @@ TEST_F(SettingFile, RefusedFilesGiveNothingAndOnlyForeignOnesAreDeleted) {
     EXPECT_EQ(std::filesystem::exists(Path()), result == -1) << bytes.size();
   }
   EXPECT_EQ(Held(), kDefaultRecord);
+}
+
+// A config.dat the user made read-only stays as it is; one kept private
+// stays private; temporary files a crash left beside it go at the next
+// start, and nothing else does.
+TEST_F(SettingFile, SaveRespectsTheFileAndTheNextStartClearsLeftovers) {
+  test::WriteFile(Path(), kWorkedRecord);
+  ::chmod(Path().c_str(), 0600);
+  ASSERT_EQ(Save_SettingFile(device_, db_), 0);
+  EXPECT_EQ(test::ReadFile(Path()), kDefaultRecord);
+  EXPECT_EQ(std::filesystem::status(Path()).permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+
+  std::filesystem::remove(Path());
+  const int result = test::AsOrdinaryUser(folder_.path(), [&] {
+    test::WriteFile(Path(), kWorkedRecord);
+    ::chmod(Path().c_str(), 0444);
+    return Save_SettingFile(device_, db_) == -1 && test::ReadFile(Path()) == kWorkedRecord ? 0 : 1;
+  });
+  EXPECT_EQ(result, 0);
+
+  test::WriteFile(folder_.File("config.dat.tmp-x7Yq2Z"), kDefaultRecord.substr(0, 40));
+  test::WriteFile(folder_.File("config.dat.backup"), kDefaultRecord);
+  ASSERT_EQ(Load_SettingFile(device_, db_), 0);
+  EXPECT_FALSE(std::filesystem::exists(folder_.File("config.dat.tmp-x7Yq2Z")));
+  EXPECT_TRUE(std::filesystem::exists(folder_.File("config.dat.backup")));
 }
 
 TEST_F(SettingFile, FailedSaveLeavesTheOldFileWhole) {

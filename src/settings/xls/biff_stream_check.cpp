@@ -328,4 +328,15 @@ bool CheckBiffStream(std::string_view stream) {
   return records && StreamCheck().Run(*records);
 }
 
+unsigned ActiveSheetIndex(std::string_view stream) {
+  constexpr size_t kSelectedTab = 10;  // itabCur, after position, size and flags
+  const auto records = SplitRecords(stream);
+  if (!records) return 0;
+  for (const auto& r : *records) {
+    if (r.type == kEof) break;  // the workbook's own records end here
+    if (r.type == kWindow1 && r.body.size() >= kSelectedTab + 2) return U16(r.body, kSelectedTab);
+  }
+  return 0;
+}
+
 }  // namespace telpod::xls

@@ -15,4 +15,8 @@ namespace telpod::xls {
 // without a DIMENSIONS record (chart sheets, for instance).
 bool CheckBiffStream(std::string_view stream);
 
+// The position, among the workbook's sheets, of the one it opens on (the
+// selected tab of the WINDOW1 record); 0 when the stream names none.
+unsigned ActiveSheetIndex(std::string_view stream);
+
 }  // namespace telpod::xls

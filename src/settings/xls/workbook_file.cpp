@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "platform/file_system.h"
+#include "platform/atomic_file.h"
 #include "settings/xls/biff_workbook_writer.h"
 #include "settings/xls/compound_file.h"
 

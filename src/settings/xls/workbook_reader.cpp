@@ -45,6 +45,7 @@ bool WorkbookReader::Open(const std::string& path) {
   if (ec || size > kMaxFileSize || !platform::ReadWholeFile(path, file)) return false;
   const auto stream = UnpackWorkbookStream(file, kMaxFileSize);
   if (!stream || !CheckBiffStream(*stream)) return false;
+  const unsigned active = ActiveSheetIndex(*stream);
   const auto clean = PackWorkbookFile(*stream);
   if (!clean) return false;
   copy_ = std::make_unique<ScratchFile>(*clean);
@@ -61,7 +62,9 @@ bool WorkbookReader::Open(const std::string& path) {
   if (freexl_get_info(handle_, FREEXL_BIFF_PASSWORD, &info) != FREEXL_OK ||
       info == FREEXL_BIFF_OBFUSCATED ||
       freexl_get_info(handle_, FREEXL_BIFF_SHEET_COUNT, &info) != FREEXL_OK || info == 0 ||
-      freexl_select_active_worksheet(handle_, 0) != FREEXL_OK ||
+      // A tab past the last sheet is damage: the first sheet is read then.
+      freexl_select_active_worksheet(
+          handle_, static_cast<unsigned short>(active < info ? active : 0)) != FREEXL_OK ||
       freexl_worksheet_dimensions(handle_, &rows_, &columns_) != FREEXL_OK) {
     Close();
     return false;

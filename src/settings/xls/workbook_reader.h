@@ -7,8 +7,8 @@
 
 namespace telpod::xls {
 
-// Reads cells of the first worksheet of an .xls workbook (Excel 5 or
-// 97-2003, any writer) through FreeXL. FreeXL trusts its input, so it gets
+// Reads cells of the active worksheet of an .xls workbook (the one it
+// opens on; Excel 5 or 97-2003, any writer) through FreeXL. FreeXL trusts its input, so it gets
 // only workbook streams that passed CheckBiffStream, in a container written
 // afresh: a damaged or hostile file is refused by Open, never a crash.
 class WorkbookReader {

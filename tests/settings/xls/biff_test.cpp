@@ -162,5 +162,21 @@ TEST(BiffStreamCheck, RefusesWhatFreeXlWouldMisread) {
   for (const auto& [what, stream] : cases) EXPECT_FALSE(CheckBiffStream(stream)) << what;
 }
 
+// The tab of the workbook's WINDOW1 record (xWn, yWn, dxWn, dyWn, flags,
+// then itabCur); one in a sheet's records or cut short says nothing.
+TEST(BiffStreamCheck, TheActiveSheetIsTheWorkbooksSelectedTab) {
+  const auto window1 = [](uint16_t tab) {
+    return Rec(0x003D, D(0) + D(0) + W(0x38) + W(tab) + D(0) + W(600));
+  };
+  const std::pair<std::string, unsigned> cases[] = {
+      {Workbook(window1(2), kDimensions), 2},
+      {Workbook("", kDimensions), 0},
+      {Workbook(Rec(0x003D, D(0) + D(0) + W(0x38)), kDimensions), 0},
+      {Workbook("", kDimensions + window1(3)), 0},
+      {"\x09", 0},
+  };
+  for (const auto& [stream, tab] : cases) EXPECT_EQ(ActiveSheetIndex(stream), tab) << stream.size();
+}
+
 }  // namespace
 }  // namespace telpod::xls

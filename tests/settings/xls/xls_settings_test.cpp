@@ -210,12 +210,16 @@ TEST_F(XlsTest, TheTitleMayBeInAnyCaseButTheMarkerMustBeExact) {
   EXPECT_FALSE(accepted("送信テスト用アプリケーション", "A1='送信テスト用アプリ'"));
 }
 
-TEST_F(XlsTest, AWorkbookFromAnotherWriterImports) {
-  ASSERT_EQ(RunPython("make_xlwt_workbook.py", folder.File("xlwt.xls")), 0);
+// Also as the second of two settings sheets, the one the workbook opens
+// on: that one is read, not the first.
+TEST_F(XlsTest, AWorkbookFromAnotherWriterImportsFromItsActiveSheet) {
   // The third row is all invalid, the rest empty or missing: defaults.
   std::string expected = "1 10 8 0 1 2 3 4 5 6 7 12.5 1\n0 1FFFFFFF 3 FF FE A 0 0 10 99 7F 250 0\n";
   for (int n = 0; n < 6; ++n) expected += kDefaultRow;
-  EXPECT_EQ(Imported("xlwt.xls"), expected);
+  for (const char* layout : {"", "second-active"}) {
+    ASSERT_EQ(RunPython("make_xlwt_workbook.py", folder.File("xlwt.xls") + " " + layout), 0);
+    EXPECT_EQ(Imported("xlwt.xls"), expected) << layout;
+  }
 }
 
 TEST_F(XlsTest, DamagedFilesAreRefusedWithoutTouchingTheTable) {

@@ -1,0 +1,63 @@
+#include "app/bit_rate_legend.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <array>
+
+namespace telpod {
+
+namespace {
+
+struct Tint {
+  QColor colour;
+  const char* name;
+};
+
+// In the legend's order.
+const std::array<Tint, 3> kTints{
+    {{QColor(192, 0, 192), "紫"}, {QColor(0, 0, 255), "青"}, {QColor(0, 128, 0), "緑"}}};
+
+bool OfferedByEveryFamily(const BitRate& rate) {
+  return std::ranges::all_of(kFamilies, [&](Family f) { return rate.SupportedBy(f); });
+}
+
+std::optional<Tint> TintOf(const BitRate& rate) {
+  if (OfferedByEveryFamily(rate)) return std::nullopt;
+  if (rate.SupportedBy(Family::Interface)) return kTints[2];
+  return rate.SupportedBy(Family::Kvaser) ? kTints[0] : kTints[1];
+}
+
+// "CANUSB、Kvaser", or "CANUSBのみ" for a single family.
+QString FamiliesText(const BitRate& rate) {
+  QStringList names;
+  for (Family f : kFamilies) {
+    if (rate.SupportedBy(f)) names << QString::fromLatin1(FamilyName(f));
+  }
+  return names.join(QStringLiteral("、")) +
+         (names.size() == 1 ? QStringLiteral("のみ") : QString());
+}
+
+}  // namespace
+
+std::optional<QColor> CaptionColour(const BitRate& rate) {
+  const auto tint = TintOf(rate);
+  return tint ? std::optional<QColor>(tint->colour) : std::nullopt;
+}
+
+std::vector<LegendLine> BitRateLegend(std::span<const BitRate> rates) {
+  std::vector<LegendLine> lines;
+  for (const Tint& tint : kTints) {
+    for (const BitRate& rate : rates) {
+      const auto own = TintOf(rate);
+      const bool named = std::ranges::any_of(
+          lines, [&](const LegendLine& line) { return line.offered_by == rate.offered_by; });
+      if (!own || own->colour != tint.colour || named) continue;
+      lines.push_back(
+          {tint.colour, rate.offered_by,
+           QString::fromUtf8(tint.name) + QStringLiteral("・・・") + FamiliesText(rate)});
+    }
+  }
+  return lines;
+}
+
+}  // namespace telpod
