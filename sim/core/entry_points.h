@@ -6,23 +6,25 @@ namespace cansim {
 
 // Every entry point of the three libraries, in the order each library
 // numbers its own (the index is the entry's id in the call counters).
-inline constexpr std::array<const char*, 6> kCanusbEntryPoints{
+inline constexpr std::array<const char*, 7> kCanusbEntryPoints{
     "canusb_Open",        "canusb_Close",           "canusb_Write",
-    "canusb_VersionInfo", "canusb_getFirstAdapter", "canusb_getNextAdapter"};
+    "canusb_VersionInfo", "canusb_getFirstAdapter", "canusb_getNextAdapter",
+    "canusb_Status"};
 
 inline constexpr std::array<const char*, 8> kIfCanEntryPoints{
     "CanOpenPort",  "CanClosePort", "CanGetPortInformation", "CanGetConfig",
     "CanSetConfig", "CanActivate",  "CanDeactivate",         "CanSendMessage"};
 
-inline constexpr std::array<const char*, 9> kCanlibEntryPoints{"canInitializeLibrary",
-                                                               "canGetNumberOfChannels",
-                                                               "canOpenChannel",
-                                                               "canGetChannelData",
-                                                               "canSetBusParams",
-                                                               "canBusOn",
-                                                               "canBusOff",
-                                                               "canWrite",
-                                                               "canClose"};
+inline constexpr std::array<const char*, 10> kCanlibEntryPoints{"canInitializeLibrary",
+                                                                "canGetNumberOfChannels",
+                                                                "canOpenChannel",
+                                                                "canGetChannelData",
+                                                                "canSetBusParams",
+                                                                "canBusOn",
+                                                                "canBusOff",
+                                                                "canWrite",
+                                                                "canClose",
+                                                                "canReadStatus"};
 
 // True when `name` is an entry point of any of the three libraries.
 bool IsKnownEntryPoint(const char* name);

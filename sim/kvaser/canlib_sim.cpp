@@ -9,6 +9,7 @@
 #include "abi/le_bytes.h"
 #include "core/entry_points.h"
 #include "core/export.h"
+#include "core/lonely_bus.h"
 #include "core/simulator.h"
 
 namespace {
@@ -25,7 +26,8 @@ enum Entry : size_t {
   kBusOn,
   kBusOff,
   kWrite,
-  kClose
+  kClose,
+  kReadStatus
 };
 
 constexpr long kMaxStandardId = 0x7FF;
@@ -38,6 +40,7 @@ struct Channel {
   cansim::ChannelSpec setup;
   std::string device_name;
   bool init_access_taken = false;  // by a handle of this program
+  cansim::LonelyBus bus;
 };
 
 struct Handle {
@@ -65,7 +68,8 @@ class CanlibModel final : public cansim::FamilyModel {
       } else {
         setup.name = "Kvaser Sim (channel " + std::to_string(ch) + ")";
       }
-      channels_.push_back({setup, "kvaser" + std::to_string(ch), false});
+      channels_.push_back(
+          {setup, "kvaser" + std::to_string(ch), false, cansim::LonelyBus(setup.bus)});
     }
   }
 
@@ -93,6 +97,7 @@ class CanlibModel final : public cansim::FamilyModel {
     }
     *slot = Handle{channel, flags, !init_taken && !(flags & canOPEN_NO_INIT_ACCESS), false, 0};
     if (slot->init_access) c.init_access_taken = true;
+    c.bus.Open();
     return static_cast<canHandle>(slot - handles_.begin());
   }
 
@@ -165,10 +170,27 @@ class CanlibModel final : public cansim::FamilyModel {
     uint8_t data[8] = {};
     if (msg != nullptr) std::memcpy(data, msg, sizeof data);
     Simulator::Get().KeepRecord(kWrite, data, sizeof data);
-    const Channel& c = channels_[static_cast<size_t>(handle->channel)];
+    Channel& c = channels_[static_cast<size_t>(handle->channel)];
     if (c.setup.write_status != canOK) return c.setup.write_status;
+    if (!c.bus.Take()) return canERR_TXBUFOFL;
     Simulator::Get().Capture({c.device_name, handle->channel, static_cast<uint32_t>(id), extended,
                               static_cast<uint8_t>(dlc), data, data, sizeof data});
+    return canOK;
+  }
+
+  // A channel not on the bus reads as off it, as with CANlib.
+  canStatus ReadStatus(canHandle h, unsigned long* flags) {
+    Handle* handle = Find(h);
+    if (handle == nullptr) return canERR_INVHANDLE;
+    if (flags == nullptr) return canERR_PARAM;
+    const auto condition = channels_[static_cast<size_t>(handle->channel)].bus.condition();
+    if (!handle->bus_on || condition == cansim::BusCondition::BusOff) {
+      *flags = canSTAT_BUS_OFF;
+    } else if (condition == cansim::BusCondition::ErrorPassive) {
+      *flags = canSTAT_ERROR_PASSIVE | canSTAT_ERROR_WARNING | canSTAT_TX_PENDING;
+    } else {
+      *flags = canSTAT_ERROR_ACTIVE;
+    }
     return canOK;
   }
 
@@ -259,6 +281,11 @@ CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canClose(canHandle hnd) {
   return Model().Close(hnd);
 }
 
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canReadStatus(canHandle hnd, unsigned long* flags) {
+  if (auto r = Simulator::Get().Enter(kReadStatus, {hnd})) return static_cast<canStatus>(*r);
+  return Model().ReadStatus(hnd, flags);
+}
+
 static_assert(std::is_same_v<decltype(&canInitializeLibrary), canInitializeLibrary_t>);
 static_assert(std::is_same_v<decltype(&canGetNumberOfChannels), canGetNumberOfChannels_t>);
 static_assert(std::is_same_v<decltype(&canOpenChannel), canOpenChannel_t>);
@@ -268,3 +295,4 @@ static_assert(std::is_same_v<decltype(&canBusOn), canBusOn_t>);
 static_assert(std::is_same_v<decltype(&canBusOff), canBusOff_t>);
 static_assert(std::is_same_v<decltype(&canWrite), canWrite_t>);
 static_assert(std::is_same_v<decltype(&canClose), canClose_t>);
+static_assert(std::is_same_v<decltype(&canReadStatus), canReadStatus_t>);
