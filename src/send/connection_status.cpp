@@ -34,8 +34,9 @@ std::string LiveConnection::StatusText() {
 std::string RunningStatusText(int64_t failed_writes, BusState state) {
   std::string notes;
   if (failed_writes > 0) notes = "送信エラー " + std::to_string(failed_writes);
-  if (const char* text = BusStateText(state))
+  if (const char* text = BusStateText(state)) {
     notes += (notes.empty() ? "" : "、") + std::string(text);
+  }
   const std::string running = status_text::kRunning;
   return notes.empty() ? running : running + "（" + notes + "）";
 }
