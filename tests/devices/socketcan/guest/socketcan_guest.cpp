@@ -8,7 +8,8 @@
 //   shared <interface> <peer> <clock folder>: with the peer down, the
 //     interface brought up at 250 kbit/s as by another program: a connection
 //     at 500 kbit/s must refuse with the rate and the ip commands, one at
-//     250 kbit/s must use it as it is, show failed writes and leave it up;
+//     250 kbit/s must use it as it is, count the writes the kernel could not
+//     queue and leave it up;
 //     then, taken down and unprivileged, one that must end with the message
 //     naming the ip commands; prints its own verdict line;
 //   check <candump -L recording> <seconds> gaps|frames: checks a recording
@@ -20,6 +21,7 @@
 #include <iostream>
 #include <limits>
 #include <memory>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -214,8 +216,9 @@ void LoadFlood(CAN_SendDB& SendDB) {
 }
 
 // A controller somebody else brought up, alone on the bus since its peer is
-// down: it is used only at its own rate and left up; its writes fail and
-// the status says so. Taken down, it cannot be set up without privileges.
+// down: it is used only at its own rate and left up, and the status counts
+// the writes the kernel could not queue. Taken down, it cannot be set up
+// without privileges.
 bool Shared(const std::string& interface, const std::string& peer, const std::string& folder) {
   LinuxSocketCanSystem kernel;
   if (kernel.StopController(peer) != ControlResult::Ok) return Fail("could not stop " + peer);
@@ -236,9 +239,13 @@ bool Shared(const std::string& interface, const std::string& peer, const std::st
   }
   if (!guest.InfoLineIs(up)) return false;
 
+  // qemu's SJA1000 acknowledges every frame itself, so the lone controller
+  // never turns error passive here, and its writes fail only when the loop
+  // outruns its queue, which depends on which CPU takes its interrupt.
   run = guest.Connect(3, 2000, LoadFlood);
   if (!run.shown.empty()) return Fail("the connection showed a message");
-  if (run.status.rfind("通信中（送信エラー ", 0) != 0) return Fail("no failed writes shown");
+  static const std::regex kRunning("通信中(（送信エラー [1-9][0-9]*）)?");
+  if (!std::regex_match(run.status, kRunning)) return Fail("status " + run.status);
   if (!guest.InfoLineIs(up)) return false;
 
   if (kernel.StopController(interface) != ControlResult::Ok) return Fail("could not stop it");
