@@ -101,6 +101,8 @@ class NoView : public telpod::ConnectionView {
  public:
   void set_TB_Status(const std::string&) override {}
   void set_TB_Protocol(const std::string&) override {}
+  void LoopStarted(telpod::LiveConnection&) override {}
+  void LoopEnded(telpod::LiveConnection&) override {}
 };
 
 class StderrMessages : public telpod::platform::MessageBoxes {

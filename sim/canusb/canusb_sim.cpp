@@ -9,6 +9,7 @@
 #include "abi/le_bytes.h"
 #include "core/entry_points.h"
 #include "core/export.h"
+#include "core/lonely_bus.h"
 #include "core/simulator.h"
 
 namespace {
@@ -16,7 +17,7 @@ namespace {
 using namespace telpod::canusb_abi;
 using cansim::Simulator;
 
-enum Entry : size_t { kOpen, kClose, kWrite, kVersionInfo, kGetFirst, kGetNext };
+enum Entry : size_t { kOpen, kClose, kWrite, kVersionInfo, kGetFirst, kGetNext, kStatus };
 
 constexpr size_t kVersionRoom = 64;  // the caller's buffer: 63 characters and a NUL
 constexpr uint32_t kMaxStandardId = 0x7FF;
@@ -34,6 +35,7 @@ struct Adapter {
   cansim::AdapterSpec setup;
   std::string device_name;
   bool open = false;
+  cansim::LonelyBus bus;
 };
 
 class CanusbModel final : public cansim::FamilyModel {
@@ -43,7 +45,8 @@ class CanusbModel final : public cansim::FamilyModel {
   void Apply(const cansim::Config& config) override {
     adapters_.clear();
     for (const auto& setup : config.adapters) {
-      adapters_.push_back({setup, "canusb" + std::to_string(adapters_.size()), false});
+      adapters_.push_back({setup, "canusb" + std::to_string(adapters_.size()), false,
+                           cansim::LonelyBus(setup.bus)});
     }
     cursor_ = 0;
   }
@@ -75,6 +78,7 @@ class CanusbModel final : public cansim::FamilyModel {
       if (serial ? a.setup.serial != serial : a.open) continue;
       if (a.open || a.setup.open_fails) return ERROR_CANUSB_OPEN_SUBSYSTEM;
       a.open = true;
+      a.bus.Open();
       return static_cast<canusb_handle>(i + 1);
     }
     return ERROR_CANUSB_NO_DEVICE;
@@ -106,7 +110,7 @@ class CanusbModel final : public cansim::FamilyModel {
   }
 
   int Write(canusb_handle h, const CANMsg* msg) {
-    const Adapter* a = Find(h);
+    Adapter* a = Find(h);
     if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
     if (msg == nullptr) return ERROR_CANUSB_INVALID_PARAM;
     uint8_t record[kFrameBufferBytes];
@@ -120,6 +124,7 @@ class CanusbModel final : public cansim::FamilyModel {
       return ERROR_CANUSB_INVALID_PARAM;
     }
     if (a->setup.write_result != ERROR_CANUSB_OK) return a->setup.write_result;
+    if (!a->bus.Take()) return ERROR_CANUSB_TX_FIFO_FULL;
     Simulator::Get().Capture({.device_name = a->device_name,
                               .device = static_cast<int32_t>(h - 1),
                               .id = id,
@@ -130,6 +135,23 @@ class CanusbModel final : public cansim::FamilyModel {
                               .raw = record,
                               .raw_size = sizeof record});
     return ERROR_CANUSB_OK;
+  }
+
+  // The flags an SJA1000 behind the adapter latches on its way to the state.
+  int Status(canusb_handle h) {
+    const Adapter* a = Find(h);
+    if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
+    constexpr int kPassive =
+        CANSTATUS_TRANSMIT_FIFO_FULL | CANSTATUS_ERROR_WARNING | CANSTATUS_ERROR_PASSIVE;
+    switch (a->bus.condition()) {
+      case cansim::BusCondition::BusOff:
+        return kPassive | CANSTATUS_BUS_ERROR;
+      case cansim::BusCondition::ErrorPassive:
+        return kPassive;
+      case cansim::BusCondition::ErrorActive:
+        break;
+    }
+    return 0;
   }
 
  private:
@@ -184,6 +206,11 @@ CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_getNextAdapter(char* serial, int siz
   return Model().Report(serial, size);
 }
 
+CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_Status(canusb_handle h) {
+  if (auto r = Simulator::Get().Enter(kStatus, {h})) return static_cast<int>(*r);
+  return Model().Status(h);
+}
+
 // The exports keep the published signatures the program binds to.
 static_assert(std::is_same_v<decltype(&canusb_Open), canusb_Open_t>);
 static_assert(std::is_same_v<decltype(&canusb_Close), canusb_Close_t>);
@@ -191,3 +218,4 @@ static_assert(std::is_same_v<decltype(&canusb_Write), canusb_Write_t>);
 static_assert(std::is_same_v<decltype(&canusb_VersionInfo), canusb_VersionInfo_t>);
 static_assert(std::is_same_v<decltype(&canusb_getFirstAdapter), canusb_getFirstAdapter_t>);
 static_assert(std::is_same_v<decltype(&canusb_getNextAdapter), canusb_getNextAdapter_t>);
+static_assert(std::is_same_v<decltype(&canusb_Status), canusb_Status_t>);

@@ -160,6 +160,14 @@ class Values {
   std::set<std::string> used_;
 };
 
+// txqueue=N, the key of a lonely bus every device takes (busoff is a word).
+void LonelyBusKeys(Values& v, LonelyBusSpec& bus) {
+  if (const auto* n = v.Find("txqueue")) {
+    bus.txqueue = Integer(*n, "txqueue");
+    if (*bus.txqueue < 0) throw ParseError("txqueue: want 0 or more frames");
+  }
+}
+
 void Adapter(const Statement& s, Config& config) {
   Values v(s);
   AdapterSpec a;
@@ -171,7 +179,8 @@ void Adapter(const Statement& s, Config& config) {
   v.Int("version_result", a.version_result);
   v.Int("close", a.close_result);
   v.Int("write", a.write_result);
-  v.Flags({});
+  LonelyBusKeys(v, a.bus);
+  v.Flags({{"busoff", &a.bus.busoff}});
   v.Finish();
   config.adapters.push_back(a);
 }
@@ -203,7 +212,8 @@ void Board(const Statement& s, Config& config) {
   v.Int("close", b.close_status);
   v.Int("write", b.write_status);
   v.Fails("open", b.open_fails);
-  v.Flags({});
+  LonelyBusKeys(v, b.bus);
+  v.Flags({{"busoff", &b.bus.busoff}});
   v.Finish();
   config.boards.push_back(b);
 }
@@ -219,7 +229,8 @@ void Channel(const Statement& s, Config& config) {
   v.Int("name_status", c.name_status);
   v.Int("write", c.write_status);
   v.Fails("open", c.open_fails);
-  v.Flags({{"held", &c.held}});
+  LonelyBusKeys(v, c.bus);
+  v.Flags({{"held", &c.held}, {"busoff", &c.bus.busoff}});
   v.Finish();
   config.channels.push_back(c);
 }

@@ -9,6 +9,15 @@
 
 namespace cansim {
 
+// A device alone on its bus: nobody acknowledges, so frames stay in the
+// transmit queue for good.
+struct LonelyBusSpec {
+  // Frames the queue takes after each open; later writes find it full and
+  // the controller error passive. None: the bus has other nodes.
+  std::optional<int64_t> txqueue;
+  bool busoff = false;  // off the bus: every write fails
+};
+
 // A CANUSB adapter, in the order the adapter search reports them.
 struct AdapterSpec {
   std::string serial;
@@ -18,6 +27,7 @@ struct AdapterSpec {
   int32_t version_result = 1;
   int32_t close_result = 1;
   int32_t write_result = 1;  // anything but 1: writes fail with it
+  LonelyBusSpec bus;
 };
 
 // An Interface board at one port.
@@ -33,6 +43,7 @@ struct BoardSpec {
   uint32_t close_status = 0;
   uint32_t write_status = 0;
   bool open_fails = false;
+  LonelyBusSpec bus;
 };
 
 // A Kvaser channel; its channel number is its position.
@@ -45,6 +56,7 @@ struct ChannelSpec {
   bool open_fails = false;
   int32_t name_status = 0;
   int32_t write_status = 0;
+  LonelyBusSpec bus;
 };
 
 // Calls first_call .. first_call + count - 1 of `entry` return `result`.

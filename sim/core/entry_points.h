@@ -6,15 +6,16 @@ namespace cansim {
 
 // Every entry point of the three libraries, in the order each library
 // numbers its own (the index is the entry's id in the call counters).
-inline constexpr std::array<const char*, 6> kCanusbEntryPoints{
+inline constexpr std::array<const char*, 7> kCanusbEntryPoints{
     "canusb_Open",        "canusb_Close",           "canusb_Write",
-    "canusb_VersionInfo", "canusb_getFirstAdapter", "canusb_getNextAdapter"};
+    "canusb_VersionInfo", "canusb_getFirstAdapter", "canusb_getNextAdapter",
+    "canusb_Status"};
 
 inline constexpr std::array<const char*, 8> kIfCanEntryPoints{
     "CanOpenPort",  "CanClosePort", "CanGetPortInformation", "CanGetConfig",
     "CanSetConfig", "CanActivate",  "CanDeactivate",         "CanSendMessage"};
 
-inline constexpr std::array<const char*, 23> kCanlibEntryPoints{"canInitializeLibrary",
+inline constexpr std::array<const char*, 24> kCanlibEntryPoints{"canInitializeLibrary",
                                                                 "canGetNumberOfChannels",
                                                                 "canOpenChannel",
                                                                 "canGetChannelData",
@@ -36,7 +37,8 @@ inline constexpr std::array<const char*, 23> kCanlibEntryPoints{"canInitializeLi
                                                                 "kvReadTimer",
                                                                 "kvFlashLeds",
                                                                 "canRequestBusStatistics",
-                                                                "canGetBusStatistics"};
+                                                                "canGetBusStatistics",
+                                                                "canReadStatus"};
 
 // True when `name` is an entry point of any of the three libraries.
 bool IsKnownEntryPoint(const char* name);

@@ -10,6 +10,7 @@
 #include "abi/le_bytes.h"
 #include "core/entry_points.h"
 #include "core/export.h"
+#include "core/lonely_bus.h"
 #include "core/simulator.h"
 
 namespace {
@@ -40,6 +41,7 @@ struct Board {
   std::array<uint32_t, 7> config{};
   bool open = false;
   bool active = false;
+  cansim::LonelyBus bus;
 };
 
 // "IFCAN12" -> 12; 0 for anything else.
@@ -61,7 +63,8 @@ class IfCanModel final : public cansim::FamilyModel {
   void Apply(const cansim::Config& config) override {
     boards_.clear();
     for (const auto& setup : config.boards) {
-      boards_.push_back({setup, "ifcan" + std::to_string(setup.port), setup.config, false, false});
+      boards_.push_back({setup, "ifcan" + std::to_string(setup.port), setup.config, false, false,
+                         cansim::LonelyBus(setup.bus)});
     }
   }
 
@@ -74,6 +77,7 @@ class IfCanModel final : public cansim::FamilyModel {
       b.open = true;
       b.active = false;
       b.config = b.setup.config;
+      b.bus.Open();
       return static_cast<int32_t>(i + 1);
     }
     return kNoHandle;
@@ -136,7 +140,7 @@ class IfCanModel final : public cansim::FamilyModel {
   }
 
   uint32_t Send(int32_t handle, const void* frames, uint32_t count) {
-    const Board* b = Find(handle);
+    Board* b = Find(handle);
     if (b == nullptr) return IFCAN_ERROR_INVALID_HANDLE;
     if (frames == nullptr || count == 0 || count > kMaxFramesPerCall) {
       return IFCAN_ERROR_INVALID_PARAMETER;
@@ -154,6 +158,7 @@ class IfCanModel final : public cansim::FamilyModel {
         return IFCAN_ERROR_INVALID_PARAMETER;
       }
       if (b->setup.write_status != IFCAN_ERROR_SUCCESS) return b->setup.write_status;
+      if (!b->bus.Take()) return IFCAN_ERROR_BUFFER_IS_FULL;
       Simulator::Get().Capture({.device_name = b->device_name,
                                 .device = b->setup.port,
                                 .id = id,

@@ -99,7 +99,7 @@ void CanlibModel::Apply(const Config& config) {
     } else {
       setup.name = "Kvaser Sim (channel " + std::to_string(ch) + ")";
     }
-    channels_.push_back({setup, "kvaser" + std::to_string(ch), false, {}});
+    channels_.push_back({setup, "kvaser" + std::to_string(ch), false, {}, LonelyBus(setup.bus)});
   }
 }
 
@@ -128,6 +128,7 @@ canHandle CanlibModel::Open(int channel, int flags) {
   slot->flags = flags;
   slot->init_access = !init_taken && !(flags & canOPEN_NO_INIT_ACCESS);
   if (slot->init_access) c.init_access_taken = true;
+  c.bus.Open();
   return static_cast<canHandle>(slot - handles_.begin());
 }
 
@@ -255,6 +256,7 @@ canStatus CanlibModel::Write(canHandle h, long id, const void* msg, unsigned int
   Simulator::Get().KeepRecord(kWrite, frame.data.data(), carried);
   Channel& c = channels_[static_cast<size_t>(handle->channel)];
   if (c.setup.write_status != canOK) return c.setup.write_status;
+  if (!c.bus.Take()) return canERR_TXBUFOFL;
   frame.monotonic_ns = Simulator::Get().Capture({.device_name = c.device_name,
                                                  .device = handle->channel,
                                                  .id = frame.id,
@@ -347,6 +349,21 @@ canStatus CanlibModel::Statistics(canHandle h, canBusStatistics* out, size_t siz
   if (handle == nullptr) return canERR_INVHANDLE;
   if (out == nullptr || size < sizeof *out) return canERR_PARAM;
   *out = channels_[static_cast<size_t>(handle->channel)].statistics;
+  return canOK;
+}
+
+canStatus CanlibModel::ReadStatus(canHandle h, unsigned long* flags) const {
+  const Handle* handle = Find(h);
+  if (handle == nullptr) return canERR_INVHANDLE;
+  if (flags == nullptr) return canERR_PARAM;
+  const auto condition = channels_[static_cast<size_t>(handle->channel)].bus.condition();
+  if (!handle->bus_on || condition == BusCondition::BusOff) {
+    *flags = canSTAT_BUS_OFF;
+  } else if (condition == BusCondition::ErrorPassive) {
+    *flags = canSTAT_ERROR_PASSIVE | canSTAT_ERROR_WARNING | canSTAT_TX_PENDING;
+  } else {
+    *flags = canSTAT_ERROR_ACTIVE;
+  }
   return canOK;
 }
 

@@ -12,6 +12,7 @@
 
 #include "abi/canlib_abi.h"
 #include "core/entry_points.h"
+#include "core/lonely_bus.h"
 #include "core/simulator.h"
 
 namespace cansim {
@@ -41,6 +42,7 @@ enum CanlibEntry : size_t {
   kFlashLeds,
   kRequestBusStatistics,
   kGetBusStatistics,
+  kReadStatus,
   kCanlibEntryCount
 };
 static_assert(kCanlibEntryCount == kCanlibEntryPoints.size());
@@ -84,6 +86,8 @@ class CanlibModel final : public FamilyModel {
   canStatus FlushReceived(canHandle h);
   canStatus ReadTimer(canHandle h, unsigned int* time) const;
   canStatus Statistics(canHandle h, canBusStatistics* out, size_t size) const;
+  // The channel's canSTAT_* flags; a handle not on the bus reads as off it.
+  canStatus ReadStatus(canHandle h, unsigned long* flags) const;
   canStatus Close(canHandle h);
 
  private:
@@ -118,6 +122,7 @@ class CanlibModel final : public FamilyModel {
     std::string device_name;
     bool init_access_taken = false;  // by a handle of this program
     canBusStatistics statistics{};
+    LonelyBus bus;
   };
 
   Handle* Find(canHandle h);

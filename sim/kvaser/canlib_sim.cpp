@@ -188,6 +188,11 @@ CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canGetBusStatistics(canHandle hnd,
 }
 
 // The exports keep the published signatures.
+CANSIM_EXPORT canStatus TELPOD_DRIVER_CALL canReadStatus(canHandle hnd, unsigned long* flags) {
+  return Call<canStatus>(cansim::kReadStatus, {hnd},
+                         [&](Lock&) { return Model().ReadStatus(hnd, flags); });
+}
+
 static_assert(std::is_same_v<decltype(&canInitializeLibrary), canInitializeLibrary_t>);
 static_assert(std::is_same_v<decltype(&canGetNumberOfChannels), canGetNumberOfChannels_t>);
 static_assert(std::is_same_v<decltype(&canOpenChannel), canOpenChannel_t>);
@@ -211,3 +216,4 @@ static_assert(std::is_same_v<decltype(&kvReadTimer), kvReadTimer_t>);
 static_assert(std::is_same_v<decltype(&kvFlashLeds), kvFlashLeds_t>);
 static_assert(std::is_same_v<decltype(&canRequestBusStatistics), canRequestBusStatistics_t>);
 static_assert(std::is_same_v<decltype(&canGetBusStatistics), canGetBusStatistics_t>);
+static_assert(std::is_same_v<decltype(&canReadStatus), canReadStatus_t>);

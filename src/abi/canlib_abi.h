@@ -27,6 +27,8 @@ typedef canStatus(TELPOD_DRIVER_CALL* canBusOff_t)(canHandle hnd);
 typedef canStatus(TELPOD_DRIVER_CALL* canWrite_t)(canHandle hnd, long id, void* msg,
                                                   unsigned int dlc, unsigned int flag);
 typedef canStatus(TELPOD_DRIVER_CALL* canClose_t)(canHandle hnd);
+// The channel's canSTAT_* flags.
+typedef canStatus(TELPOD_DRIVER_CALL* canReadStatus_t)(canHandle hnd, unsigned long* flags);
 
 // The rest of what scripting tools (python-can's Kvaser interface) bind:
 // reading, timers, filters, statistics and the library's own texts.
@@ -144,6 +146,16 @@ typedef canStatus(TELPOD_DRIVER_CALL* canGetBusStatistics_t)(canHandle hnd, canB
   X(canIOCTL_SET_LOCAL_TXACK, 46)                \
   X(kvLED_ACTION_ALL_LEDS_ON, 0)                 \
   X(kvLED_ACTION_ALL_LEDS_OFF, 1)                \
+  X(canSTAT_ERROR_PASSIVE, 0x0001)               \
+  X(canSTAT_BUS_OFF, 0x0002)                     \
+  X(canSTAT_ERROR_WARNING, 0x0004)               \
+  X(canSTAT_ERROR_ACTIVE, 0x0008)                \
+  X(canSTAT_TX_PENDING, 0x0010)                  \
+  X(canSTAT_RX_PENDING, 0x0020)                  \
+  X(canSTAT_TXERR, 0x0080)                       \
+  X(canSTAT_RXERR, 0x0100)                       \
+  X(canSTAT_HW_OVERRUN, 0x0200)                  \
+  X(canSTAT_SW_OVERRUN, 0x0400)                  \
   X(canDRIVER_OFF, 0)                            \
   X(canDRIVER_SILENT, 1)                         \
   X(canDRIVER_NORMAL, 4)                         \

@@ -26,6 +26,8 @@ typedef canusb_handle(TELPOD_DRIVER_CALL* canusb_Open_t)(const char* serial, con
                                                          uint32_t acceptance_mask, uint32_t flags);
 typedef int(TELPOD_DRIVER_CALL* canusb_Close_t)(canusb_handle h);
 typedef int(TELPOD_DRIVER_CALL* canusb_Write_t)(canusb_handle h, CANMsg* msg);
+// The adapter's CANSTATUS_* flags, or a negative error.
+typedef int(TELPOD_DRIVER_CALL* canusb_Status_t)(canusb_handle h);
 typedef int(TELPOD_DRIVER_CALL* canusb_VersionInfo_t)(canusb_handle h, char* verinfo);
 typedef int(TELPOD_DRIVER_CALL* canusb_getFirstAdapter_t)(char* serial, int size);
 typedef int(TELPOD_DRIVER_CALL* canusb_getNextAdapter_t)(char* serial, int size);
@@ -56,7 +58,14 @@ static_assert(sizeof(CANMsg) == 20 && offsetof(CANMsg, len) == 9 && offsetof(CAN
   X(ERROR_CANUSB_MEMORY_ERROR, -8)      \
   X(ERROR_CANUSB_NO_DEVICE, -9)         \
   X(ERROR_CANUSB_TIMEOUT, -10)          \
-  X(ERROR_CANUSB_INVALID_HARDWARE, -11)
+  X(ERROR_CANUSB_INVALID_HARDWARE, -11) \
+  X(CANSTATUS_RECEIVE_FIFO_FULL, 0x01)  \
+  X(CANSTATUS_TRANSMIT_FIFO_FULL, 0x02) \
+  X(CANSTATUS_ERROR_WARNING, 0x04)      \
+  X(CANSTATUS_DATA_OVERRUN, 0x08)       \
+  X(CANSTATUS_ERROR_PASSIVE, 0x20)      \
+  X(CANSTATUS_ARBITRATION_LOST, 0x40)   \
+  X(CANSTATUS_BUS_ERROR, 0x80)
 
 // The bit-rate texts canusb_Open takes (kbit/s): X(name, text).
 #define TELPOD_CANUSB_BITRATES(X) \

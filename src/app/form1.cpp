@@ -135,6 +135,16 @@ void Form1::Bt_Send_Click(int Index) {
 
 void Form1::TimerGetSetting_Timer() {
   Screen_To_SendDB();
+  ShowRunningStatus();
+}
+
+void Form1::ShowRunningStatus() {
+  if (live_ == nullptr) return;
+  try {
+    set_TB_Status(live_->StatusText());
+  } catch (...) {
+    // The box keeps its last text; the next tick tries again.
+  }
 }
 
 void Form1::set_TB_Status(const std::string& text) {

@@ -73,6 +73,8 @@ class Form1 : public QMainWindow, private ConnectionView {
   void SendDB_To_Screen();
   void Screen_To_SendDB();
   void Bt_Send_Click(int Index);
+  // Copies the screen into the send table and, while a connection runs,
+  // shows its failed writes and bus state in TB_Status.
   void TimerGetSetting_Timer();
 
   void Bt_Connect_Click();
@@ -96,6 +98,9 @@ class Form1 : public QMainWindow, private ConnectionView {
  private:
   void set_TB_Status(const std::string& text) override;
   void set_TB_Protocol(const std::string& text) override;
+  void LoopStarted(LiveConnection& live) override { live_ = &live; }
+  void LoopEnded(LiveConnection&) override { live_ = nullptr; }
+  void ShowRunningStatus();
 
   void BuildMenus();
   // Start-up progress: the bar to fraction p, then pending events.
@@ -120,6 +125,8 @@ class Form1 : public QMainWindow, private ConnectionView {
   DriverSet drivers_;
   std::unique_ptr<ZqtClock> clock_;
   std::unique_ptr<FormBG> FormBG_;
+  // The running connection while its loop runs, else null.
+  LiveConnection* live_ = nullptr;
 
   ConnectionArea* area_ = nullptr;
   MessageRows* rows_ = nullptr;

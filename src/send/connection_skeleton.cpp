@@ -18,6 +18,28 @@ class RxFlagReset {
   int32_t& flag_;
 };
 
+// The view may ask the connection while the loop runs, and is told when
+// that ends, exceptions included.
+class LiveWhileLooping {
+ public:
+  LiveWhileLooping(ConnectionView& view, LiveConnection& live) : view_(view), live_(live) {
+    view_.LoopStarted(live_);
+  }
+  ~LiveWhileLooping() {
+    try {
+      view_.LoopEnded(live_);
+    } catch (...) {
+      // A view that fails here must not keep the device from closing.
+    }
+  }
+  LiveWhileLooping(const LiveWhileLooping&) = delete;
+  LiveWhileLooping& operator=(const LiveWhileLooping&) = delete;
+
+ private:
+  ConnectionView& view_;
+  LiveConnection& live_;
+};
+
 }  // namespace
 
 std::string FamilyConnection::OpenFailureMessage() const {
@@ -46,6 +68,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   try {
     family.Start(start);
     platform::timeBeginPeriod(1);
+    LiveWhileLooping live(ctx.view, family);
     loop.Run();
   } catch (...) {
     // Nothing the loop calls should throw; if something does, the device

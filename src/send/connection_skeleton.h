@@ -8,16 +8,23 @@
 #include "model/elm327_info.h"
 #include "platform/window_services.h"
 #include "send/clock.h"
+#include "send/connection_status.h"
 #include "send/send_loop.h"
 
 namespace telpod {
 
-// The status boxes of the main window that a connection writes.
+// The status boxes of the main window that a connection writes, and the
+// running connection it may ask between passes of the loop.
 class ConnectionView {
  public:
   virtual ~ConnectionView() = default;
   virtual void set_TB_Status(const std::string& text) = 0;
   virtual void set_TB_Protocol(const std::string& text) = 0;
+  // The loop is about to run: `live` may be asked from now on.
+  virtual void LoopStarted(LiveConnection& live) = 0;
+  // The loop has ended and the device is still open: a last look at
+  // `live` is allowed here, none afterwards.
+  virtual void LoopEnded(LiveConnection& live) = 0;
 };
 
 // Everything a connection borrows from the main window for its duration.
@@ -30,11 +37,6 @@ struct ConnectionContext {
   platform::MessageBoxes& messages;
   platform::EventPump& pump;
 };
-
-namespace status_text {
-inline constexpr const char* kRunning = "通信中";
-inline constexpr const char* kClosing = "終了処理中";
-}  // namespace status_text
 
 // Handed to a family while the loop starts, so that it can put its last
 // device calls before or after the clock stamp and the running status.
@@ -49,10 +51,11 @@ class LoopStart {
   ConnectionView& view_;
 };
 
-// One interface family's part of a connection: its device calls and its
-// frame encoding. Everything else (messages, labels, the loop, the timer
-// resolution, RxFlag) is the skeleton's.
-class FamilyConnection : public RowWriter {
+// One interface family's part of a connection: its device calls, its frame
+// encoding and its reading of the bus state. Everything else (messages,
+// labels, the loop, the timer resolution, RxFlag, counting failed writes)
+// is the skeleton's.
+class FamilyConnection : public RowWriter, public LiveConnection {
  public:
   // Picks the device's rate parameter for a bit-rate index; false when the
   // family does not offer that rate (no device call has been made then).
@@ -69,6 +72,21 @@ class FamilyConnection : public RowWriter {
   virtual void Start(LoopStart& start) = 0;
   // Takes the device off the bus and closes it; the result is the connection's.
   virtual int32_t Close() = 0;
+
+  // Builds row i's frame and hands it to the device; false when the device
+  // did not take it. No retry: the loop goes on either way.
+  virtual bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) = 0;
+  // A family whose library reports the controller's state reads it here.
+  BusState ReadBusState() override { return BusState::Normal; }
+
+  // The loop's write: the one place a refused frame is counted.
+  void WriteRow(const CAN_SendDB& SendDB, int16_t i) final {
+    if (!WriteFrame(SendDB, i)) ++failed_writes_;
+  }
+  int64_t FailedWrites() const final { return failed_writes_; }
+
+ private:
+  int64_t failed_writes_ = 0;
 };
 
 namespace connection_message {

@@ -120,6 +120,40 @@ TEST_F(ConnectionControlTest, AWholeConnectionFromTheWindow) {
   EXPECT_EQ(sim.Calls("canClose"), 2);  // discovery's close and the connection's
 }
 
+// A channel nobody answers: three frames fit its queue, the rest fail and
+// it is error passive. The 800 ms timer says so in the status box.
+TEST_F(ConnectionControlTest, TheTimerShowsFailedWritesAndTheBusStateWhileConnected) {
+  InstallClock();
+  auto& sim = InstallDriver(kCanlibLibraryFile, "kvaser name=\"Kvaser A\" txqueue=3\n");
+  ASSERT_TRUE(Start());
+  window->device.set_t_ViewCaution(0);
+  Box("TB_Time_0")->setText(QStringLiteral("1"));
+  window->findChild<QCheckBox*>(QStringLiteral("CB_Send_0"))->setChecked(true);
+  window->Screen_To_SendDB();
+  QString by_timer, refreshed;
+  long long failed = 0;
+  During(1000, [&] {
+    by_timer = Area().TB_Status->text();
+    window->TimerGetSetting_Timer();
+    refreshed = Area().TB_Status->text();
+    failed = sim.Calls("canWrite") - 3;
+    window->Bt_Disconnect_Click();
+  });
+  Area().Bt_Connect->click();
+  EXPECT_TRUE(by_timer.startsWith(QStringLiteral("通信中（送信エラー "))) << by_timer.toStdString();
+  EXPECT_TRUE(by_timer.endsWith(QStringLiteral("、エラーパッシブ）"))) << by_timer.toStdString();
+  EXPECT_GT(failed, 0);
+  EXPECT_EQ(refreshed.toStdString(),
+            "通信中（送信エラー " + std::to_string(failed) + "、エラーパッシブ）");
+  EXPECT_EQ(sim.Frames().size(), 3u);
+  // The connection's end empties the box as always, and a later tick
+  // asks no connection.
+  EXPECT_EQ(Area().TB_Status->text(), QString());
+  window->TimerGetSetting_Timer();
+  EXPECT_EQ(Area().TB_Status->text(), QString());
+  ExpectIdle();
+}
+
 TEST_F(ConnectionControlTest, CloseAfterDisconnectSavesTheRowsForTheNextStart) {
   InstallClock();
   InstallDriver(kCanusbLibraryFile, "");

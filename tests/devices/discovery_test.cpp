@@ -49,14 +49,18 @@ std::string Adapters(int n) {
   return config;
 }
 
-// Adapters are listed in report order and never opened.
-TEST_F(Discovery, CanusbSearchEndsAtTheFirstNonAdapterOrAtCapacity) {
+// Adapters are listed in report order and never opened; the first report's
+// result counts them.
+TEST_F(Discovery, CanusbSearchEndsAtTheFirstNonAdapterAtTheCountOrAtCapacity) {
   // Configuration, capacity (0: as cleared), count, next-adapter calls (each
   // after running events), the last serial number listed.
   const std::tuple<std::string, int32_t, int32_t, long long, std::string> cases[] = {
       {Adapters(5), 2, 2, 1, "SIM10002"},
       {Adapters(31), 0, 30, 29, "SIM10030"},
-      {"canusb serial=LW0000A1\ncanusb serial=LW0000B2", 0, 2, 2, "LW0000B2"},
+      {"canusb serial=LW0000A1\ncanusb serial=LW0000B2", 0, 2, 1, "LW0000B2"},
+      // A library that would start over after the second adapter.
+      {"canusb serial=LW0000A1 report=2\ncanusb serial=LW0000B2\ncanusb serial=LW0000A1", 0, 2, 1,
+       "LW0000B2"},
       // Fewer than seven characters is no adapter.
       {"canusb serial=LW1234\ncanusb serial=LW123456", 0, 0, 0, ""},
       {"canusb serial=LW123456\ncanusb serial=LW12\ncanusb serial=LW654321", 0, 1, 1, "LW123456"},
@@ -65,7 +69,7 @@ TEST_F(Discovery, CanusbSearchEndsAtTheFirstNonAdapterOrAtCapacity) {
       // Results count by their low 16 bits: 0x10000 is 0, 0x1FFFF is -1, 0xFFFF0001 is 1.
       {"canusb serial=LW000001 report=0x10000", 0, 0, 0, ""},
       {"canusb serial=LW000001\ncanusb serial=LW000002 report=0x1FFFF", 0, 1, 1, "LW000001"},
-      {"canusb serial=LW000001 report=0xFFFF0001", 0, 1, 1, "LW000001"},
+      {"canusb serial=LW000001 report=0xFFFF0001\ncanusb serial=LW000002", 0, 1, 0, "LW000001"},
   };
   for (const auto& [config, capacity, count, next_calls, last] : cases) {
     usb.Configure(config);

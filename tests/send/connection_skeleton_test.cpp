@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "support/engine_fakes.h"
 
 namespace telpod {
@@ -35,15 +37,19 @@ class FakeFamily : public FamilyConnection {
     start.ShowRunning();
     log_.push_back("bus-on");
   }
-  void WriteRow(const CAN_SendDB&, int16_t i) override {
+  bool WriteFrame(const CAN_SendDB&, int16_t i) override {
     log_.push_back("write:" + std::to_string(i));
+    return refused_rows.count(i) == 0;
   }
+  BusState ReadBusState() override { return state; }
   int32_t Close() override {
     log_.push_back("close");
     return 42;
   }
   bool supports_rate = true;
   bool opens = true;
+  std::set<int16_t> refused_rows;
+  BusState state = BusState::Normal;
 
  private:
   std::vector<std::string>& log_;
@@ -68,9 +74,12 @@ TEST_F(ConnectionSkeletonTest, RunsOpenLabelStartLoopAndCloseInOrder) {
   device.set_t_bitRate(8);
   pump.on_pass = [&](int) { RxFlag = 0; };  // Disconnect during the first pump
   EXPECT_EQ(RunConnection(ctx, family), 42);
-  EXPECT_EQ(view.history, (std::vector<std::string>{"rate:8", "open", "protocol:125k bps",
-                                                    "configure", "status:通信中", "bus-on",
-                                                    "write:5", "status:終了処理中", "close"}));
+  // The view may ask the connection from the loop's start until its end,
+  // before the closing status.
+  EXPECT_EQ(view.history,
+            (std::vector<std::string>{"rate:8", "open", "protocol:125k bps", "configure",
+                                      "status:通信中", "bus-on", "loop-started", "write:5",
+                                      "loop-ended:通信中", "status:終了処理中", "close"}));
   EXPECT_EQ(RxFlag, 0);
   EXPECT_EQ(pump.passes, 1);
   EXPECT_TRUE(messages.shown.empty());
@@ -98,11 +107,64 @@ TEST_F(ConnectionSkeletonTest, OpenFailureShowsTheFamilysMessageAndReturnsItsClo
   EXPECT_EQ(pump.passes, 0);
 }
 
-TEST_F(ConnectionSkeletonTest, ExceptionInsideTheLoopStillClosesTheDevice) {
+TEST_F(ConnectionSkeletonTest, ExceptionInsideTheLoopStillEndsTheViewsLookAndClosesTheDevice) {
   pump.on_pass = [](int) { throw std::runtime_error("handler failed"); };
   EXPECT_EQ(RunConnection(ctx, family), 42);
-  EXPECT_EQ(view.history.back(), "close");
+  const std::vector<std::string> end(view.history.end() - 3, view.history.end());
+  EXPECT_EQ(end, (std::vector<std::string>{"loop-ended:通信中", "status:終了処理中", "close"}));
   EXPECT_EQ(RxFlag, 0);
+}
+
+TEST_F(ConnectionSkeletonTest, EveryRefusedFrameIsCountedAndTheLoopGoesOn) {
+  // Rows 1 and 6 go out at every pass, row 6's frames refused; a one-shot
+  // on row 5 in the first pass. Three passes, the device error passive.
+  db.set_CAN_SendCycleOperation(1, 1);
+  db.set_CAN_SendCycleOperation(6, 1);
+  db.set_CAN_SendCycleTime(1, 0.0);
+  db.set_CAN_SendCycleTime(6, 0.0);
+  family.refused_rows = {6};
+  family.state = BusState::ErrorPassive;
+  std::vector<std::string> seen;
+  pump.on_pass = [&](int n) {
+    seen.push_back(std::to_string(n) + ":" + view.history.back());
+    if (n == 3) RxFlag = 0;
+  };
+  RunConnection(ctx, family);
+  EXPECT_EQ(seen, (std::vector<std::string>{"1:write:6", "2:write:6", "3:write:6"}));
+  EXPECT_EQ(view.final_status, "通信中（送信エラー 3、エラーパッシブ）");
+  // A new connection counts from zero.
+  FakeFamily next(view);
+  RxFlag = 1;
+  pump.on_pass = [&](int) { RxFlag = 0; };
+  RunConnection(ctx, next);
+  EXPECT_EQ(view.final_status, "通信中");
+}
+
+TEST(ConnectionStatus, TheRunningTextNamesFailedWritesAndAnyStateButNormal) {
+  const std::tuple<int64_t, BusState, const char*> cases[] = {
+      {0, BusState::Normal, "通信中"},
+      {1, BusState::Normal, "通信中（送信エラー 1）"},
+      {12, BusState::BusOff, "通信中（送信エラー 12、バスオフ）"},
+      {0, BusState::ErrorPassive, "通信中（エラーパッシブ）"},
+      {0, BusState::ErrorWarning, "通信中（エラーワーニング）"},
+      {10000000000, BusState::ErrorPassive, "通信中（送信エラー 10000000000、エラーパッシブ）"},
+  };
+  for (const auto& [failed, state, text] : cases) {
+    EXPECT_EQ(RunningStatusText(failed, state), text);
+  }
+}
+
+TEST(ConnectionStatus, TheGravestStateWhoseBitsAreSetWins) {
+  const BusStateBits bits{0x80, 0x20 | 0x10, 0x04};
+  const std::pair<unsigned long, BusState> cases[] = {
+      {0x00, BusState::Normal},       {0x43, BusState::Normal},
+      {0x04, BusState::ErrorWarning}, {0x10, BusState::ErrorPassive},
+      {0x24, BusState::ErrorPassive}, {0xFF, BusState::BusOff},
+      {0x80, BusState::BusOff},
+  };
+  for (const auto& [status, state] : cases) EXPECT_EQ(BusStateOf(status, bits), state) << status;
+  // A library without a bus-off bit never reports one.
+  EXPECT_EQ(BusStateOf(~0ul, {0, 0x20, 0x04}), BusState::ErrorPassive);
 }
 
 }  // namespace

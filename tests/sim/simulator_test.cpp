@@ -97,6 +97,61 @@ TEST_F(Simulator, CanlibRefusesBadWritesAndHandles) {
   EXPECT_EQ(kvaser.Frames()[0].extended, 1);
 }
 
+// After `txqueue` frames since the open every write finds the queue full
+// and the controller error passive; `busoff` takes no frame at all.
+TEST_F(Simulator, ALonelyBusFillsTheQueueAndTheStateCallsSaySo) {
+  usb.Configure("canusb serial=LW000001 txqueue=2\ncanusb serial=LW000002 busoff\n");
+  const CanusbDriver& u = *drivers.canusb;
+  CANMsg msg = Frame(0x100, 0, 8);
+  std::vector<int> usb_results;
+  for (int open = 0; open < 2; ++open) {
+    const int32_t h = u.Open("LW000001", "500", 0, -1, 1);
+    usb_results.push_back(u.canusb_Status(h));
+    for (int i = 0; i < 3; ++i) usb_results.push_back(u.canusb_Write(h, &msg));
+    usb_results.push_back(u.canusb_Status(h));
+    u.Close(h);
+  }
+  const int32_t off = u.Open("LW000002", "500", 0, -1, 1);
+  usb_results.insert(usb_results.end(), {u.canusb_Write(off, &msg), u.canusb_Status(off)});
+  usb_results.push_back(u.canusb_Status(off + 1));
+  // CANSTATUS: 0x26 transmit FIFO full, error warning, error passive; 0x80 bus error.
+  EXPECT_EQ(usb_results, (std::vector<int>{0, 1, 1, -5, 0x26, 0, 1, 1, -5, 0x26, -5, 0xA6, -4}));
+  EXPECT_EQ(usb.Frames().size(), 4u);
+
+  boards.Configure("ifcan port=1 txqueue=1\nifcan port=2 busoff\n");
+  uint8_t frame[24] = {8};
+  const IfCanDriver& b = *drivers.ifcan;
+  const int32_t board = b.OpenPort(1), board_off = b.OpenPort(2);
+  EXPECT_EQ(
+      (std::vector<uint32_t>{b.CanSendMessage(board, frame, 1), b.CanSendMessage(board, frame, 1),
+                             b.CanSendMessage(board_off, frame, 1)}),
+      (std::vector<uint32_t>{0, 0xC0000007u, 0xC0000007u}));
+
+  kvaser.Configure("kvaser name=a txqueue=1\nkvaser name=b busoff\n");
+  const CanlibDriver& k = *drivers.canlib;
+  k.canInitializeLibrary();
+  const canHandle h = k.canOpenChannel(0, 0x80), h_off = k.canOpenChannel(1, 0x80);
+  uint8_t data[8] = {};
+  unsigned long flags = 0;
+  std::vector<long> kv_results;
+  const auto status = [&](canHandle handle) {
+    flags = 0;
+    kv_results.push_back(k.canReadStatus(handle, &flags));
+    kv_results.push_back(static_cast<long>(flags));
+  };
+  status(h);  // not on the bus yet
+  k.canBusOn(h);
+  k.canBusOn(h_off);
+  status(h);
+  for (canHandle handle : {h, h, h_off}) kv_results.push_back(k.canWrite(handle, 1, data, 8, 2));
+  status(h);
+  status(h_off);
+  kv_results.push_back(k.canReadStatus(h, nullptr));
+  kv_results.push_back(k.canReadStatus(h + 5, &flags));
+  // canSTAT: 2 bus off, 8 error active, 0x15 error passive, error warning, TX pending.
+  EXPECT_EQ(kv_results, (std::vector<long>{0, 2, 0, 8, 0, -13, -13, 0, 0x15, 0, 2, -1, -10}));
+}
+
 TEST_F(Simulator, ConfigurationErrorsNameTheirLineAndKeepTheOldState) {
   usb.Configure("canusb serial=LW000001\ncanusb serial=LW000002\n");
   const std::pair<const char*, const char*> cases[] = {
@@ -110,6 +165,9 @@ TEST_F(Simulator, ConfigurationErrorsNameTheirLineAndKeepTheOldState) {
       {"kvaser name=\"open", "line 1: unterminated quote"},
       {"fault canFly result=1", "line 1: fault: unknown entry point canFly"},
       {"adapter serial=1", "line 1: unknown statement: adapter"},
+      {"canusb serial=A txqueue=-1", "line 1: txqueue: want 0 or more frames"},
+      {"ifcan port=1 txqueue=many", "line 1: txqueue: not a number: many"},
+      {"kvaser bus-off", "line 1: unknown word: bus-off"},
   };
   for (const auto& [config, error] : cases) EXPECT_EQ(usb.ConfigureError(config), error);
   FindAdapters();

@@ -51,7 +51,9 @@ class RecordingWriter : public RowWriter {
   ScriptedClock& clock_;
 };
 
-// Records the status boxes' texts in the order they were written.
+// Records the status boxes' texts in the order they were written, and the
+// running connection's status as the window would show it when its loop
+// ends.
 class RecordingView : public ConnectionView {
  public:
   void set_TB_Status(const std::string& text) override {
@@ -62,7 +64,13 @@ class RecordingView : public ConnectionView {
     TB_Protocol = text;
     history.push_back("protocol:" + text);
   }
+  void LoopStarted(LiveConnection&) override { history.push_back("loop-started"); }
+  void LoopEnded(LiveConnection& live) override {
+    final_status = live.StatusText();
+    history.push_back("loop-ended:" + final_status);
+  }
   std::string TB_Status;
+  std::string final_status;
   std::string TB_Protocol;
   std::vector<std::string> history;
 };

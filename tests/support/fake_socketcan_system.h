@@ -2,6 +2,8 @@
 
 #include <linux/can/netlink.h>
 
+#include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,19 +40,29 @@ class FakeSocketCanSystem : public SocketCanSystem {
     return Log("set:" + name + ":" + std::to_string(bits_per_second), set_result);
   }
   ControlResult StartController(const std::string& name) override {
-    return Log("start:" + name, ControlResult::Ok);
+    return Log("start:" + name, start_result);
   }
   int OpenRawSocket(const std::string& name) override {
     calls.push_back("open:" + name);
     return open_fails ? -1 : kSocket;
   }
   // Logged as "write:<can_id>:<len>"; like the kernel, refuses a frame
-  // longer than eight bytes.
+  // longer than eight bytes, and with `txqueue` set, every frame after that
+  // many, as a full queue of a controller nobody answers does.
   bool WriteFrame(int socket, const can_frame& frame) override {
     calls.push_back(socket != kSocket
                         ? "write-on-bad-socket"
                         : "write:" + FormatHex(frame.can_id) + ":" + std::to_string(frame.len));
-    return frame.len <= CAN_MAX_DLEN;
+    if (frame.len > CAN_MAX_DLEN || (txqueue && queued >= *txqueue)) return false;
+    ++queued;
+    return true;
+  }
+  // Hands out `error_frames` one by one.
+  bool ReadErrorFrame(int socket, can_frame& frame) override {
+    if (socket != kSocket || error_frames.empty()) return false;
+    frame = error_frames.front();
+    error_frames.pop_front();
+    return true;
   }
   void CloseSocket(int socket) override { calls.push_back("close:" + std::to_string(socket)); }
 
@@ -59,7 +71,11 @@ class FakeSocketCanSystem : public SocketCanSystem {
   std::vector<Interface> interfaces;
   ControlResult stop_result = ControlResult::Ok;
   ControlResult set_result = ControlResult::Ok;
+  ControlResult start_result = ControlResult::Ok;
   bool open_fails = false;
+  std::optional<int> txqueue;
+  int queued = 0;
+  std::deque<can_frame> error_frames;
   std::vector<std::string> calls;
 
  private:

@@ -18,6 +18,10 @@ constexpr std::array<FieldGet<std::string> (CANUSB::*)() const, 9> kBitRateTexts
     &CANUSB::CAN_BAUD_250K, &CANUSB::CAN_BAUD_100K, &CANUSB::CAN_BAUD_50K,
     &CANUSB::CAN_BAUD_20K,  &CANUSB::CAN_BAUD_10K,  &CANUSB::CAN_BAUD_125K};
 
+constexpr BusStateBits kStatusBits{canusb_abi::CANSTATUS_BUS_ERROR,
+                                   canusb_abi::CANSTATUS_ERROR_PASSIVE,
+                                   canusb_abi::CANSTATUS_ERROR_WARNING};
+
 }  // namespace
 
 CanusbConnection::CanusbConnection(const CanusbDriver* driver, CANUSB& CAN_u, CAN_DB& CAN_d)
@@ -46,7 +50,7 @@ void CanusbConnection::Start(LoopStart& start) {
   start.ShowRunning();
 }
 
-void CanusbConnection::WriteRow(const CAN_SendDB& SendDB, int16_t i) {
+bool CanusbConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
   uint8_t* frame = frame_.data();
   PutLe32(frame + kIdOffset, static_cast<uint32_t>(SendDB.CAN_ID(i)));
   frame[kFlagsOffset] = SendDB.CAN_Send29(i) == 1 ? canusb_abi::CANMSG_EXTENDED : 0;
@@ -54,7 +58,15 @@ void CanusbConnection::WriteRow(const CAN_SendDB& SendDB, int16_t i) {
   for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
     frame[kDataOffset + n - 1] = SendDB.CAN_Data(n, i);
   }
-  write_(handle_, reinterpret_cast<CANMsg*>(frame));
+  return write_(handle_, reinterpret_cast<CANMsg*>(frame)) == canusb_abi::ERROR_CANUSB_OK;
+}
+
+BusState CanusbConnection::ReadBusState() {
+  // A negative result is an error, not flags. The adapter has no bus-off
+  // flag: its bus-error flag stands for it.
+  const int status = driver_->canusb_Status(handle_);
+  return status < 0 ? BusState::Normal
+                    : BusStateOf(static_cast<unsigned long>(status), kStatusBits);
 }
 
 int32_t CanusbConnection::Close() {

@@ -12,7 +12,8 @@
 namespace telpod {
 
 // A connection over the chosen CANUSB adapter (CAN_USB_SelectSerial): open
-// at the rate's text, write each row as a CANMsg record, close.
+// at the rate's text, write each row as a CANMsg record, close. The bus
+// state comes from canusb_Status.
 class CanusbConnection final : public FamilyConnection {
  public:
   // `driver` may be null (library absent): the open then fails.
@@ -21,7 +22,8 @@ class CanusbConnection final : public FamilyConnection {
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
   void Start(LoopStart& start) override;
-  void WriteRow(const CAN_SendDB& SendDB, int16_t i) override;
+  bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) override;
+  BusState ReadBusState() override;
   int32_t Close() override;
 
  private:

@@ -34,6 +34,7 @@ void CanusbDriver::ResolveEntryPoints(DriverLoader& loader) {
   loader("canusb_VersionInfo", canusb_VersionInfo);
   loader("canusb_getFirstAdapter", canusb_getFirstAdapter);
   loader("canusb_getNextAdapter", canusb_getNextAdapter);
+  loader("canusb_Status", canusb_Status);
 }
 
 int16_t CanusbDriver::GetFirstAdapter(std::string& serial) const {

@@ -18,13 +18,17 @@ void Find_CANUSB_Adapters(ELM327_Info& /*device*/, CAN_DB& CAN_d, CanusbDriver& 
                           platform::EventPump& pump) {
   try {
     std::string serial;
-    if (!IsAdapter(driver.GetFirstAdapter(serial), serial)) return;
+    const int16_t reported = driver.GetFirstAdapter(serial);
+    if (!IsAdapter(reported, serial)) return;
     CAN_d.set_CAN_USB_FindCount(1);
     CAN_d.set_CAN_USB_FindSerialNo(1, serial);
-    // The serial array has one slot more than its capacity (index 0 unused),
-    // so a larger capacity setting still stops at the array's end.
-    const int32_t capacity = std::min(CAN_d.CAN_USB_FindCount_MAX(), CAN_DB::kSerialSlots - 1);
-    while (CAN_d.CAN_USB_FindCount() < capacity) {
+    // The first report counts the adapters: a library that starts over
+    // after the last one must not list them again. The serial array has
+    // one slot more than its capacity (index 0 unused), so a larger
+    // capacity setting still stops at the array's end.
+    const int32_t last =
+        std::min<int32_t>({reported, CAN_d.CAN_USB_FindCount_MAX(), CAN_DB::kSerialSlots - 1});
+    while (CAN_d.CAN_USB_FindCount() < last) {
       pump.DoEvents();
       if (!IsAdapter(driver.GetNextAdapter(serial), serial)) return;
       const int32_t count = CAN_d.CAN_USB_FindCount() + 1;

@@ -10,7 +10,8 @@ namespace telpod {
 // Lists the adapters the library reports, in its order, into CAN_d: a
 // report counts when its result is positive and its serial number has at
 // least seven characters; the first report that does not ends the search,
-// and so does a full catalogue. No adapter is opened.
+// and so do a full catalogue and the number of adapters the first report's
+// result gives. No adapter is opened.
 void Find_CANUSB_Adapters(ELM327_Info& device, CAN_DB& CAN_d, CanusbDriver& driver,
                           platform::EventPump& pump);
 

@@ -64,7 +64,7 @@ void IfCanConnection::Start(LoopStart& start) {
   start.StampLastVisit();
 }
 
-void IfCanConnection::WriteRow(const CAN_SendDB& SendDB, int16_t i) {
+bool IfCanConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
   uint8_t* frame = frame_.data();
   PutLe32(frame + kFrameLengthOffset, SendDB.CAN_DLC(i));
   const auto id = static_cast<uint32_t>(SendDB.CAN_ID(i));
@@ -72,7 +72,7 @@ void IfCanConnection::WriteRow(const CAN_SendDB& SendDB, int16_t i) {
   for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
     frame[kFrameDataOffset + n - 1] = SendDB.CAN_Data(n, i);
   }
-  send_(handle_, frame, 1);
+  return send_(handle_, frame, 1) == static_cast<uint32_t>(IfCan_u_.IFCAN_ERROR_SUCCESS());
 }
 
 int32_t IfCanConnection::Close() {

@@ -13,6 +13,7 @@ namespace telpod {
 // A connection over the chosen Interface board port: read the board's
 // configuration, set mode and bit rate, activate, send each row as one
 // message record, then deactivate and close. Its result is the close status.
+// The library reports no bus state; refused messages are all there is.
 class IfCanConnection final : public FamilyConnection {
  public:
   // `driver` may be null (library absent): the open then fails.
@@ -22,7 +23,7 @@ class IfCanConnection final : public FamilyConnection {
   bool Open() override;
   int32_t CloseAfterFailedOpen() override { return Close(); }
   void Start(LoopStart& start) override;
-  void WriteRow(const CAN_SendDB& SendDB, int16_t i) override;
+  bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) override;
   int32_t Close() override;
 
  private:

@@ -21,6 +21,7 @@ void CanlibDriver::ResolveEntryPoints(DriverLoader& loader) {
   loader("canBusOff", canBusOff);
   loader("canWrite", canWrite);
   loader("canClose", canClose);
+  loader("canReadStatus", canReadStatus);
 }
 
 canStatus CanlibDriver::ChannelName(int channel, std::string& name) const {

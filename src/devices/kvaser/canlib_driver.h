@@ -25,6 +25,7 @@ class CanlibDriver : public DriverLibrary {
   canBusOff_t canBusOff = nullptr;
   canWrite_t canWrite = nullptr;
   canClose_t canClose = nullptr;
+  canReadStatus_t canReadStatus = nullptr;
 
   // The channel's name read through a 64-byte buffer, NULs removed.
   canStatus ChannelName(int channel, std::string& name) const;

@@ -23,6 +23,9 @@ constexpr std::array<int32_t (KvaserCAN::*)() const, 9> kCanlibRates{&KvaserCAN:
                                                                      &KvaserCAN::canBITRATE_10K,
                                                                      &KvaserCAN::canBITRATE_125K};
 
+constexpr BusStateBits kStatusBits{canlib_abi::canSTAT_BUS_OFF, canlib_abi::canSTAT_ERROR_PASSIVE,
+                                   canlib_abi::canSTAT_ERROR_WARNING};
+
 }  // namespace
 
 KvaserConnection::KvaserConnection(const CanlibDriver* driver, KvaserCAN& kvCan_u,
@@ -58,10 +61,16 @@ void KvaserConnection::Start(LoopStart& start) {
   driver_->canBusOn(handle_);
 }
 
-void KvaserConnection::WriteRow(const CAN_SendDB& SendDB, int16_t i) {
+bool KvaserConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
   for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) data_[n - 1] = SendDB.CAN_Data(n, i);
-  write_(handle_, static_cast<long>(SendDB.CAN_ID(i)), data_.data(), SendDB.CAN_DLC(i),
-         SendDB.CAN_Send29(i) == 1 ? extended_flag_ : standard_flag_);
+  return write_(handle_, static_cast<long>(SendDB.CAN_ID(i)), data_.data(), SendDB.CAN_DLC(i),
+                SendDB.CAN_Send29(i) == 1 ? extended_flag_ : standard_flag_) >= canlib_abi::canOK;
+}
+
+BusState KvaserConnection::ReadBusState() {
+  unsigned long flags = 0;
+  if (driver_->canReadStatus(handle_, &flags) < canlib_abi::canOK) return BusState::Normal;
+  return BusStateOf(flags, kStatusBits);
 }
 
 int32_t KvaserConnection::Close() {

@@ -12,6 +12,7 @@ namespace telpod {
 
 // A connection over the chosen Kvaser channel: open with init access, set
 // the bit rate, bus on, write each row with canWrite, then bus off and close.
+// The bus state comes from canReadStatus.
 class KvaserConnection final : public FamilyConnection {
  public:
   // `driver` may be null (library absent): the open then fails.
@@ -20,7 +21,8 @@ class KvaserConnection final : public FamilyConnection {
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
   void Start(LoopStart& start) override;
-  void WriteRow(const CAN_SendDB& SendDB, int16_t i) override;
+  bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) override;
+  BusState ReadBusState() override;
   int32_t Close() override;
 
  private:

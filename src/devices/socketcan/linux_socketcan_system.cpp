@@ -8,6 +8,7 @@
 
 #include <errno.h>
 #include <libsocketcan.h>
+#include <linux/can/error.h>
 #include <linux/can/raw.h>
 #include <linux/if_arp.h>
 #include <linux/if_link.h>
@@ -176,8 +177,13 @@ int LinuxSocketCanSystem::OpenRawSocket(const std::string& name) {
   // that cannot get its frames out must not freeze it.
   ScopedFd fd(::socket(PF_CAN, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, CAN_RAW));
   if (fd.get() < 0) return -1;
-  // The program only sends: an empty filter keeps received traffic out.
+  // The program only sends: an empty filter keeps received traffic out, and
+  // of the error frames only those that change the controller's state come.
   if (::setsockopt(fd.get(), SOL_CAN_RAW, CAN_RAW_FILTER, nullptr, 0) != 0) return -1;
+  const can_err_mask_t errors = CAN_ERR_BUSOFF | CAN_ERR_CRTL | CAN_ERR_RESTARTED;
+  if (::setsockopt(fd.get(), SOL_CAN_RAW, CAN_RAW_ERR_FILTER, &errors, sizeof errors) != 0) {
+    return -1;
+  }
   sockaddr_can address{};
   address.can_family = AF_CAN;
   address.can_ifindex = static_cast<int>(index);
@@ -189,6 +195,11 @@ int LinuxSocketCanSystem::OpenRawSocket(const std::string& name) {
 
 bool LinuxSocketCanSystem::WriteFrame(int socket, const can_frame& frame) {
   return ::write(socket, &frame, sizeof frame) == static_cast<ssize_t>(sizeof frame);
+}
+
+bool LinuxSocketCanSystem::ReadErrorFrame(int socket, can_frame& frame) {
+  const ssize_t received = ::recv(socket, &frame, sizeof frame, MSG_DONTWAIT);
+  return received == static_cast<ssize_t>(sizeof frame) && (frame.can_id & CAN_ERR_FLAG) != 0;
 }
 
 void LinuxSocketCanSystem::CloseSocket(int socket) {

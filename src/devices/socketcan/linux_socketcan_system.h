@@ -6,7 +6,8 @@ namespace telpod {
 
 // The SocketCAN calls on a real Linux kernel: interface listing through
 // if_nameindex, link details through rtnetlink, sysfs and libsocketcan,
-// controller changes through libsocketcan, frames through raw CAN sockets.
+// controller changes through libsocketcan, frames and error frames through
+// raw CAN sockets.
 class LinuxSocketCanSystem final : public SocketCanSystem {
  public:
   bool RawSocketsOffered() override;
@@ -17,6 +18,7 @@ class LinuxSocketCanSystem final : public SocketCanSystem {
   ControlResult StartController(const std::string& name) override;
   int OpenRawSocket(const std::string& name) override;
   bool WriteFrame(int socket, const can_frame& frame) override;
+  bool ReadErrorFrame(int socket, can_frame& frame) override;
   void CloseSocket(int socket) override;
 };
 

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <linux/can.h>
+
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "devices/socketcan/can_db_socketcan.h"
@@ -10,8 +13,11 @@
 namespace telpod {
 
 // The SocketCAN family on the connection skeleton: every rate of the table,
-// a controller brought to the chosen rate before the socket opens, one raw
-// CAN frame per row written.
+// one raw CAN frame per row written. A controller is left as it was found:
+// one that is down is set to the chosen rate, brought up, and brought down
+// again at the end; one that is up is used only at the chosen rate, since
+// other programs may be using it. The bus state comes from the
+// controller's error frames.
 class SocketCanConnection final : public FamilyConnection {
  public:
   SocketCanConnection(CAN_DB_SocketCAN& db, SocketCanSystem& system) : db_(db), system_(system) {}
@@ -20,32 +26,50 @@ class SocketCanConnection final : public FamilyConnection {
   SocketCanConnection& operator=(const SocketCanConnection&) = delete;
 
   bool SelectRate(int32_t t_bitRate) override;
-  // A controller (link kind "can") whose rate differs is stopped, set and
-  // started; one that is stopped is started. Virtual links take any rate.
+  // Virtual links take any rate and are used as they are.
   bool Open() override;
-  // The permission message when the kernel refused the controller change.
+  // Says why the controller could not be used, when the family knows.
   std::string OpenFailureMessage() const override;
+  // Takes down again what the open brought up.
+  int32_t CloseAfterFailedOpen() override { return Close(); }
   void Start(LoopStart& start) override;
-  // Failed writes (a refused frame, a full queue) are ignored like every
-  // family's.
-  void WriteRow(const CAN_SendDB& SendDB, int16_t i) override;
+  // A frame the kernel refuses or cannot queue now, or one whose identifier
+  // does not fit its format, is a failed write.
+  bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) override;
+  // Folds the error frames that arrived since the last reading into the
+  // state the controller had at the open.
+  BusState ReadBusState() override;
   int32_t Close() override;
 
  private:
-  bool ConfigureController(const std::string& name);
+  bool UseController(const std::string& name);
+  bool BringUp(const std::string& name, std::optional<uint32_t> bitrate);
 
   CAN_DB_SocketCAN& db_;
   SocketCanSystem& system_;
   uint32_t bits_per_second_ = 0;
   int socket_ = -1;
-  std::string permission_message_;
+  std::string brought_up_;  // the interface this connection brought up
+  BusState state_ = BusState::Normal;
+  std::string failure_message_;
 };
 
-// What the user sees when the program may not change the controller: the
-// commands that bring it up at the chosen rate ("ip link set can0 type can
-// bitrate 500000", "ip link set can0 up"), led by "ip link set can0 down"
-// when it is running, since a running controller keeps its rate.
-std::string SocketCAN_PermissionMessage(const std::string& name, uint32_t bits_per_second,
-                                        bool running);
+// The bus state a CAN_STATE_* of the kernel stands for.
+BusState SocketCAN_LinkBusState(int32_t state);
+
+// The bus state after error frame `frame` (bus off, a controller problem,
+// a restart), given the one before it.
+BusState SocketCAN_ErrorFrameBusState(BusState before, const can_frame& frame);
+
+// What the user sees when the program may not set up a controller that is
+// down: the commands that bring it up at the chosen rate ("ip link set can0
+// type can bitrate 500000", "ip link set can0 up").
+std::string SocketCAN_PermissionMessage(const std::string& name, uint32_t bits_per_second);
+
+// What the user sees when the controller is up at another rate, or one the
+// kernel does not report: that rate, and the commands that would change it
+// (led by "ip link set can0 down"), which the program leaves to the user.
+std::string SocketCAN_SharedRateMessage(const std::string& name, std::optional<uint32_t> running,
+                                        uint32_t bits_per_second);
 
 }  // namespace telpod

@@ -43,10 +43,15 @@ class SocketCanSystem {
   virtual ControlResult SetBitRate(const std::string& name, uint32_t bits_per_second) = 0;
   virtual ControlResult StartController(const std::string& name) = 0;
 
-  // A non-blocking raw CAN socket bound to the interface; -1 when that fails.
+  // A non-blocking raw CAN socket bound to the interface that receives no
+  // traffic, only the controller's error frames for bus off, controller
+  // problems and restarts; -1 when that fails.
   virtual int OpenRawSocket(const std::string& name) = 0;
   // True when the kernel took the whole frame.
   virtual bool WriteFrame(int socket, const can_frame& frame) = 0;
+  // Takes the next error frame waiting on the socket, without blocking;
+  // false when none waits.
+  virtual bool ReadErrorFrame(int socket, can_frame& frame) = 0;
   virtual void CloseSocket(int socket) = 0;
 };
 

@@ -10,11 +10,18 @@
 namespace telpod::test {
 
 // Status boxes that note each text with the number of driver calls made
-// before it, so tests see texts and calls in one order.
+// before it, so tests see texts and calls in one order. When the loop ends
+// it notes the status the window would show, after the calls that took.
 class SnapshotView : public ConnectionView {
  public:
   void set_TB_Status(const std::string& text) override { Note("status:" + text); }
   void set_TB_Protocol(const std::string& text) override { Note("protocol:" + text); }
+  void LoopStarted(LiveConnection&) override {}
+  void LoopEnded(LiveConnection& live) override {
+    final_status = live.StatusText();
+    Note("live:" + final_status);
+  }
+  std::string final_status;
   const SimControl* sim = nullptr;
   size_t first_call = 0;
   std::vector<std::pair<size_t, std::string>> texts;
@@ -56,6 +63,7 @@ class ConnectionTest : public SimulatedDevices {
     view.sim = &Sim(f);
     view.first_call = Sim(f).CallLog().size();
     view.texts.clear();
+    view.final_status.clear();
     messages.shown.clear();
     pump.passes = 0;
     RxFlag = 1;

@@ -1,6 +1,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <stdexcept>
 #include <utility>
@@ -89,8 +90,13 @@ TEST_F(ConnectionTest, CanusbOpensWithTheRateTextOfEveryIndex) {
     const std::string open =
         "canusb_Open(\"LWSIM001\",\"" + std::string(text) + "\",0,4294967295,1)";
     // Outside the table the text is empty, and the adapter refuses it.
-    const Log journal = label ? Log{open, std::string("protocol:") + label, "status:通信中",
-                                    "status:終了処理中", "canusb_Close(1)"}
+    const Log journal = label ? Log{open,
+                                    std::string("protocol:") + label,
+                                    "status:通信中",
+                                    "canusb_Status(1)",
+                                    "live:通信中",
+                                    "status:終了処理中",
+                                    "canusb_Close(1)"}
                               : Log{open};
     EXPECT_EQ(Journal(Family::CANUSB), journal);
     if (label) {
@@ -135,16 +141,16 @@ TEST_F(ConnectionTest, DisconnectDuringTheLoopEndsWithTheCloseCalls) {
   const std::pair<Family, Log> cases[] = {
       {Family::CANUSB,
        {kUsbOpen, "protocol:500k bps", "status:通信中", "canusb_Write(1)", "canusb_Write(1)",
-        "status:終了処理中", "canusb_Close(1)"}},
+        "canusb_Status(1)", "live:通信中", "status:終了処理中", "canusb_Close(1)"}},
       {Family::Interface,
        {"CanOpenPort(\"IFCAN4\")", "CanGetConfig(2)", "protocol:500k bps", "status:通信中",
         "CanSetConfig(2)", "CanActivate(2)", "CanSendMessage(2,1)", "CanSendMessage(2,1)",
-        "status:終了処理中", "CanDeactivate(2)", "CanClosePort(2)"}},
+        "live:通信中", "status:終了処理中", "CanDeactivate(2)", "CanClosePort(2)"}},
       // Bus parameters go before the running status, bus-on after it.
       {Family::Kvaser,
        {"canOpenChannel(0,128)", "protocol:500k bps", "canSetBusParams(0,-2,5,2,1,1,0)",
         "status:通信中", "canBusOn(0)", "canWrite(0,291,1,2)", "canWrite(0,291,1,2)",
-        "status:終了処理中", "canBusOff(0)", "canClose(0)"}},
+        "canReadStatus(0)", "live:通信中", "status:終了処理中", "canBusOff(0)", "canClose(0)"}},
   };
   for (const auto& [family, journal] : cases) {
     // The board routine returns the status of its last close.
@@ -208,16 +214,98 @@ TEST_F(ConnectionTest, WriteFailuresChangeNothingInTheSchedule) {
     Run(f);
     return writes;
   };
-  const std::tuple<Family, const char*, const char*> faults[] = {
-      {Family::CANUSB, "canusb_Write", "canusb serial=LWSIM001 write=-5"},
-      {Family::Interface, "CanSendMessage", "ifcan port=4\nfault CanSendMessage result=0xC0000007"},
-      {Family::Kvaser, "canWrite", "kvaser name=a write=-13"}};
-  for (const auto& [family, write, fault] : faults) {
+  // A failing device, and the frames that still reach the bus.
+  const std::tuple<Family, const char*, const char*, size_t> faults[] = {
+      {Family::CANUSB, "canusb_Write", "canusb serial=LWSIM001 write=-5", 0},
+      {Family::CANUSB, "canusb_Write", "canusb serial=LWSIM001 txqueue=3", 3},
+      {Family::CANUSB, "canusb_Write", "canusb serial=LWSIM001 busoff", 0},
+      {Family::Interface, "CanSendMessage", "ifcan port=4\nfault CanSendMessage result=0xC0000007",
+       0},
+      {Family::Interface, "CanSendMessage", "ifcan port=1\nifcan port=4 txqueue=3", 3},
+      {Family::Interface, "CanSendMessage", "ifcan port=1\nifcan port=4 busoff", 0},
+      {Family::Kvaser, "canWrite", "kvaser name=a write=-13", 0},
+      {Family::Kvaser, "canWrite", "kvaser name=a txqueue=3", 3},
+      {Family::Kvaser, "canWrite", "kvaser name=a busoff", 0}};
+  for (const auto& [family, write, fault, frames] : faults) {
+    Configure(family, family == Family::CANUSB      ? "canusb serial=LWSIM001"
+                      : family == Family::Interface ? "ifcan port=1\nifcan port=4"
+                                                    : "kvaser name=a");
     const auto healthy = writes_per_pass(family, write);
     Configure(family, fault);
     EXPECT_EQ(writes_per_pass(family, write), healthy) << fault;
     EXPECT_GT(healthy.back(), 40);
-    EXPECT_TRUE(Sim(family).Frames().empty());
+    EXPECT_EQ(Sim(family).Frames().size(), frames) << fault;
+  }
+}
+
+// Nobody else on the bus: the transmit queue takes three frames, then every
+// write fails and the controller is error passive; or it is off the bus.
+// The status the window shows when the loop ends, and the state call made
+// after the last write, outside the loop.
+TEST_F(ConnectionTest, ALonelyBusShowsTheFailedWritesAndTheStateTheLibraryReports) {
+  Periodic(0, 0.0);  // rows 0 and 3 go out at every pass: 8 writes in 4 passes
+  Periodic(3, 0.0);
+  DisconnectAfter(4);
+  const std::tuple<Family, const char*, size_t, const char*, Log> cases[] = {
+      {Family::CANUSB,
+       "canusb serial=LWSIM001 txqueue=3",
+       3,
+       "通信中（送信エラー 5、エラーパッシブ）",
+       {"canusb_Write(1)", "canusb_Status(1)"}},
+      {Family::CANUSB,
+       "canusb serial=LWSIM001 busoff",
+       0,
+       "通信中（送信エラー 8、バスオフ）",
+       {"canusb_Write(1)", "canusb_Status(1)"}},
+      // A status the adapter cannot give says nothing of the bus.
+      {Family::CANUSB,
+       "canusb serial=LWSIM001 busoff\nfault canusb_Status result=-4",
+       0,
+       "通信中（送信エラー 8）",
+       {"canusb_Write(1)", "canusb_Status(1)"}},
+      {Family::Kvaser,
+       "kvaser name=a txqueue=3",
+       3,
+       "通信中（送信エラー 5、エラーパッシブ）",
+       {"canWrite(0,1,8,2)", "canReadStatus(0)"}},
+      {Family::Kvaser,
+       "kvaser name=a busoff",
+       0,
+       "通信中（送信エラー 8、バスオフ）",
+       {"canWrite(0,1,8,2)", "canReadStatus(0)"}},
+      {Family::Kvaser,
+       "kvaser name=a busoff\nfault canReadStatus result=-10",
+       0,
+       "通信中（送信エラー 8）",
+       {"canWrite(0,1,8,2)", "canReadStatus(0)"}},
+      // The board library reports no state: the failed writes are all.
+      {Family::Interface,
+       "ifcan port=1\nifcan port=4 txqueue=3",
+       3,
+       "通信中（送信エラー 5）",
+       {"CanSendMessage(2,1)"}},
+      {Family::Interface,
+       "ifcan port=1\nifcan port=4 busoff",
+       0,
+       "通信中（送信エラー 8）",
+       {"CanSendMessage(2,1)"}},
+  };
+  for (const auto& [family, config, frames, status, last_calls] : cases) {
+    Configure(family, config);
+    // The count starts from zero at every Connect, and the queue is empty
+    // again at every open.
+    for (int connect = 1; connect <= 2; ++connect) {
+      Run(family);
+      EXPECT_EQ(Sim(family).Frames().size(), frames * connect) << config;
+      EXPECT_EQ(view.final_status, status) << config;
+      Log end = last_calls;
+      end.push_back(std::string("live:") + status);
+      const Log journal = Journal(family);
+      const auto live = std::find(journal.begin(), journal.end(), end.back());
+      ASSERT_NE(live, journal.end()) << config;
+      EXPECT_EQ(Log(live - static_cast<long>(last_calls.size()), live + 1), end) << config;
+      EXPECT_TRUE(messages.shown.empty());
+    }
   }
 }
 

@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <linux/can/error.h>
 
 #include <functional>
 
@@ -14,6 +15,7 @@ namespace telpod {
 namespace {
 
 using test::Controller;
+using test::FakeSocketCanSystem;
 using test::VirtualLink;
 
 class SocketCanTest : public ::testing::Test {
@@ -137,41 +139,135 @@ TEST_F(SocketCanTest, VirtualLinkTakesEveryRateWithoutControllerCalls) {
   }
 }
 
-TEST_F(SocketCanTest, ControllerIsSetOnlyAsFarAsNeededAndAFailureEndsWithOneMessage) {
+TEST_F(SocketCanTest, AControllerIsLeftAsItWasFound) {
   const auto active = Controller("can0", CAN_STATE_ERROR_ACTIVE, 500000);
-  EXPECT_EQ(Connect(active, 3),
-            "stop:can0 set:can0:250000 start:can0 open:can0 write:1:8 close:7 ");
+  const auto stopped = Controller("can0", CAN_STATE_STOPPED, 500000);
+  // Up at the chosen rate: used as it is, and left up.
   EXPECT_EQ(Connect(active, 2), "open:can0 write:1:8 close:7 ");
-  EXPECT_EQ(Connect(Controller("can0", CAN_STATE_STOPPED, 500000), 2),
-            "start:can0 open:can0 write:1:8 close:7 ");
+  // Down: set as far as needed, brought up, and down again at the end.
+  EXPECT_EQ(Connect(stopped, 2), "start:can0 open:can0 write:1:8 close:7 stop:can0 ");
+  EXPECT_EQ(Connect(stopped, 3),
+            "set:can0:250000 start:can0 open:can0 write:1:8 close:7 stop:can0 ");
   EXPECT_EQ(Connect(Controller("slcan0", CAN_STATE_STOPPED, std::nullopt), 2),  // no rate yet
-            "set:slcan0:500000 start:slcan0 open:slcan0 write:1:8 close:7 ");
+            "set:slcan0:500000 start:slcan0 open:slcan0 write:1:8 close:7 stop:slcan0 ");
+
+  // Up at another rate: other programs may be using it, so nothing changes;
+  // the message names its rate and the commands that would change it.
+  const std::string commands =
+      "を実行してから、もう一度接続してください。\r\nip link set can0 down\r\n"
+      "ip link set can0 type can bitrate 250000\r\nip link set can0 up\r\n接続を終了します。";
+  EXPECT_EQ(Connect(active, 3),
+            "| can0 は 500000 bit/s で動作しています。ほかのプログラムが使っているかもしれない"
+            "ため、通信速度は変更しません。\r\n250000 bit/s で接続するには、管理者権限で次の"
+            "コマンド" +
+                commands);
+  const std::string unknown = Connect(Controller("can0", CAN_STATE_ERROR_PASSIVE, std::nullopt), 3);
+  EXPECT_EQ(unknown.rfind("| can0 は 不明な通信速度 で動作しています。", 0), 0u) << unknown;
 
   const std::string failed = "| 機器が正常に動作していません。\r\n接続を終了します。";
-  // A rate the controller cannot take: it keeps running at its old one.
-  EXPECT_EQ(Connect(active, 1, [&] { kernel.set_result = ControlResult::Failed; }),
-            "stop:can0 set:can0:800000 start:can0 " + failed);
+  // A rate the controller cannot take: it stays down, untouched otherwise.
+  EXPECT_EQ(Connect(stopped, 1, [&] { kernel.set_result = ControlResult::Failed; }),
+            "set:can0:800000 " + failed);
+  // Brought up, but no socket: down again.
+  EXPECT_EQ(Connect(stopped, 2, [&] { kernel.open_fails = true; }),
+            "start:can0 open:can0 stop:can0 " + failed);
   EXPECT_EQ(Connect(VirtualLink("vcan0"), 2, [&] { kernel.open_fails = true; }),
             "open:vcan0 " + failed);
   EXPECT_EQ(Connect(VirtualLink("vcan0"), 2, [&] { db.set_SocketCAN_SelectNo(0); }), failed);
   EXPECT_EQ(Connect(VirtualLink("vcan0"), 9),
             "| 非対応の通信速度が選択されています。\r\n接続を終了します。");
 
-  // Refused permission: the commands that do it, "down" only for a running
-  // controller.
-  const std::string text =
+  // Refused permission for a controller that is down: the commands that
+  // bring it up.
+  const std::string refused =
       " を設定する権限がありません。\r\n"
       "管理者権限で次のコマンドを実行してから、もう一度接続してください。\r\n";
-  EXPECT_EQ(Connect(Controller("can0", CAN_STATE_ERROR_ACTIVE, 125000), 2,
-                    [&] { kernel.stop_result = ControlResult::NotPermitted; }),
-            "stop:can0 | can0" + text +
-                "ip link set can0 down\r\nip link set can0 type can bitrate 500000\r\n"
-                "ip link set can0 up\r\n接続を終了します。");
   EXPECT_EQ(
       Connect(Controller("can1", CAN_STATE_STOPPED, 1000000), 7,
               [&] { kernel.set_result = ControlResult::NotPermitted; }),
-      "set:can1:10000 | can1" + text +
+      "set:can1:10000 | can1" + refused +
           "ip link set can1 type can bitrate 10000\r\nip link set can1 up\r\n接続を終了します。");
+  EXPECT_EQ(Connect(stopped, 2, [&] { kernel.start_result = ControlResult::NotPermitted; }),
+            "start:can0 | can0" + refused +
+                "ip link set can0 type can bitrate 500000\r\nip link set can0 up\r\n"
+                "接続を終了します。");
+}
+
+can_frame ErrorFrame(canid_t classes, uint8_t controller_problem = 0) {
+  can_frame frame{};
+  frame.can_id = CAN_ERR_FLAG | classes;
+  frame.len = CAN_ERR_DLC;
+  frame.data[1] = controller_problem;
+  return frame;
+}
+
+// A data frame whose identifier happens to have an error class's bit.
+can_frame DataFrame(canid_t id) {
+  can_frame frame = ErrorFrame(0);
+  frame.can_id = id;
+  return frame;
+}
+
+TEST(SocketCanBusState, ErrorFramesAndLinkStatesMapOntoTheBusState) {
+  using enum BusState;
+  const std::tuple<BusState, can_frame, BusState> frames[] = {
+      {Normal, ErrorFrame(CAN_ERR_BUSOFF), BusOff},
+      {ErrorPassive, ErrorFrame(CAN_ERR_BUSOFF | CAN_ERR_CRTL, CAN_ERR_CRTL_ACTIVE), BusOff},
+      {Normal, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_PASSIVE), ErrorPassive},
+      {Normal, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_RX_PASSIVE | CAN_ERR_CRTL_TX_WARNING),
+       ErrorPassive},
+      {ErrorPassive, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_RX_WARNING), ErrorWarning},
+      {ErrorWarning, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_ACTIVE), Normal},
+      // An overflow changes nothing; neither does a frame that is no error.
+      {ErrorWarning, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_OVERFLOW), ErrorWarning},
+      {ErrorWarning, DataFrame(CAN_ERR_BUSOFF), ErrorWarning},
+      {BusOff, ErrorFrame(CAN_ERR_RESTARTED), Normal},
+      {BusOff, ErrorFrame(CAN_ERR_RESTARTED | CAN_ERR_CRTL, CAN_ERR_CRTL_TX_WARNING), ErrorWarning},
+  };
+  for (const auto& [before, frame, after] : frames) {
+    EXPECT_EQ(SocketCAN_ErrorFrameBusState(before, frame), after) << std::hex << frame.can_id;
+  }
+  const std::pair<int32_t, BusState> links[] = {{CAN_STATE_ERROR_ACTIVE, Normal},
+                                                {CAN_STATE_ERROR_WARNING, ErrorWarning},
+                                                {CAN_STATE_ERROR_PASSIVE, ErrorPassive},
+                                                {CAN_STATE_BUS_OFF, BusOff},
+                                                {CAN_STATE_STOPPED, Normal},
+                                                {42, Normal}};
+  for (const auto& [state, bus] : links) EXPECT_EQ(SocketCAN_LinkBusState(state), bus) << state;
+}
+
+// Rows 0 (one-shot), 1 and 2 written in the one pass; the queue takes
+// `txqueue` of them; the controller's error frames wait on the socket.
+TEST_F(SocketCanTest, ALonelyBusShowsTheFailedWritesAndTheStateOfTheErrorFrames) {
+  SendDB.set_CAN_SendCycleOperation(1, 1);
+  SendDB.set_CAN_SendCycleOperation(2, 1);
+  const auto lonely = [&](int txqueue, std::vector<can_frame> errors) {
+    return [&, txqueue, errors] {
+      SendDB.Timer_Clear();
+      kernel.txqueue = txqueue;
+      kernel.error_frames.assign(errors.begin(), errors.end());
+    };
+  };
+  const auto up = Controller("can0", CAN_STATE_ERROR_ACTIVE, 500000);
+  const std::string writes = "open:can0 write:1:8 write:1:8 write:1:8 close:7 ";
+  const auto warning = ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_WARNING);
+  const std::tuple<FakeSocketCanSystem::Interface, std::function<void()>, const char*> cases[] = {
+      {up, lonely(3, {}), "通信中"},
+      {up, lonely(1, {warning, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_PASSIVE)}),
+       "通信中（送信エラー 2、エラーパッシブ）"},
+      {up, lonely(0, {warning, ErrorFrame(CAN_ERR_BUSOFF)}), "通信中（送信エラー 3、バスオフ）"},
+      // What the kernel said of the controller at the open holds until an
+      // error frame says otherwise.
+      {Controller("can0", CAN_STATE_ERROR_PASSIVE, 500000), lonely(3, {}),
+       "通信中（エラーパッシブ）"},
+      {Controller("can0", CAN_STATE_BUS_OFF, 500000), lonely(0, {ErrorFrame(CAN_ERR_RESTARTED)}),
+       "通信中（送信エラー 3）"},
+  };
+  for (const auto& [interface, setup, status] : cases) {
+    EXPECT_EQ(Connect(interface, 2, setup), writes);
+    EXPECT_EQ(view.final_status, status);
+    EXPECT_TRUE(kernel.error_frames.empty());
+  }
 }
 
 }  // namespace
