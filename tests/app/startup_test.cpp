@@ -129,7 +129,7 @@ TEST_F(StartupTest, NoDriverLibraryStopsWithAMessageNamingAllThree) {
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
             "libcanusbdrv.so、libIFCan.so もしくは libcanlib.so.1 が見つかりません。\r\n" +
-                program.File("drivers/libcanusbdrv.so") +
+                platform::DriverFolders().front() + "/libcanusbdrv.so" +
                 "\r\nドライバがインストールされていません。\r\nアプリケーションを終了します。");
 }
 

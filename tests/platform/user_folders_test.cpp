@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/driver_folders.h"
 #include "platform/program_folder.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
@@ -103,6 +104,16 @@ TEST_F(UserFolders, AnExportWhoseFolderHasGoneFallsBackToTheDefault) {
   Use(Program::ReadOnly, config_.path());
   EXPECT_EQ(platform::ExistingFolderOrDefault(config_.path()), config_.path());
   EXPECT_EQ(platform::ExistingFolderOrDefault(config_.File("gone")), home_.path());
+}
+
+TEST_F(UserFolders, MakersLibrariesComeBeforeTheProgramsSimulators) {
+  Use(Program::Writable, std::nullopt);
+  const auto folders = platform::DriverFolders();
+  ASSERT_GE(folders.size(), 2u);
+  EXPECT_EQ(folders.back(), ProgramPath() + "/drivers");
+  for (size_t i = 0; i + 1 < folders.size(); ++i) {
+    EXPECT_EQ(folders[i].rfind("/usr/", 0), 0u) << folders[i];
+  }
 }
 
 }  // namespace
