@@ -5,7 +5,6 @@
 #   simulators  lib/telpod/drivers/ (the simulated driver libraries)
 # The program finds its folder through the real path of its executable, so
 # the link in bin/ works like the program itself.
-set(TELPOD_INSTALL_DIR lib/telpod)
 set(TELPOD_APP_ID jp.example.telpod)
 set(TELPOD_PACKAGING_DIR ${CMAKE_SOURCE_DIR}/packaging)
 set(TELPOD_STAGE_DIR ${CMAKE_BINARY_DIR}/packaging)
@@ -20,8 +19,8 @@ install(TARGETS telpod zqt100
 # library in the system folders is found before them.
 install(TARGETS cansim_canusb cansim_ifcan cansim_canlib
   LIBRARY DESTINATION ${TELPOD_INSTALL_DIR}/drivers COMPONENT simulators)
-# Qt's translation files (.qm) go beside the program in translations/.
-set(TELPOD_INSTALL_TRANSLATIONS_DIR ${TELPOD_INSTALL_DIR}/translations)
+# Qt's translation files (.qm) go to ${TELPOD_INSTALL_TRANSLATIONS_DIR}
+# (top CMakeLists.txt), installed where they are built.
 
 file(MAKE_DIRECTORY ${TELPOD_STAGE_DIR}/bin)
 file(CREATE_LINK ../${TELPOD_INSTALL_DIR}/telpod ${TELPOD_STAGE_DIR}/bin/telpod SYMBOLIC)
