@@ -79,6 +79,9 @@ class Form1 : public QMainWindow, private ConnectionView {
 
   void Bt_Connect_Click();
   void Bt_Disconnect_Click();
+  // The session asks the program to end: a running connection is ended
+  // first, then the window closes as by its close box.
+  void EndSession();
 
   void menu_file_import_Click();
   void menu_file_export_csv_Click();
@@ -139,6 +142,7 @@ class Form1 : public QMainWindow, private ConnectionView {
   QAction* menu_help_version_ = nullptr;
 
   Form2* Form2_ = nullptr;
+  bool close_after_connection_ = false;
   QPointer<FormCommonSetting> FormCommonSetting_;
   QPointer<FormVersion> FormVersion_;
 };

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <utility>
 
 #include "app/connection_area.h"
 #include "app/form1.h"
@@ -37,6 +38,10 @@ void Form1::Bt_Connect_Click() {
   // back only when it has ended; the window's events are handled inside it.
   RunChosenConnection();
   RestoreIdleWindow();
+  // Once this handler has returned, so that the close finds the window idle.
+  if (std::exchange(close_after_connection_, false)) {
+    QTimer::singleShot(0, this, &QWidget::close);
+  }
 }
 
 void Form1::RestoreIdleWindow() {
@@ -53,6 +58,15 @@ void Form1::RestoreIdleWindow() {
 void Form1::Bt_Disconnect_Click() {
   RxFlag = 0;
   area_->Bt_Disconnect->setEnabled(false);
+}
+
+void Form1::EndSession() {
+  if (RxFlag != 1) {
+    close();
+    return;
+  }
+  close_after_connection_ = true;
+  Bt_Disconnect_Click();
 }
 
 bool Form1::RunChosenConnection() {

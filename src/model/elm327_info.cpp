@@ -1,6 +1,6 @@
 #include "model/elm327_info.h"
 
-#include "platform/program_folder.h"
+#include "platform/user_folders.h"
 
 namespace telpod {
 
@@ -15,7 +15,7 @@ void ELM327_Info::Param_ALL_Clear() {
   t_ViewCaution_ = 1;
   t_CmbBOX_device_SelectNo_ = 0;
   t_select_Vender_ = 0;
-  t_setting_file_path_ = platform::ProgramFolder();
+  t_setting_file_path_ = platform::DefaultFileFolder();
 }
 
 }  // namespace telpod

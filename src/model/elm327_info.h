@@ -14,7 +14,8 @@ class ELM327_Info : public ArrayFill {
   ELM327_Info() { Param_ALL_Clear(); }
 
   // Every field to its default; the import/export folder starts as the
-  // program folder.
+  // program folder, or the user's home when the program folder is the
+  // system's.
   void Param_ALL_Clear();
 
   int32_t install_version() const { return install_version_; }

@@ -6,8 +6,8 @@
 namespace telpod::platform {
 
 std::vector<std::string> DriverFolders() {
-  return {JoinPath(ProgramFolder(), "drivers"), "/usr/local/lib", "/usr/lib",
-          "/usr/lib/x86_64-linux-gnu"};
+  return {"/usr/local/lib", "/usr/lib", "/usr/lib/x86_64-linux-gnu",
+          JoinPath(ProgramFolder(), "drivers")};
 }
 
 std::optional<std::string> FindDriverFile(const std::string& file) {

@@ -19,6 +19,16 @@ bool FolderExists(const std::string& path) {
   return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool MakeFolders(const std::string& path) {
+  if (path.empty()) return false;
+  for (size_t slash = path.find('/', 1); slash != std::string::npos;
+       slash = path.find('/', slash + 1)) {
+    ::mkdir(path.substr(0, slash).c_str(), S_IRWXU);
+  }
+  ::mkdir(path.c_str(), S_IRWXU);
+  return FolderExists(path);
+}
+
 bool DeleteFileForced(const std::string& path) {
   if (::unlink(path.c_str()) == 0) return true;
   // Read-only on this platform is a missing write bit; unlink ignores it

@@ -7,6 +7,10 @@ namespace telpod::platform {
 bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 
+// Creates `path` and every missing folder above it, each readable by the
+// user alone; true when the folder exists afterwards.
+bool MakeFolders(const std::string& path);
+
 // Deletes a file even when it is marked read-only; true when it is gone.
 bool DeleteFileForced(const std::string& path);
 

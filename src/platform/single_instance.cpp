@@ -5,24 +5,36 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <string>
 
+#include "platform/file_system.h"
 #include "platform/program_folder.h"
 
 namespace telpod::platform {
 
 namespace {
 
-// One lock per program folder, so that tests running side by side with
-// folders of their own never see each other as a running instance.
-std::string LockPath() {
-  char name[64];
-  std::snprintf(name, sizeof name, "telpod-%016zx.lock", std::hash<std::string>{}(ProgramFolder()));
+// The user's own runtime folder when the session has one, else the shared
+// temporary folder.
+std::string LockFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  if (runtime && runtime[0] == '/' && FolderExists(runtime)) return runtime;
   std::error_code error;
   const auto temp = std::filesystem::temp_directory_path(error);
-  return JoinPath(error ? "/tmp" : temp.string(), name);
+  return error ? "/tmp" : temp.string();
+}
+
+// One lock per user and program folder: two users each run their own
+// instance, and tests running side by side with folders of their own never
+// see each other as a running instance.
+std::string LockPath() {
+  char name[80];
+  std::snprintf(name, sizeof name, "telpod-%u-%016zx.lock", static_cast<unsigned>(::geteuid()),
+                std::hash<std::string>{}(ProgramFolder()));
+  return JoinPath(LockFolder(), name);
 }
 
 }  // namespace

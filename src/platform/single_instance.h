@@ -2,7 +2,8 @@
 
 namespace telpod::platform {
 
-// Holds the program's single-instance lock for as long as it lives. The lock
+// Holds the program's single-instance lock, one per user and program folder,
+// for as long as it lives. The lock
 // belongs to the open file, so the system drops it when the process ends,
 // however it ends: a crash leaves no stale lock behind.
 class SingleInstance {

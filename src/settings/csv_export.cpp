@@ -5,6 +5,7 @@
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "platform/text_codec.h"
+#include "platform/user_folders.h"
 #include "settings/csv_format.h"
 
 namespace telpod::Setting_import_export {
@@ -23,7 +24,7 @@ std::string Padding(const std::string& text, size_t width) {
 bool WriteCsvFile(const ELM327_Info& device, const std::string& file_name,
                   const std::string& folder, const CAN_SendDB& SendDB) {
   try {
-    const std::string target = platform::FolderExists(folder) ? folder : platform::ProgramFolder();
+    const std::string target = platform::ExistingFolderOrDefault(folder);
     const std::string bytes = platform::Utf8ToCp932(CsvText(device, SendDB));
     return platform::ReplaceFileAtomically(platform::JoinPath(target, file_name), bytes);
   } catch (...) {

@@ -5,6 +5,7 @@
 #include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
+#include "platform/user_folders.h"
 #include "settings/setting_file_record.h"
 
 namespace telpod::FileSaveSystem {
@@ -25,7 +26,7 @@ bool ReadRecordBytes(const std::string& path, std::string& bytes) {
 }  // namespace
 
 std::string SettingFilePath() {
-  return platform::JoinPath(platform::ProgramFolder(), "config.dat");
+  return platform::JoinPath(platform::SettingsFolder(), "config.dat");
 }
 
 int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
@@ -52,7 +53,7 @@ int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
 
 int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA) {
   try {
-    if (!platform::FolderExists(platform::ProgramFolder())) return 0;
+    if (!platform::MakeSettingsFolder()) return -1;
     const auto bytes = SettingFileRecord::Bytes(device, Tx_CANDATA);
     if (!bytes) return -1;
     return platform::ReplaceFileAtomically(SettingFilePath(), *bytes) ? 0 : -1;

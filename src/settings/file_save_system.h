@@ -6,8 +6,9 @@
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
 
-// config.dat in the program folder: the rows and the common settings kept
-// from one run to the next. Neither routine shows a message or throws.
+// config.dat: the rows and the common settings kept from one run to the next,
+// beside the program while the user may write its folder, else in the user's
+// configuration folder. Neither routine shows a message or throws.
 namespace telpod::FileSaveSystem {
 
 // The settings file's full path.
@@ -28,8 +29,9 @@ inline constexpr int32_t kFailedAfterTaking = -3;
 int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA);
 
 // Writes config.dat, replacing the old file atomically (a link's target, a
-// file's permission bits kept): 0 written (or no program folder to write
-// into), -1 failed with the old file left whole, read-only files included.
+// file's permission bits kept) and making the configuration folder on the
+// first save: 0 written, -1 failed with the old file left whole (read-only
+// files included, and also when there is no folder to write into).
 int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA);
 
 }  // namespace telpod::FileSaveSystem

@@ -130,7 +130,7 @@ TEST_F(StartupTest, NoDriverLibraryStopsWithAMessageNamingAllThree) {
   ASSERT_EQ(messages.shown.size(), 1u);
   EXPECT_EQ(messages.shown[0].text,
             "libcanusbdrv.so、libIFCan.so もしくは libcanlib.so.1 が見つかりません。\r\n" +
-                program.File("drivers/libcanusbdrv.so") +
+                platform::DriverFolders().front() + "/libcanusbdrv.so" +
                 "\r\nドライバがインストールされていません。\r\nアプリケーションを終了します。");
 }
 
@@ -153,7 +153,8 @@ TEST_F(StartupTest, UnusableLibrariesAreNamedWithTheirReason) {
   EXPECT_EQ(lines[2], "libIFCan.so を使用できません。");
   EXPECT_TRUE(lines[3].contains("lacks the entry point Can")) << lines[3].toStdString();
   EXPECT_EQ(lines.mid(4), (QStringList{"libcanlib.so.1 が見つかりません。",
-                                       QString::fromStdString(drivers + kCanlibLibraryFile),
+                                       QString::fromStdString(platform::JoinPath(
+                                           platform::DriverFolders().front(), kCanlibLibraryFile)),
                                        "ドライバがインストールされていません。",
                                        "アプリケーションを終了します。"}));
   EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Critical);

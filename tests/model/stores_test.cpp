@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "model/bit_rate_table.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
 #include "platform/program_folder.h"
+#include "support/scoped_environment.h"
+#include "support/temp_folder.h"
 
 namespace telpod {
 namespace {
@@ -57,7 +60,8 @@ TEST(ArrayFill, FillsUpToTheGivenIndexAndNothingWhenNegative) {
 }
 
 TEST(ELM327_Info, ParamAllClearGivesTheDefaults) {
-  platform::ScopedProgramFolder folder("/tmp/telpod-folder");
+  test::TempFolder program;
+  platform::ScopedProgramFolder folder(program.path());
   ELM327_Info device;
   device.set_t_bitRate(7);
   device.set_t_select_Vender(3);
@@ -72,7 +76,16 @@ TEST(ELM327_Info, ParamAllClearGivesTheDefaults) {
   EXPECT_EQ(device.t_ViewCaution(), 1);
   EXPECT_EQ(device.t_CmbBOX_device_SelectNo(), 0);
   EXPECT_EQ(device.t_select_Vender(), 0);
-  EXPECT_EQ(device.t_setting_file_path(), "/tmp/telpod-folder");
+  EXPECT_EQ(device.t_setting_file_path(), program.path());
+}
+
+// An installed program's folder is the system's: the dialogs open at home.
+TEST(ELM327_Info, TheFileFolderIsHomeWhenTheProgramFolderIsNotTheUsers) {
+  test::TempFolder program, home;
+  test::ScopedEnvironment home_env("HOME", home.path());
+  ::chmod(program.path().c_str(), 0555);
+  platform::ScopedProgramFolder folder(program.path());
+  EXPECT_EQ(ELM327_Info().t_setting_file_path(), home.path());
 }
 
 TEST(BitRateTable, IndexEightIs125kAndSupportFollowsEachFamily) {

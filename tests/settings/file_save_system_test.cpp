@@ -4,12 +4,14 @@
 #include <sys/stat.h>
 
 #include <filesystem>
+#include <optional>
 #include <vector>
 
 #include "platform/program_folder.h"
 #include "settings/file_size_limit.h"
 #include "settings/setting_file_record.h"
 #include "support/child_process.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 namespace telpod {
@@ -209,10 +211,59 @@ TEST_F(SettingFile, FailedSaveLeavesTheOldFileWhole) {
   EXPECT_EQ(Save_SettingFile(device_, db_), -1);
   EXPECT_EQ(test::ReadFile(Path()), kWorkedRecord);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
-
-  platform::ScopedProgramFolder gone("/nonexistent/telpod");  // nothing to write into: no fault
-  EXPECT_EQ(Save_SettingFile(device_, db_), 0);
 }
+
+enum class Program { Writable, ReadOnly, Vanished };
+
+// The program folder in each of its states, and a user of the test's own.
+class PerUserSettingFile : public SettingFile, public ::testing::WithParamInterface<Program> {
+ protected:
+  PerUserSettingFile() {
+    if (GetParam() == Program::ReadOnly) ::chmod(folder_.path().c_str(), 0555);
+    if (GetParam() == Program::Vanished) vanished_.emplace(folder_.File("gone"));
+  }
+  std::string UsersFile() const { return user_.File("config/telpod/config.dat"); }
+
+  test::TempFolder user_;
+  test::ScopedEnvironment home_{"HOME", user_.path()};
+  test::ScopedEnvironment xdg_{"XDG_CONFIG_HOME", user_.File("config")};
+
+ private:
+  std::optional<platform::ScopedProgramFolder> vanished_;
+};
+
+// The rows come back at the next start wherever they were kept, and only
+// a program folder the user may write holds them.
+TEST_P(PerUserSettingFile, RowsComeBackFromTheUsersOwnFile) {
+  FillWorkedTable(db_);
+  ASSERT_EQ(Save_SettingFile(device_, db_), 0);
+  const bool beside_program = GetParam() == Program::Writable;
+  EXPECT_EQ(FileSaveSystem::SettingFilePath(), beside_program ? Path() : UsersFile());
+  EXPECT_EQ(test::ReadFile(FileSaveSystem::SettingFilePath()), Held());
+  EXPECT_EQ(std::filesystem::exists(Path()), beside_program);
+  EXPECT_EQ(std::filesystem::exists(UsersFile()), !beside_program);
+
+  ELM327_Info device;
+  CAN_SendDB db;
+  ASSERT_EQ(Load_SettingFile(device, db), 0);
+  EXPECT_EQ(SettingFileRecord::Bytes(device, db), Held());
+}
+
+// Nowhere to keep the rows is a failure, never a quiet success.
+TEST_P(PerUserSettingFile, AConfigurationFolderThatCannotBeMadeFailsTheSave) {
+  test::WriteFile(user_.File("config"), "a file where the folder should be");
+  EXPECT_EQ(Save_SettingFile(device_, db_), GetParam() == Program::Writable ? 0 : -1);
+}
+
+std::string StateName(const ::testing::TestParamInfo<Program>& info) {
+  return info.param == Program::Writable   ? "Writable"
+         : info.param == Program::ReadOnly ? "ReadOnly"
+                                           : "Vanished";
+}
+
+INSTANTIATE_TEST_SUITE_P(ProgramFolder, PerUserSettingFile,
+                         ::testing::Values(Program::Writable, Program::ReadOnly, Program::Vanished),
+                         StateName);
 
 }  // namespace
 }  // namespace telpod

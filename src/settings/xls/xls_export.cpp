@@ -5,6 +5,7 @@
 
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
+#include "platform/user_folders.h"
 #include "settings/xls/settings_sheet.h"
 #include "settings/xls/workbook_file.h"
 
@@ -39,7 +40,7 @@ void Export_XLS(ELM327_Info& device, const std::string& file_name, const std::st
   if (device.ExcelInstallCheck() == 0) return;
   bool written = false;
   try {
-    const std::string target = platform::FolderExists(folder) ? folder : platform::ProgramFolder();
+    const std::string target = platform::ExistingFolderOrDefault(folder);
     written = WriteSettingsWorkbook(device, platform::JoinPath(target, file_name), SendDB);
   } catch (const std::exception&) {
     written = false;

@@ -1,0 +1,73 @@
+#include "app/session_end.h"
+
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <csignal>
+
+#include "app/connection_area.h"
+#include "settings/file_save_system.h"
+#include "started_window.h"
+
+namespace telpod {
+namespace {
+
+// The session's end (a logout's SIGTERM, a lost terminal's SIGHUP) closes
+// the window as its close box does: the rows are saved for the next start.
+class SessionEndTest : public test::StartedWindow, public ::testing::WithParamInterface<int> {
+ protected:
+  void StartWithARow() {
+    InstallClock();
+    InstallDriver(platform::kCanusbLibraryFile, "");
+    ASSERT_TRUE(Start());
+    window->device.set_t_ViewCaution(0);
+    window->show();
+    window->findChild<QLineEdit*>(QStringLiteral("TB_ID_2"))->setText(QStringLiteral("1ABCDEF"));
+    session_ = std::make_unique<SessionEnd>(*window);
+    ASSERT_TRUE(session_->IsWatching());
+  }
+  // Lets events run until the window has gone, or gives up after a while.
+  bool WindowCloses() {
+    QDeadlineTimer deadline(10000);
+    while (window->isVisible() && !deadline.hasExpired()) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    return !window->isVisible();
+  }
+  int32_t SavedId() {
+    ELM327_Info device;
+    CAN_SendDB db;
+    EXPECT_EQ(FileSaveSystem::Load_SettingFile(device, db), 0);
+    return db.CAN_ID(2);
+  }
+
+  std::unique_ptr<SessionEnd> session_;
+};
+
+TEST_P(SessionEndTest, AnIdleWindowClosesAndSavesTheRows) {
+  StartWithARow();
+  std::raise(GetParam());
+  ASSERT_TRUE(WindowCloses());
+  EXPECT_EQ(SavedId(), 0x1ABCDEF);
+}
+
+TEST_P(SessionEndTest, ARunningConnectionEndsFirst) {
+  StartWithARow();
+  QTimer::singleShot(100, window.get(), [&] { std::raise(GetParam()); });
+  window->connectionArea()->Bt_Connect->click();  // returns once the loop has stopped
+  EXPECT_EQ(window->RxFlag, 0);
+  ASSERT_TRUE(WindowCloses());
+  EXPECT_EQ(SavedId(), 0x1ABCDEF);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, SessionEndTest, ::testing::Values(SIGTERM, SIGHUP),
+                         [](const auto& info) {
+                           return std::string(info.param == SIGTERM ? "SIGTERM" : "SIGHUP");
+                         });
+
+}  // namespace
+}  // namespace telpod

@@ -1,0 +1,63 @@
+#include "platform/termination_signals.h"
+
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <csignal>
+
+namespace telpod {
+namespace {
+
+using platform::TerminationSignals;
+
+bool Readable(int fd) {
+  pollfd p{fd, POLLIN, 0};
+  return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
+}
+
+TEST(TerminationSignals, TheSessionsEndBecomesARequestInsteadOfAnEnd) {
+  TerminationSignals signals;
+  ASSERT_TRUE(signals.IsActive());
+  EXPECT_FALSE(Readable(signals.ReadFd()));
+  for (const int s : {SIGTERM, SIGHUP}) {
+    ASSERT_EQ(std::raise(s), 0);  // the test goes on: the signal was caught
+    EXPECT_TRUE(Readable(signals.ReadFd()));
+    EXPECT_EQ(signals.Take(), s);
+    EXPECT_FALSE(Readable(signals.ReadFd()));
+    EXPECT_EQ(signals.Take(), 0);
+  }
+}
+
+TEST(TerminationSignals, OneCatchesAtATime) {
+  TerminationSignals first;
+  TerminationSignals second;
+  EXPECT_TRUE(first.IsActive());
+  EXPECT_FALSE(second.IsActive());
+  EXPECT_EQ(second.ReadFd(), -1);
+  EXPECT_EQ(second.Take(), 0);
+  std::raise(SIGTERM);
+  EXPECT_EQ(first.Take(), SIGTERM);
+}
+
+volatile std::sig_atomic_t earlier_handler_calls = 0;
+extern "C" void EarlierHandler(int) {
+  earlier_handler_calls = earlier_handler_calls + 1;
+}
+
+TEST(TerminationSignals, TheEarlierHandlersComeBack) {
+  const auto term = std::signal(SIGTERM, EarlierHandler);
+  const auto hup = std::signal(SIGHUP, EarlierHandler);
+  { TerminationSignals signals; }
+  std::raise(SIGTERM);
+  std::raise(SIGHUP);
+  EXPECT_EQ(earlier_handler_calls, 2);
+  {
+    TerminationSignals again;
+    EXPECT_TRUE(again.IsActive()) << "free to catch again";
+  }
+  std::signal(SIGTERM, term);
+  std::signal(SIGHUP, hup);
+}
+
+}  // namespace
+}  // namespace telpod
