@@ -25,8 +25,6 @@ namespace telpod {
 
 namespace {
 
-constexpr const char* kEndApplication = "アプリケーションを終了します。";
-
 // The built-in workbook engine writes the Excel 97-2003 format, the format
 // of Excel 11 and the versions before.
 constexpr int32_t kWorkbookEngineVersion = 11;
@@ -53,9 +51,13 @@ void Form1::Progress(double p) {
   pump_->DoEvents();
 }
 
-void Form1::ShowStopMessage(const char* first_line) {
-  ports_.messages->Show(std::string(first_line) + platform::kCrLf + kEndApplication,
+void Form1::ShowStopMessage(const QString& first_line) {
+  ports_.messages->Show(first_line.toStdString() + platform::kCrLf + EndApplicationLine(),
                         device.Application_title(), platform::MessageIcon::Critical);
+}
+
+std::string Form1::EndApplicationLine() const {
+  return tr("アプリケーションを終了します。").toStdString();
 }
 
 bool Form1::App_Startup() {
@@ -78,7 +80,7 @@ bool Form1::App_Startup() {
 
   Ignoring([&] {
     Form2_ = new Form2(this);
-    Form2_->SetMessage(QStringLiteral("デバイスの初期処理中"));
+    Form2_->SetMessage(tr("デバイスの初期処理中"));
     Form2_->SetProgress(0.0);
     Form2_->show();
   });
@@ -99,12 +101,12 @@ bool Form1::App_Startup() {
   }
   Progress(0.45);
 
-  if (Form2_) Form2_->SetMessage(QStringLiteral("検索結果の判断処理中"));
+  if (Form2_) Form2_->SetMessage(tr("検索結果の判断処理中"));
   pump_->DoEvents();
   if (CAN_d.CAN_USB_FindCount() < 1 && IfCan_d.Interface_CAN_FindCount() < 1 &&
       kvCan_d.Kvaser_FindCount() < 1 && sockCan_d.SocketCAN_FindCount() < 1) {
     if (Form2_) Form2_->hide();
-    ShowStopMessage("デバイスが見つかりません。");
+    ShowStopMessage(tr("デバイスが見つかりません。"));
     return false;
   }
 
@@ -132,7 +134,7 @@ bool Form1::App_Startup() {
   Progress(0.8);
   if (result < 0) {
     if (Form2_) Form2_->hide();
-    ShowStopMessage("機器が正常に動作していません。");
+    ShowStopMessage(tr("機器が正常に動作していません。"));
     return false;
   }
 
@@ -151,13 +153,14 @@ bool Form1::App_Startup() {
 
 int32_t Form1::Check_DriverFiles() {
   const std::string folder = platform::ProgramFolder();
-  const std::string clock_file = platform::kClockLibraryFile;
-  if (!platform::FileExists(platform::JoinPath(folder, clock_file)) ||
+  const QString clock_file = QString::fromLatin1(platform::kClockLibraryFile);
+  if (!platform::FileExists(platform::JoinPath(folder, platform::kClockLibraryFile)) ||
       !(clock_ = ZqtClock::Load(folder))) {
-    ports_.messages->Show(clock_file + " が見つかりません。" + platform::kCrLf + clock_file +
-                              " は同梱のものを使用してください。" + platform::kCrLf +
-                              kEndApplication,
-                          device.Application_title(), platform::MessageIcon::Critical);
+    ports_.messages->Show(
+        tr("%1 が見つかりません。").arg(clock_file).toStdString() + platform::kCrLf +
+            tr("%1 は同梱のものを使用してください。").arg(clock_file).toStdString() +
+            platform::kCrLf + EndApplicationLine(),
+        device.Application_title(), platform::MessageIcon::Critical);
     return -1;
   }
 
@@ -170,12 +173,16 @@ int32_t Form1::Check_DriverFiles() {
   mask += Check_SocketCAN_Driver(*ports_.socketcan);
   if (mask == 0) {
     const std::string canusb = platform::kCanusbLibraryFile;
-    ports_.messages->Show(
-        canusb + "、" + platform::kIfCanLibraryFile + " もしくは " + platform::kCanlibLibraryFile +
-            " が見つかりません。" + platform::kCrLf +
-            platform::JoinPath(platform::DriverFolders().front(), canusb) + platform::kCrLf +
-            "ドライバがインストールされていません。" + platform::kCrLf + kEndApplication,
-        device.Application_title(), platform::MessageIcon::Critical);
+    const QString missing = tr("%1、%2 もしくは %3 が見つかりません。")
+                                .arg(QString::fromLatin1(platform::kCanusbLibraryFile),
+                                     QString::fromLatin1(platform::kIfCanLibraryFile),
+                                     QString::fromLatin1(platform::kCanlibLibraryFile));
+    ports_.messages->Show(missing.toStdString() + platform::kCrLf +
+                              platform::JoinPath(platform::DriverFolders().front(), canusb) +
+                              platform::kCrLf +
+                              tr("ドライバがインストールされていません。").toStdString() +
+                              platform::kCrLf + EndApplicationLine(),
+                          device.Application_title(), platform::MessageIcon::Critical);
     return -1;
   }
   return mask;

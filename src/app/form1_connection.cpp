@@ -19,7 +19,6 @@
 namespace telpod {
 
 namespace {
-constexpr const char* kInitialising = "通信初期処理中";
 constexpr const char* kIdleProtocol = "---";
 }  // namespace
 
@@ -30,7 +29,7 @@ void Form1::Bt_Connect_Click() {
   area_->Cmb_Serect_Device->setEnabled(false);
   if (device.t_ViewCaution() == 1) area_->Pic_Caution->show();
   Tx_CANDATA.Timer_Clear();
-  area_->TB_Status->setText(QString::fromUtf8(kInitialising));
+  area_->TB_Status->setText(tr("通信初期処理中"));
   area_->TB_Status->setFocus();
   TimerGetSetting_->start();
   // The connection runs its send loop right here, on this thread, and comes

@@ -20,16 +20,21 @@ class RxFlagReset {
 
 }  // namespace
 
+platform::SourceText FamilyConnection::OpenFailureLine() const {
+  return connection_message::kEndApplication;
+}
+
 std::string FamilyConnection::OpenFailureMessage() const {
-  return std::string(connection_message::kDeviceNotWorking) + platform::kCrLf + OpenFailureLine();
+  return platform::Tr(connection_message::kDeviceNotWorking) + platform::kCrLf +
+         platform::Tr(OpenFailureLine());
 }
 
 int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   RxFlagReset reset(ctx.RxFlag);
   const int32_t index = ctx.device.t_bitRate();
   if (!family.SelectRate(index)) {
-    ctx.messages.Show(std::string(connection_message::kUnsupportedRate) + platform::kCrLf +
-                          connection_message::kEndConnection,
+    ctx.messages.Show(platform::Tr(connection_message::kUnsupportedRate) + platform::kCrLf +
+                          platform::Tr(connection_message::kEndConnection),
                       ctx.device.Application_title(), platform::MessageIcon::Critical);
     return 0;
   }
@@ -51,7 +56,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
     // is still closed below and the window gets its idle state back.
   }
   platform::timeEndPeriod(1);
-  ctx.view.set_TB_Status(status_text::kClosing);
+  ctx.view.set_TB_Status(platform::Tr(status_text::kClosing));
   return family.Close();
 }
 

@@ -6,6 +6,7 @@
 #include "model/bit_rate_table.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
+#include "platform/translation.h"
 #include "platform/window_services.h"
 #include "send/clock.h"
 #include "send/send_loop.h"
@@ -32,8 +33,8 @@ struct ConnectionContext {
 };
 
 namespace status_text {
-inline constexpr const char* kRunning = "通信中";
-inline constexpr const char* kClosing = "終了処理中";
+inline constexpr platform::SourceText kRunning = TELPOD_TEXT("Connection", "通信中");
+inline constexpr platform::SourceText kClosing = TELPOD_TEXT("Connection", "終了処理中");
 }  // namespace status_text
 
 // Handed to a family while the loop starts, so that it can put its last
@@ -42,7 +43,7 @@ class LoopStart {
  public:
   LoopStart(SendLoop& loop, ConnectionView& view) : loop_(loop), view_(view) {}
   void StampLastVisit() { loop_.StampLastVisit(); }
-  void ShowRunning() { view_.set_TB_Status(status_text::kRunning); }
+  void ShowRunning() { view_.set_TB_Status(platform::Tr(status_text::kRunning)); }
 
  private:
   SendLoop& loop_;
@@ -60,7 +61,7 @@ class FamilyConnection : public RowWriter {
   // Opens and configures the device; false when that failed.
   virtual bool Open() = 0;
   // Second line of the open-failure message.
-  virtual const char* OpenFailureLine() const { return "アプリケーションを終了します。"; }
+  virtual platform::SourceText OpenFailureLine() const;
   // The whole open-failure message; a family that knows why the open failed
   // may say so instead.
   virtual std::string OpenFailureMessage() const;
@@ -73,10 +74,14 @@ class FamilyConnection : public RowWriter {
 };
 
 namespace connection_message {
-inline constexpr const char* kDeviceNotWorking = "機器が正常に動作していません。";
-inline constexpr const char* kUnsupportedRate = "非対応の通信速度が選択されています。";
-inline constexpr const char* kEndConnection = "接続を終了します。";
-inline constexpr const char* kEndApplication = "アプリケーションを終了します。";
+inline constexpr platform::SourceText kDeviceNotWorking =
+    TELPOD_TEXT("Connection", "機器が正常に動作していません。");
+inline constexpr platform::SourceText kUnsupportedRate =
+    TELPOD_TEXT("Connection", "非対応の通信速度が選択されています。");
+inline constexpr platform::SourceText kEndConnection =
+    TELPOD_TEXT("Connection", "接続を終了します。");
+inline constexpr platform::SourceText kEndApplication =
+    TELPOD_TEXT("Connection", "アプリケーションを終了します。");
 }  // namespace connection_message
 
 // The shared course of every connection: rate choice, open, label, loop,

@@ -25,7 +25,7 @@ class FakeFamily : public FamilyConnection {
     log_.push_back("open");
     return opens;
   }
-  const char* OpenFailureLine() const override { return "接続を終了します。"; }
+  platform::SourceText OpenFailureLine() const override { return {"Test", "接続を終了します。"}; }
   int32_t CloseAfterFailedOpen() override {
     log_.push_back("close-after-failure");
     return -7;

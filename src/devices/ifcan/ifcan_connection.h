@@ -20,7 +20,9 @@ class IfCanConnection final : public FamilyConnection {
 
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
-  const char* OpenFailureLine() const override { return connection_message::kEndConnection; }
+  platform::SourceText OpenFailureLine() const override {
+    return connection_message::kEndConnection;
+  }
   int32_t CloseAfterFailedOpen() override { return Close(); }
   void Start(LoopStart& start) override;
   void WriteRow(const CAN_SendDB& SendDB, int16_t i) override;

@@ -4,6 +4,7 @@
 
 #include "devices/socketcan/socketcan_frame.h"
 #include "model/bit_rate_table.h"
+#include "platform/translation.h"
 #include "platform/window_services.h"
 
 namespace telpod {
@@ -77,12 +78,15 @@ int32_t SocketCanConnection::Close() {
 std::string SocketCAN_PermissionMessage(const std::string& name, uint32_t bits_per_second,
                                         bool running) {
   const std::string crlf = platform::kCrLf;
-  std::string text = name + " を設定する権限がありません。" + crlf +
-                     "管理者権限で次のコマンドを実行してから、もう一度接続してください。" + crlf;
+  std::string text =
+      platform::Tr(TELPOD_TEXT("Connection", "%1 を設定する権限がありません。"), {name}) + crlf +
+      platform::Tr(TELPOD_TEXT(
+          "Connection", "管理者権限で次のコマンドを実行してから、もう一度接続してください。")) +
+      crlf;
   if (running) text += "ip link set " + name + " down" + crlf;
   text += "ip link set " + name + " type can bitrate " + std::to_string(bits_per_second) + crlf;
   text += "ip link set " + name + " up" + crlf;
-  return text + connection_message::kEndConnection;
+  return text + platform::Tr(connection_message::kEndConnection);
 }
 
 }  // namespace telpod

@@ -23,7 +23,9 @@ class SocketCanConnection final : public FamilyConnection {
   // A controller (link kind "can") whose rate differs is stopped, set and
   // started; one that is stopped is started. Virtual links take any rate.
   bool Open() override;
-  const char* OpenFailureLine() const override { return connection_message::kEndConnection; }
+  platform::SourceText OpenFailureLine() const override {
+    return connection_message::kEndConnection;
+  }
   // The permission message when the kernel refused the controller change.
   std::string OpenFailureMessage() const override;
   void Start(LoopStart& start) override;
