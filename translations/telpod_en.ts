@@ -48,6 +48,17 @@
     </message>
 </context>
 <context>
+    <name>SettingFile</name>
+    <message>
+        <source>保存する文字列が長すぎます。</source>
+        <translation>A text to be saved is too long.</translation>
+    </message>
+    <message>
+        <source>予期しないエラーが発生しました。</source>
+        <translation>An unexpected error occurred.</translation>
+    </message>
+</context>
+<context>
     <name>SettingsExport</name>
     <message>
         <source>設定をcsvでエクスポートしました。</source>
@@ -182,6 +193,26 @@
     <message>
         <source>バージョン情報(&amp;A)</source>
         <translation>&amp;About TELPOD</translation>
+    </message>
+    <message>
+        <source>%1 を保存できませんでした。</source>
+        <translation>%1 could not be saved.</translation>
+    </message>
+    <message>
+        <source>理由：%1</source>
+        <translation>Reason: %1</translation>
+    </message>
+    <message>
+        <source>ウィンドウを開いたままにすると、設定をエクスポートしてから閉じることができます。</source>
+        <translation>Keep the window open to export the settings before closing.</translation>
+    </message>
+    <message>
+        <source>開いたままにする</source>
+        <translation>Keep open</translation>
+    </message>
+    <message>
+        <source>保存せずに閉じる</source>
+        <translation>Close without saving</translation>
     </message>
     <message>
         <source>名前を付けて設定を保存</source>

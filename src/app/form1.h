@@ -109,8 +109,10 @@ class Form1 : public QMainWindow, private ConnectionView {
   // Runs the connection of the chosen family; false when none was chosen.
   bool RunChosenConnection();
   void RestoreIdleWindow();
-  // The close request: refused while connected, else the rows are saved.
+  // The close request: refused while connected, else the rows are saved;
+  // when that fails the user chooses between staying open and closing.
   bool Form_QueryUnload();
+  bool AskCloseWithoutSaving(const std::string& reason);
   void Form_Unload();
 
   WindowPorts ports_;

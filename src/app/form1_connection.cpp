@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <string>
+#include <vector>
 
 #include "app/connection_area.h"
 #include "app/form1.h"
@@ -20,6 +22,10 @@ namespace telpod {
 
 namespace {
 constexpr const char* kIdleProtocol = "---";
+
+// Answers of the question after a failed save, the safe one first.
+constexpr size_t kKeepOpen = 0;
+constexpr size_t kCloseWithoutSaving = 1;
 }  // namespace
 
 void Form1::Bt_Connect_Click() {
@@ -87,7 +93,13 @@ bool Form1::RunChosenConnection() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  if (!Form_QueryUnload()) {
+  bool closing = true;
+  try {
+    closing = Form_QueryUnload();
+  } catch (...) {
+    // Nothing is left to try: the window closes as it was asked to.
+  }
+  if (!closing) {
     event->ignore();
     return;
   }
@@ -99,8 +111,23 @@ bool Form1::Form_QueryUnload() {
   if (RxFlag == 1) return false;  // never while frames go out, and silently
   QCoreApplication::processEvents();
   Screen_To_SendDB();
-  FileSaveSystem::Save_SettingFile(device, Tx_CANDATA);  // a failure must not keep the window open
-  return true;
+  std::string reason;
+  if (FileSaveSystem::Save_SettingFile(device, Tx_CANDATA, reason) == 0) return true;
+  return AskCloseWithoutSaving(reason);
+}
+
+bool Form1::AskCloseWithoutSaving(const std::string& reason) {
+  const QString path = QString::fromStdString(FileSaveSystem::SettingFilePath());
+  const std::string text =
+      tr("%1 を保存できませんでした。").arg(path).toStdString() + platform::kCrLf +
+      tr("理由：%1").arg(QString::fromStdString(reason)).toStdString() + platform::kCrLf +
+      tr("ウィンドウを開いたままにすると、設定をエクスポートしてから閉じることができます。")
+          .toStdString();
+  std::vector<std::string> choices(2);
+  choices[kKeepOpen] = tr("開いたままにする").toStdString();
+  choices[kCloseWithoutSaving] = tr("保存せずに閉じる").toStdString();
+  return ports_.messages->Ask(text, device.Application_title(), platform::MessageIcon::Critical,
+                              choices) == kCloseWithoutSaving;
 }
 
 void Form1::Form_Unload() {

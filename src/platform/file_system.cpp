@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -47,6 +48,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     const ssize_t n = ::write(fd, p, left);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) {
+      if (n == 0) errno = EIO;  // a write that makes no progress never will
       ok = false;
       break;
     }
@@ -57,8 +59,16 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
   ok = ok && ::fsync(fd) == 0;
   ok = (::close(fd) == 0) && ok;
   ok = ok && ::rename(temp.c_str(), path.c_str()) == 0;
-  if (!ok) ::unlink(temp.c_str());
+  if (!ok) {
+    const int error = errno;  // the cleanup must not hide why it failed
+    ::unlink(temp.c_str());
+    errno = error;
+  }
   return ok;
+}
+
+std::string SystemErrorText(int error) {
+  return std::strerror(error);
 }
 
 }  // namespace telpod::platform

@@ -27,7 +27,10 @@ inline constexpr int32_t kFailedAfterTaking = -3;
 int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA);
 
 // Writes config.dat, replacing the old file atomically: 0 written (or no
-// program folder to write into), -1 failed with the old file left whole.
+// program folder to write into), -1 failed with the old file left whole and
+// `reason` saying why, in the user's language.
+int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA,
+                         std::string& reason);
 int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA);
 
 }  // namespace telpod::FileSaveSystem

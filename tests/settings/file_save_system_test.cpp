@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <vector>
 
 #include "platform/program_folder.h"
@@ -147,6 +151,57 @@ TEST_F(SettingFile, FailedSaveLeavesTheOldFileWhole) {
 
   platform::ScopedProgramFolder gone("/nonexistent/telpod");  // nothing to write into: no fault
   EXPECT_EQ(Save_SettingFile(device_, db_), 0);
+}
+
+// The close tells the user why the rows could not be kept, so each failure
+// carries its reason.
+TEST_F(SettingFile, FailedSaveSaysWhy) {
+  struct Case {
+    const char* what;
+    std::function<void()> spoil;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"a folder in the place of the file",
+       [&] {
+         std::filesystem::remove(Path());
+         std::filesystem::create_directory(Path());
+       },
+       std::strerror(EISDIR)},
+      {"a text too long for its count",
+       [&] { device_.set_t_setting_file_path(std::string(0x10000, 'a')); },
+       "保存する文字列が長すぎます。"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(Path());
+    test::WriteFile(Path(), kWorkedRecord);
+    device_.set_t_setting_file_path("/home/u/");
+    c.spoil();
+    std::string reason = "untouched";
+    EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1) << c.what;
+    EXPECT_EQ(reason, c.reason) << c.what;
+  }
+
+  std::filesystem::remove_all(Path());
+  test::WriteFile(Path(), kWorkedRecord);
+  device_.set_t_setting_file_path("/home/u/");
+  std::string reason;
+  {
+    test::ScopedFileSizeLimit full_disk(100);
+    EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1);
+  }
+  EXPECT_EQ(reason, std::strerror(EFBIG));
+  EXPECT_EQ(test::ReadFile(Path()), kWorkedRecord);
+}
+
+TEST_F(SettingFile, AFolderTheUserMayNotWriteIsNamedAsSuch) {
+  if (geteuid() == 0) GTEST_SKIP() << "root writes into any folder";
+  ::chmod(folder_.path().c_str(), 0555);
+  std::string reason;
+  EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1);
+  ::chmod(folder_.path().c_str(), 0755);
+  EXPECT_EQ(reason, std::strerror(EACCES));
+  EXPECT_FALSE(std::filesystem::exists(Path()));
 }
 
 }  // namespace
