@@ -23,13 +23,12 @@
 #include "platform/driver_folders.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
+#include "platform/translation.h"
 #include "settings/file_save_system.h"
 
 namespace telpod {
 
 namespace {
-
-constexpr const char* kEndApplication = "アプリケーションを終了します。";
 
 // The built-in workbook engine writes the Excel 97-2003 format, the format
 // of Excel 11 and the versions before.
@@ -49,7 +48,10 @@ void Ignoring(Step step) {
 std::string EitherOf(const std::vector<std::string>& names) {
   std::string text;
   for (size_t k = 0; k < names.size(); ++k) {
-    if (k > 0) text += k + 1 == names.size() ? " もしくは " : "、";
+    if (k > 0) {
+      text += k + 1 == names.size() ? platform::Tr(TELPOD_TEXT("Startup", " もしくは "))
+                                    : platform::Tr(TELPOD_TEXT("Startup", "、"));
+    }
     text += names[k];
   }
   return text;
@@ -58,23 +60,25 @@ std::string EitherOf(const std::vector<std::string>& names) {
 // No family can run: each library found but unusable is named with the
 // loader's reason; the missing ones as not found, with where the first
 // belongs.
-std::string NoDriverMessage(const std::array<DriverReport, 3>& reports) {
+std::string NoDriverMessage(const std::array<DriverReport, 3>& reports,
+                            const std::string& end_line) {
+  const std::string crlf = platform::kCrLf;
   std::string text;
   std::vector<std::string> missing;
   for (const auto& report : reports) {
     if (!report.found) {
       missing.emplace_back(report.file);
     } else {
-      text += report.file + std::string(" を使用できません。") + platform::kCrLf + report.reason +
-              platform::kCrLf;
+      text += platform::Tr(TELPOD_TEXT("Startup", "%1 を使用できません。"), {report.file}) + crlf +
+              report.reason + crlf;
     }
   }
   if (!missing.empty()) {
-    text += EitherOf(missing) + " が見つかりません。" + platform::kCrLf +
-            platform::JoinPath(platform::DriverFolders().front(), missing.front()) +
-            platform::kCrLf + "ドライバがインストールされていません。" + platform::kCrLf;
+    text += platform::Tr(TELPOD_TEXT("Startup", "%1 が見つかりません。"), {EitherOf(missing)}) +
+            crlf + platform::JoinPath(platform::DriverFolders().front(), missing.front()) + crlf +
+            platform::Tr(TELPOD_TEXT("Startup", "ドライバがインストールされていません。")) + crlf;
   }
-  return text + kEndApplication;
+  return text + end_line;
 }
 
 // The program runs on without them; whoever started it learns why.
@@ -98,9 +102,13 @@ void Form1::Progress(double p) {
   pump_->DoEvents();
 }
 
-void Form1::ShowStopMessage(const char* first_line) {
-  ports_.messages->Show(std::string(first_line) + platform::kCrLf + kEndApplication,
+void Form1::ShowStopMessage(const QString& first_line) {
+  ports_.messages->Show(first_line.toStdString() + platform::kCrLf + EndApplicationLine(),
                         device.Application_title(), platform::MessageIcon::Critical);
+}
+
+std::string Form1::EndApplicationLine() const {
+  return tr("アプリケーションを終了します。").toStdString();
 }
 
 bool Form1::App_Startup() {
@@ -123,7 +131,7 @@ bool Form1::App_Startup() {
 
   Ignoring([&] {
     Form2_ = new Form2(this);
-    Form2_->SetMessage(QStringLiteral("デバイスの初期処理中"));
+    Form2_->SetMessage(tr("デバイスの初期処理中"));
     Form2_->SetProgress(0.0);
     Form2_->show();
   });
@@ -144,12 +152,12 @@ bool Form1::App_Startup() {
   }
   Progress(0.45);
 
-  if (Form2_) Form2_->SetMessage(QStringLiteral("検索結果の判断処理中"));
+  if (Form2_) Form2_->SetMessage(tr("検索結果の判断処理中"));
   pump_->DoEvents();
   if (CAN_d.CAN_USB_FindCount() < 1 && IfCan_d.Interface_CAN_FindCount() < 1 &&
       kvCan_d.Kvaser_FindCount() < 1 && sockCan_d.SocketCAN_FindCount() < 1) {
     if (Form2_) Form2_->hide();
-    ShowStopMessage("デバイスが見つかりません。");
+    ShowStopMessage(tr("デバイスが見つかりません。"));
     return false;
   }
 
@@ -177,7 +185,7 @@ bool Form1::App_Startup() {
   Progress(0.8);
   if (result < 0) {
     if (Form2_) Form2_->hide();
-    ShowStopMessage("機器が正常に動作していません。");
+    ShowStopMessage(tr("機器が正常に動作していません。"));
     return false;
   }
 
@@ -196,13 +204,14 @@ bool Form1::App_Startup() {
 
 int32_t Form1::Check_DriverFiles() {
   const std::string folder = platform::ProgramFolder();
-  const std::string clock_file = platform::kClockLibraryFile;
-  if (!platform::FileExists(platform::JoinPath(folder, clock_file)) ||
+  const QString clock_file = QString::fromLatin1(platform::kClockLibraryFile);
+  if (!platform::FileExists(platform::JoinPath(folder, platform::kClockLibraryFile)) ||
       !(clock_ = ZqtClock::Load(folder))) {
-    ports_.messages->Show(clock_file + " が見つかりません。" + platform::kCrLf + clock_file +
-                              " は同梱のものを使用してください。" + platform::kCrLf +
-                              kEndApplication,
-                          device.Application_title(), platform::MessageIcon::Critical);
+    ports_.messages->Show(
+        tr("%1 が見つかりません。").arg(clock_file).toStdString() + platform::kCrLf +
+            tr("%1 は同梱のものを使用してください。").arg(clock_file).toStdString() +
+            platform::kCrLf + EndApplicationLine(),
+        device.Application_title(), platform::MessageIcon::Critical);
     return -1;
   }
 
@@ -215,8 +224,8 @@ int32_t Form1::Check_DriverFiles() {
   }
   mask += Check_SocketCAN_Driver(*ports_.socketcan);
   if (mask == 0) {
-    ports_.messages->Show(NoDriverMessage(reports), device.Application_title(),
-                          platform::MessageIcon::Critical);
+    ports_.messages->Show(NoDriverMessage(reports, EndApplicationLine()),
+                          device.Application_title(), platform::MessageIcon::Critical);
     return -1;
   }
   NoteUnusableLibraries(reports);

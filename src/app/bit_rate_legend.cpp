@@ -1,5 +1,6 @@
 #include "app/bit_rate_legend.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 #include <array>
@@ -14,8 +15,13 @@ struct Tint {
 };
 
 // In the legend's order.
-const std::array<Tint, 3> kTints{
-    {{QColor(192, 0, 192), "紫"}, {QColor(0, 0, 255), "青"}, {QColor(0, 128, 0), "緑"}}};
+const std::array<Tint, 3> kTints{{{QColor(192, 0, 192), QT_TRANSLATE_NOOP("BitRateLegend", "紫")},
+                                  {QColor(0, 0, 255), QT_TRANSLATE_NOOP("BitRateLegend", "青")},
+                                  {QColor(0, 128, 0), QT_TRANSLATE_NOOP("BitRateLegend", "緑")}}};
+
+QString Translated(const char* text) {
+  return QCoreApplication::translate("BitRateLegend", text);
+}
 
 bool OfferedByEveryFamily(const BitRate& rate) {
   return std::ranges::all_of(kFamilies, [&](Family f) { return rate.SupportedBy(f); });
@@ -33,8 +39,9 @@ QString FamiliesText(const BitRate& rate) {
   for (Family f : kFamilies) {
     if (rate.SupportedBy(f)) names << QString::fromLatin1(FamilyName(f));
   }
-  return names.join(QStringLiteral("、")) +
-         (names.size() == 1 ? QStringLiteral("のみ") : QString());
+  if (names.size() == 1)
+    return Translated(QT_TRANSLATE_NOOP("BitRateLegend", "%1のみ")).arg(names[0]);
+  return names.join(Translated(QT_TRANSLATE_NOOP("BitRateLegend", "、")));
 }
 
 }  // namespace
@@ -52,9 +59,9 @@ std::vector<LegendLine> BitRateLegend(std::span<const BitRate> rates) {
       const bool named = std::ranges::any_of(
           lines, [&](const LegendLine& line) { return line.offered_by == rate.offered_by; });
       if (!own || own->colour != tint.colour || named) continue;
-      lines.push_back(
-          {tint.colour, rate.offered_by,
-           QString::fromUtf8(tint.name) + QStringLiteral("・・・") + FamiliesText(rate)});
+      lines.push_back({tint.colour, rate.offered_by,
+                       Translated(QT_TRANSLATE_NOOP("BitRateLegend", "%1・・・%2"))
+                           .arg(Translated(tint.name), FamiliesText(rate))});
     }
   }
   return lines;

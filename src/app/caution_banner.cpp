@@ -1,11 +1,12 @@
 #include "app/caution_banner.h"
 
+#include <QFontMetrics>
 #include <QPainter>
 #include <QPolygonF>
 
 namespace telpod {
 
-QPixmap DrawCautionBanner() {
+QPixmap DrawCautionBanner(const QString& words) {
   constexpr int kWidth = 160;
   constexpr int kHeight = 19;
   QPixmap banner(kWidth, kHeight);
@@ -25,11 +26,14 @@ QPixmap DrawCautionBanner() {
   p.setFont(bold);
   p.drawText(QRect(0, 0, 19, 19), Qt::AlignCenter, QStringLiteral("!"));
 
-  bold.setPixelSize(12);
+  const QRect words_box(23, 0, kWidth - 23, kHeight);
+  int size = 12;
+  do {
+    bold.setPixelSize(size);
+  } while (QFontMetrics(bold).horizontalAdvance(words) > words_box.width() && --size > 7);
   p.setFont(bold);
   p.setPen(QColor(200, 0, 0));
-  p.drawText(QRect(23, 0, kWidth - 23, kHeight), Qt::AlignVCenter | Qt::AlignLeft,
-             QStringLiteral("ウィンドウに触れるな!!"));
+  p.drawText(words_box, Qt::AlignVCenter | Qt::AlignLeft, words);
   return banner;
 }
 

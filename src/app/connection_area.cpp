@@ -12,11 +12,6 @@ namespace telpod {
 
 namespace {
 
-constexpr const char* kProtocolTip =
-    "【通信モード】　通信速度の設定は、[ツール(T)] - [共通設定(S)] で変更できます";
-constexpr const char* kCautionTip =
-    "接続中にウィンドウを動かしたり、メニューバーを操作すると、受信が途絶します。";
-
 template <typename W>
 W* Named(W* w, const char* name, bool accessible) {
   w->setObjectName(QString::fromLatin1(name));
@@ -36,35 +31,38 @@ ConnectionArea::ConnectionArea(QWidget* parent) : QWidget(parent) {
   Cmb_Serect_Device = Named(new QComboBox(this), "Cmb_Serect_Device", true);
   Cmb_Serect_Device->setMinimumWidth(220);
   TB_ODB_Hard_Version = ReadOnlyBox(this, "TB_ODB_Hard_Version");
-  Bt_Connect = Named(new QPushButton(QStringLiteral("接続"), this), "Bt_Connect", false);
-  Bt_Disconnect = Named(new QPushButton(QStringLiteral("切断"), this), "Bt_Disconnect", false);
+  Bt_Connect = Named(new QPushButton(tr("接続"), this), "Bt_Connect", false);
+  Bt_Disconnect = Named(new QPushButton(tr("切断"), this), "Bt_Disconnect", false);
   TB_Status = ReadOnlyBox(this, "TB_Status");
   TB_Protocol = ReadOnlyBox(this, "TB_Protocol");
   TB_Protocol->setText(QStringLiteral("---"));
   TB_Protocol->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  TB_Protocol->setToolTip(QString::fromUtf8(kProtocolTip));
+  const QString protocol_tip =
+      tr("【通信モード】　通信速度の設定は、[ツール(T)] - [共通設定(S)] で変更できます");
+  TB_Protocol->setToolTip(protocol_tip);
   // The banner sits in a holder of its own size, so that showing it never
   // moves the rows below.
   auto* banner_holder = new QWidget(this);
   banner_holder->setFixedSize(160, 19);
   Pic_Caution = Named(new QLabel(banner_holder), "Pic_Caution", true);
-  Pic_Caution->setPixmap(DrawCautionBanner());
+  Pic_Caution->setPixmap(DrawCautionBanner(tr("ウィンドウに触れるな!!")));
   Pic_Caution->setFixedSize(160, 19);
-  Pic_Caution->setToolTip(QString::fromUtf8(kCautionTip));
+  Pic_Caution->setToolTip(
+      tr("接続中にウィンドウを動かしたり、メニューバーを操作すると、受信が途絶します。"));
   Pic_Caution->hide();
 
-  auto* protocol_label = new QLabel(QStringLiteral("通信速度"), this);
-  protocol_label->setToolTip(QString::fromUtf8(kProtocolTip));
+  auto* protocol_label = new QLabel(tr("通信速度"), this);
+  protocol_label->setToolTip(protocol_tip);
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(6, 6, 6, 6);
-  grid->addWidget(new QLabel(QStringLiteral("機器No."), this), 0, 0);
+  grid->addWidget(new QLabel(tr("機器No."), this), 0, 0);
   grid->addWidget(Cmb_Serect_Device, 0, 1);
   grid->addWidget(Bt_Connect, 0, 2);
   grid->addWidget(Bt_Disconnect, 0, 3);
-  grid->addWidget(new QLabel(QStringLiteral("機器情報"), this), 1, 0);
+  grid->addWidget(new QLabel(tr("機器情報"), this), 1, 0);
   grid->addWidget(TB_ODB_Hard_Version, 1, 1, 1, 3);
-  grid->addWidget(new QLabel(QStringLiteral("ステータス"), this), 2, 0);
+  grid->addWidget(new QLabel(tr("ステータス"), this), 2, 0);
   grid->addWidget(TB_Status, 2, 1);
   grid->addWidget(protocol_label, 2, 2);
   grid->addWidget(TB_Protocol, 2, 3);

@@ -71,25 +71,25 @@ Form1::~Form1() {
 }
 
 void Form1::BuildMenus() {
-  auto action = [this](QMenu* menu, const char* caption, const char* name) {
-    auto* a = menu->addAction(QString::fromUtf8(caption));
+  auto action = [](QMenu* menu, const QString& caption, const char* name) {
+    auto* a = menu->addAction(caption);
     a->setObjectName(QString::fromLatin1(name));
     return a;
   };
-  QMenu* file = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+  QMenu* file = menuBar()->addMenu(tr("ファイル(&F)"));
   file->setObjectName(QStringLiteral("menu_file"));
-  menu_file_import_ = action(file, "設定をインポート(&i)", "menu_file_import");
-  QMenu* export_menu = file->addMenu(QStringLiteral("設定をエクスポート"));
+  menu_file_import_ = action(file, tr("設定をインポート(&i)"), "menu_file_import");
+  QMenu* export_menu = file->addMenu(tr("設定をエクスポート"));
   export_menu->setObjectName(QStringLiteral("menu_file_export"));
-  menu_file_export_csv_ = action(export_menu, "csv形式(&C)", "menu_file_export_csv");
-  menu_file_export_excel_ = action(export_menu, "Excel形式(&E)", "menu_file_export_excel");
-  menu_file_close_ = action(file, "終了(&X)", "menu_file_close");
-  QMenu* tools = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+  menu_file_export_csv_ = action(export_menu, tr("csv形式(&C)"), "menu_file_export_csv");
+  menu_file_export_excel_ = action(export_menu, tr("Excel形式(&E)"), "menu_file_export_excel");
+  menu_file_close_ = action(file, tr("終了(&X)"), "menu_file_close");
+  QMenu* tools = menuBar()->addMenu(tr("ツール(&T)"));
   tools->setObjectName(QStringLiteral("menu_tool"));
-  menu_common_setting_ = action(tools, "共通設定(&S)", "menu_common_setting");
-  QMenu* help = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+  menu_common_setting_ = action(tools, tr("共通設定(&S)"), "menu_common_setting");
+  QMenu* help = menuBar()->addMenu(tr("ヘルプ(&H)"));
   help->setObjectName(QStringLiteral("menu_help"));
-  menu_help_version_ = action(help, "バージョン情報(&A)", "menu_help_version");
+  menu_help_version_ = action(help, tr("バージョン情報(&A)"), "menu_help_version");
 
   connect(menu_file_close_, &QAction::triggered, this, &QWidget::close);
   connect(menu_file_import_, &QAction::triggered, this, &Form1::menu_file_import_Click);

@@ -108,14 +108,19 @@ class Form1 : public QMainWindow, private ConnectionView {
   void BuildMenus();
   // Start-up progress: the bar to fraction p, then pending events.
   void Progress(double p);
-  void ShowStopMessage(const char* first_line);
-  std::optional<std::string> ChooseFile(const char* title, const char* file_name,
-                                        const char* filter, bool save);
+  // A message that ends start-up: `first_line`, then the application ends.
+  void ShowStopMessage(const QString& first_line);
+  std::string EndApplicationLine() const;
+  std::optional<std::string> ChooseFile(const QString& title, const char* file_name,
+                                        const QString& filter, bool save);
+  std::optional<std::string> ChooseExportFile(const char* file_name, const QString& filter);
   // Runs the connection of the chosen family; false when none was chosen.
   bool RunChosenConnection();
   void RestoreIdleWindow();
-  // The close request: refused while connected, else the rows are saved.
+  // The close request: refused while connected, else the rows are saved;
+  // when that fails the user chooses between staying open and closing.
   bool Form_QueryUnload();
+  bool AskCloseWithoutSaving(const std::string& reason);
   void Form_Unload();
 
   WindowPorts ports_;

@@ -7,7 +7,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "app/connection_area.h"
 #include "app/form1.h"
@@ -20,8 +22,11 @@
 namespace telpod {
 
 namespace {
-constexpr const char* kInitialising = "通信初期処理中";
 constexpr const char* kIdleProtocol = "---";
+
+// Answers of the question after a failed save, the safe one first.
+constexpr size_t kKeepOpen = 0;
+constexpr size_t kCloseWithoutSaving = 1;
 }  // namespace
 
 void Form1::Bt_Connect_Click() {
@@ -31,7 +36,7 @@ void Form1::Bt_Connect_Click() {
   area_->Cmb_Serect_Device->setEnabled(false);
   if (device.t_ViewCaution() == 1) area_->Pic_Caution->show();
   Tx_CANDATA.Timer_Clear();
-  area_->TB_Status->setText(QString::fromUtf8(kInitialising));
+  area_->TB_Status->setText(tr("通信初期処理中"));
   area_->TB_Status->setFocus();
   TimerGetSetting_->start();
   // The connection runs its send loop right here, on this thread, and comes
@@ -102,7 +107,13 @@ bool Form1::RunChosenConnection() {
 }
 
 void Form1::closeEvent(QCloseEvent* event) {
-  if (!Form_QueryUnload()) {
+  bool closing = true;
+  try {
+    closing = Form_QueryUnload();
+  } catch (...) {
+    // Nothing is left to try: the window closes as it was asked to.
+  }
+  if (!closing) {
     event->ignore();
     return;
   }
@@ -114,8 +125,23 @@ bool Form1::Form_QueryUnload() {
   if (RxFlag == 1) return false;  // never while frames go out, and silently
   QCoreApplication::processEvents();
   Screen_To_SendDB();
-  FileSaveSystem::Save_SettingFile(device, Tx_CANDATA);  // a failure must not keep the window open
-  return true;
+  std::string reason;
+  if (FileSaveSystem::Save_SettingFile(device, Tx_CANDATA, reason) == 0) return true;
+  return AskCloseWithoutSaving(reason);
+}
+
+bool Form1::AskCloseWithoutSaving(const std::string& reason) {
+  const QString path = QString::fromStdString(FileSaveSystem::SettingFilePath());
+  const std::string text =
+      tr("%1 を保存できませんでした。").arg(path).toStdString() + platform::kCrLf +
+      tr("理由：%1").arg(QString::fromStdString(reason)).toStdString() + platform::kCrLf +
+      tr("ウィンドウを開いたままにすると、設定をエクスポートしてから閉じることができます。")
+          .toStdString();
+  std::vector<std::string> choices(2);
+  choices[kKeepOpen] = tr("開いたままにする").toStdString();
+  choices[kCloseWithoutSaving] = tr("保存せずに閉じる").toStdString();
+  return ports_.messages->Ask(text, device.Application_title(), platform::MessageIcon::Critical,
+                              choices) == kCloseWithoutSaving;
 }
 
 void Form1::Form_Unload() {

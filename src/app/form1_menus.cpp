@@ -12,10 +12,6 @@ namespace telpod {
 
 namespace {
 
-constexpr const char* kSaveTitle = "名前を付けて設定を保存";
-constexpr const char* kImportTitle = "設定ファイルをインポート";
-constexpr const char* kImportMessageTitle = "設定 import";
-
 struct ChosenFile {
   std::string folder;  // keeps its trailing separator
   std::string name;
@@ -37,13 +33,18 @@ std::string UpperExtension(const std::string& name) {
 
 }  // namespace
 
-std::optional<std::string> Form1::ChooseFile(const char* title, const char* file_name,
-                                             const char* filter, bool save) {
-  return ports_.dialogs->Choose({title, device.t_setting_file_path(), file_name, filter, save});
+std::optional<std::string> Form1::ChooseFile(const QString& title, const char* file_name,
+                                             const QString& filter, bool save) {
+  return ports_.dialogs->Choose(
+      {title.toStdString(), device.t_setting_file_path(), file_name, filter.toStdString(), save});
+}
+
+std::optional<std::string> Form1::ChooseExportFile(const char* file_name, const QString& filter) {
+  return ChooseFile(tr("名前を付けて設定を保存"), file_name, filter, true);
 }
 
 void Form1::menu_file_export_csv_Click() {
-  const auto path = ChooseFile(kSaveTitle, "TELPOD.csv", "CSV ファイル (*.csv)", true);
+  const auto path = ChooseExportFile("TELPOD.csv", tr("CSV ファイル (*.csv)"));
   if (!path) return;
   Screen_To_SendDB();
   const ChosenFile chosen = Split(*path);
@@ -53,7 +54,7 @@ void Form1::menu_file_export_csv_Click() {
 }
 
 void Form1::menu_file_export_excel_Click() {
-  const auto path = ChooseFile(kSaveTitle, "TELPOD.xls", "xls ファイル (*.xls)", true);
+  const auto path = ChooseExportFile("TELPOD.xls", tr("xls ファイル (*.xls)"));
   if (!path) return;
   Screen_To_SendDB();
   const ChosenFile chosen = Split(*path);
@@ -63,7 +64,8 @@ void Form1::menu_file_export_excel_Click() {
 }
 
 void Form1::menu_file_import_Click() {
-  const auto path = ChooseFile(kImportTitle, "TELPOD.xls", "設定ファイル (*.csv *.xls)", false);
+  const auto path = ChooseFile(tr("設定ファイルをインポート"), "TELPOD.xls",
+                               tr("設定ファイル (*.csv *.xls)"), false);
   if (!path) return;
   const ChosenFile chosen = Split(*path);
   const std::string extension = UpperExtension(chosen.name);
@@ -76,14 +78,15 @@ void Form1::menu_file_import_Click() {
                  : Setting_import_export::Import_CSV(device, chosen.name,
                                                      device.t_setting_file_path(), Tx_CANDATA);
   }
+  const std::string title = tr("設定 import").toStdString();
+  const std::string second_line = platform::kCrLf + chosen.name;
   if (result == 1) {
     SendDB_To_Screen();
-    ports_.messages->Show(std::string("設定をインポートしました。") + platform::kCrLf + chosen.name,
-                          kImportMessageTitle, platform::MessageIcon::None);
+    ports_.messages->Show(tr("設定をインポートしました。").toStdString() + second_line, title,
+                          platform::MessageIcon::None);
   } else {
-    ports_.messages->Show(
-        std::string("設定のインポートに失敗しました。") + platform::kCrLf + chosen.name,
-        kImportMessageTitle, platform::MessageIcon::Critical);
+    ports_.messages->Show(tr("設定のインポートに失敗しました。").toStdString() + second_line, title,
+                          platform::MessageIcon::Critical);
   }
 }
 

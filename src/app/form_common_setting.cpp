@@ -49,7 +49,7 @@ FormCommonSetting::FormCommonSetting(ELM327_Info& device, QWidget* main_window)
   setObjectName(QStringLiteral("FormCommonSetting"));
   setAttribute(Qt::WA_DeleteOnClose);
 
-  auto* frame = new QGroupBox(QStringLiteral("通信速度"), this);
+  auto* frame = new QGroupBox(tr("通信速度"), this);
   group_ = new QButtonGroup(this);
   for (const BitRate& rate : kBitRates) {
     auto* button = new QRadioButton(QString::fromUtf8(rate.label), frame);
@@ -66,11 +66,11 @@ FormCommonSetting::FormCommonSetting(ELM327_Info& device, QWidget* main_window)
     columns->addWidget(RB_BitRate(kRightColumn[row]), static_cast<int>(row), 1);
   }
 
-  CB_ViewCaution_ = new QCheckBox(QStringLiteral("接続中に警告表示をする"), this);
+  CB_ViewCaution_ = new QCheckBox(tr("接続中に警告表示をする"), this);
   CB_ViewCaution_->setObjectName(QStringLiteral("CB_ViewCaution"));
-  auto* ok = new QPushButton(QStringLiteral("OK"), this);
+  auto* ok = new QPushButton(tr("OK"), this);
   ok->setObjectName(QStringLiteral("Bt_OK"));
-  auto* cancel = new QPushButton(QStringLiteral("キャンセル"), this);
+  auto* cancel = new QPushButton(tr("キャンセル"), this);
   cancel->setObjectName(QStringLiteral("Bt_Cancell"));
   connect(ok, &QPushButton::clicked, this, &FormCommonSetting::Bt_OK_Click);
   connect(cancel, &QPushButton::clicked, this, &FormCommonSetting::Bt_Cancell_Click);
@@ -88,8 +88,7 @@ FormCommonSetting::FormCommonSetting(ELM327_Info& device, QWidget* main_window)
 }
 
 void FormCommonSetting::read_setting() {
-  setWindowTitle(QString::fromStdString(device_.Application_title()) +
-                 QStringLiteral("　　- 共通設定 -"));
+  setWindowTitle(QString::fromStdString(device_.Application_title()) + tr("　　- 共通設定 -"));
   const int32_t index = device_.t_bitRate();
   if (FindBitRate(index)) {
     RB_BitRate(index)->setChecked(true);

@@ -95,20 +95,21 @@ QWidget* MessageRows::BuildHeader() {
   auto* line = new QHBoxLayout(header);
   line->setContentsMargins(kRowMargins);
   line->setSpacing(kSpacing);
-  auto label = [&](const char* text, int w) {
-    auto* l = new QLabel(QString::fromUtf8(text), header);
+  auto label = [&](const QString& text, int w) {
+    auto* l = new QLabel(text, header);
     l->setAlignment(Qt::AlignCenter);
     l->setFixedWidth(w);
     line->addWidget(l);
   };
-  label("EX", width::kExtension);
-  label("ID", width::kId);
-  label("DLC", width::kDlc);
-  label("DATA", CAN_SendDB::kDataBytes * width::kData + (CAN_SendDB::kDataBytes - 1) * kSpacing);
+  label(tr("EX"), width::kExtension);
+  label(tr("ID"), width::kId);
+  label(tr("DLC"), width::kDlc);
+  label(tr("DATA"),
+        CAN_SendDB::kDataBytes * width::kData + (CAN_SendDB::kDataBytes - 1) * kSpacing);
   auto* spacer = new QWidget(header);
   spacer->setFixedWidth(width::kSend);
   line->addWidget(spacer);
-  label("ms", width::kTime);
+  label(tr("ms"), width::kTime);
   line->addStretch(1);
   return header;
 }
@@ -133,11 +134,10 @@ MessageRows::Row MessageRows::BuildRow(int i) {
     row.TB_Data[static_cast<size_t>(n - 1)] = data;
     line->addWidget(data);
   }
-  row.Bt_Send =
-      Named(new QPushButton(QStringLiteral("Send"), row.FrameMsg), Name("Bt_Send", i), false);
+  row.Bt_Send = Named(new QPushButton(tr("Send"), row.FrameMsg), Name("Bt_Send", i), false);
   row.Bt_Send->setFixedWidth(width::kSend);
   row.TB_Time = TextBox(Name("TB_Time", i), 4, "9000", width::kTime);
-  row.CB_Send = Named(new QCheckBox(QStringLiteral("RT"), row.FrameMsg), Name("CB_Send", i), false);
+  row.CB_Send = Named(new QCheckBox(tr("RT"), row.FrameMsg), Name("CB_Send", i), false);
   row.CB_Send->setFixedWidth(width::kPeriodic);
   line->addWidget(row.Bt_Send);
   line->addWidget(row.TB_Time);

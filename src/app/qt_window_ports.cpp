@@ -4,18 +4,47 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QUrl>
+#include <algorithm>
+#include <memory>
 
 namespace telpod {
 
-void QtMessageBoxes::Show(const std::string& text, const std::string& title,
-                          platform::MessageIcon icon) {
-  QMessageBox box(
+namespace {
+
+// A box over `parent` with the lines of `text`; the caller adds the buttons.
+std::unique_ptr<QMessageBox> MessageBox(const std::string& text, const std::string& title,
+                                        platform::MessageIcon icon, QWidget* parent) {
+  return std::make_unique<QMessageBox>(
       icon == platform::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
       QString::fromStdString(title),
       QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
-      QMessageBox::Ok, parent_);
-  box.exec();
+      QMessageBox::NoButton, parent);
+}
+
+}  // namespace
+
+void QtMessageBoxes::Show(const std::string& text, const std::string& title,
+                          platform::MessageIcon icon) {
+  const auto box = MessageBox(text, title, icon, parent_);
+  box->setStandardButtons(QMessageBox::Ok);
+  box->exec();
+}
+
+size_t QtMessageBoxes::Ask(const std::string& text, const std::string& title,
+                           platform::MessageIcon icon, const std::vector<std::string>& choices) {
+  const auto box = MessageBox(text, title, icon, parent_);
+  std::vector<QPushButton*> buttons;
+  for (const std::string& choice : choices) {
+    buttons.push_back(box->addButton(QString::fromStdString(choice), QMessageBox::ActionRole));
+  }
+  if (buttons.empty()) return 0;
+  box->setDefaultButton(buttons.front());
+  box->setEscapeButton(buttons.front());
+  box->exec();
+  const auto chosen = std::find(buttons.begin(), buttons.end(), box->clickedButton());
+  return chosen == buttons.end() ? 0 : static_cast<size_t>(chosen - buttons.begin());
 }
 
 std::optional<std::string> QtFileDialogs::Choose(const platform::FileDialogRequest& request) {

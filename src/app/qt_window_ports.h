@@ -12,6 +12,8 @@ class QtMessageBoxes final : public platform::MessageBoxes {
  public:
   explicit QtMessageBoxes(QWidget* parent) : parent_(parent) {}
   void Show(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
+  size_t Ask(const std::string& text, const std::string& title, platform::MessageIcon icon,
+             const std::vector<std::string>& choices) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -84,7 +84,7 @@ FormVersion::FormVersion(const ELM327_Info& device, platform::UrlOpener& urls, Q
   Img_OK_ = AddLabel("Img_OK", QString());
   Img_OK_->setPixmap(OkPlate());
   Img_OK_->setGeometry(kWidth - 96, kHeight - 44, 72, 26);
-  Lb_OK_ = AddLabel("Lb_OK", QStringLiteral("OK"));
+  Lb_OK_ = AddLabel("Lb_OK", tr("OK"));
   Lb_OK_->setAlignment(Qt::AlignCenter);
   Lb_OK_->setGeometry(Img_OK_->geometry());
 }

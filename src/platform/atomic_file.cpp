@@ -125,8 +125,10 @@ class PendingFile {
         prefix_(NameOf(target) + std::string(kTempMarker)),
         random_(std::random_device{}()) {}
   ~PendingFile() {
+    const int error = errno;  // the cleanup must not hide why it failed
     fd_.Close();
     if (!named_.empty() && !published_) ::unlink(named_.c_str());
+    errno = error;
   }
   PendingFile(const PendingFile&) = delete;
   PendingFile& operator=(const PendingFile&) = delete;
@@ -144,6 +146,7 @@ class PendingFile {
     while (!bytes.empty()) {
       const ssize_t n = ::write(fd_.get(), bytes.data(), bytes.size());
       if (n < 0 && errno == EINTR) continue;
+      if (n == 0) errno = EIO;  // a write that makes no progress never will
       if (n <= 0) return false;
       bytes.remove_prefix(static_cast<size_t>(n));
     }
@@ -226,6 +229,7 @@ bool ReplaceFileAtomically(const std::string& path, std::string_view bytes) {
     return ReplaceWith(*target, bytes, *existing, true) ||
            ReplaceWith(*target, bytes, *existing, false);
   } catch (...) {
+    errno = ENOMEM;
     return false;
   }
 }

@@ -15,6 +15,7 @@ namespace telpod::platform {
 //   system allows); a new file gets 0666 less the umask, as any other;
 // - a file the user may not write is left alone and the result is false,
 //   as a plain write would have failed.
+// On failure errno says why.
 bool ReplaceFileAtomically(const std::string& path, std::string_view bytes);
 
 // Removes the temporary files that a crash in the middle of replacing

@@ -4,6 +4,8 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -42,6 +44,10 @@ bool ReadWholeFile(const std::string& path, std::string& bytes) {
   if (!in) return false;
   bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
   return !in.bad();
+}
+
+std::string SystemErrorText(int error) {
+  return std::strerror(error);
 }
 
 }  // namespace telpod::platform

@@ -17,4 +17,7 @@ bool DeleteFileForced(const std::string& path);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 
+// The system's words for an errno value ("Permission denied").
+std::string SystemErrorText(int error);
+
 }  // namespace telpod::platform

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace telpod::platform {
 
@@ -17,6 +19,14 @@ class MessageBoxes {
   virtual ~MessageBoxes() = default;
   // A modal box with one OK button; `text` lines are joined by CR LF.
   virtual void Show(const std::string& text, const std::string& title, MessageIcon icon) = 0;
+  // A modal question with one button per choice; the index of the chosen
+  // one. The first choice is the default and the answer when the box is
+  // dismissed, so it must be the one that loses nothing. Boxes that cannot
+  // ask give that answer.
+  virtual size_t Ask(const std::string& /*text*/, const std::string& /*title*/,
+                     MessageIcon /*icon*/, const std::vector<std::string>& /*choices*/) {
+    return 0;
+  }
 };
 
 class EventPump {

@@ -43,16 +43,16 @@ class LiveWhileLooping {
 }  // namespace
 
 std::string FamilyConnection::OpenFailureMessage() const {
-  return std::string(connection_message::kDeviceNotWorking) + platform::kCrLf +
-         connection_message::kEndConnection;
+  return platform::Tr(connection_message::kDeviceNotWorking) + platform::kCrLf +
+         platform::Tr(connection_message::kEndConnection);
 }
 
 int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   RxFlagReset reset(ctx.RxFlag);
   const int32_t index = ctx.device.t_bitRate();
   if (!family.SelectRate(index)) {
-    ctx.messages.Show(std::string(connection_message::kUnsupportedRate) + platform::kCrLf +
-                          connection_message::kEndConnection,
+    ctx.messages.Show(platform::Tr(connection_message::kUnsupportedRate) + platform::kCrLf +
+                          platform::Tr(connection_message::kEndConnection),
                       ctx.device.Application_title(), platform::MessageIcon::Critical);
     return 0;
   }
@@ -75,7 +75,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
     // is still closed below and the window gets its idle state back.
   }
   platform::timeEndPeriod(1);
-  ctx.view.set_TB_Status(status_text::kClosing);
+  ctx.view.set_TB_Status(platform::Tr(status_text::kClosing));
   return family.Close();
 }
 

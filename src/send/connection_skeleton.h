@@ -6,6 +6,7 @@
 #include "model/bit_rate_table.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
+#include "platform/translation.h"
 #include "platform/window_services.h"
 #include "send/clock.h"
 #include "send/connection_status.h"
@@ -44,7 +45,7 @@ class LoopStart {
  public:
   LoopStart(SendLoop& loop, ConnectionView& view) : loop_(loop), view_(view) {}
   void StampLastVisit() { loop_.StampLastVisit(); }
-  void ShowRunning() { view_.set_TB_Status(status_text::kRunning); }
+  void ShowRunning() { view_.set_TB_Status(platform::Tr(status_text::kRunning)); }
 
  private:
   SendLoop& loop_;
@@ -90,9 +91,12 @@ class FamilyConnection : public RowWriter, public LiveConnection {
 };
 
 namespace connection_message {
-inline constexpr const char* kDeviceNotWorking = "機器が正常に動作していません。";
-inline constexpr const char* kUnsupportedRate = "非対応の通信速度が選択されています。";
-inline constexpr const char* kEndConnection = "接続を終了します。";
+inline constexpr platform::SourceText kDeviceNotWorking =
+    TELPOD_TEXT("Connection", "機器が正常に動作していません。");
+inline constexpr platform::SourceText kUnsupportedRate =
+    TELPOD_TEXT("Connection", "非対応の通信速度が選択されています。");
+inline constexpr platform::SourceText kEndConnection =
+    TELPOD_TEXT("Connection", "接続を終了します。");
 }  // namespace connection_message
 
 // The shared course of every connection: rate choice, open, label, loop,

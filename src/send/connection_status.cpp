@@ -1,21 +1,23 @@
 #include "send/connection_status.h"
 
+#include <optional>
+
 namespace telpod {
 
 namespace {
 
-const char* BusStateText(BusState state) {
+std::optional<platform::SourceText> BusStateText(BusState state) {
   switch (state) {
     case BusState::ErrorWarning:
-      return "エラーワーニング";
+      return TELPOD_TEXT("Connection", "エラーワーニング");
     case BusState::ErrorPassive:
-      return "エラーパッシブ";
+      return TELPOD_TEXT("Connection", "エラーパッシブ");
     case BusState::BusOff:
-      return "バスオフ";
+      return TELPOD_TEXT("Connection", "バスオフ");
     case BusState::Normal:
       break;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 }  // namespace
@@ -33,12 +35,17 @@ std::string LiveConnection::StatusText() {
 
 std::string RunningStatusText(int64_t failed_writes, BusState state) {
   std::string notes;
-  if (failed_writes > 0) notes = "送信エラー " + std::to_string(failed_writes);
-  if (const char* text = BusStateText(state)) {
-    notes += (notes.empty() ? "" : "、") + std::string(text);
+  if (failed_writes > 0) {
+    notes =
+        platform::Tr(TELPOD_TEXT("Connection", "送信エラー %1"), {std::to_string(failed_writes)});
   }
-  const std::string running = status_text::kRunning;
-  return notes.empty() ? running : running + "（" + notes + "）";
+  if (const auto text = BusStateText(state)) {
+    if (!notes.empty()) notes += platform::Tr(TELPOD_TEXT("Connection", "、"));
+    notes += platform::Tr(*text);
+  }
+  const std::string running = platform::Tr(status_text::kRunning);
+  if (notes.empty()) return running;
+  return platform::Tr(TELPOD_TEXT("Connection", "%1（%2）"), {running, notes});
 }
 
 }  // namespace telpod

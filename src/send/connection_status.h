@@ -3,11 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/translation.h"
+
 namespace telpod {
 
 namespace status_text {
-inline constexpr const char* kRunning = "通信中";
-inline constexpr const char* kClosing = "終了処理中";
+inline constexpr platform::SourceText kRunning = TELPOD_TEXT("Connection", "通信中");
+inline constexpr platform::SourceText kClosing = TELPOD_TEXT("Connection", "終了処理中");
 }  // namespace status_text
 
 // How the controller stands on its bus, as far as its library says. Normal

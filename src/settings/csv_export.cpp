@@ -7,13 +7,10 @@
 #include "platform/text_codec.h"
 #include "platform/user_folders.h"
 #include "settings/csv_format.h"
+#include "settings/export_outcome.h"
 
 namespace telpod::Setting_import_export {
 namespace {
-
-constexpr const char* kExportTitle = "設定 Export";
-constexpr const char* kExportDone = "設定をcsvでエクスポートしました。";
-constexpr const char* kExportFailed = "設定のエクスポートに失敗しました。";
 
 // Blanks that right-align `text` under a header `width` characters wide; a
 // longer text simply widens its field.
@@ -67,16 +64,8 @@ std::string CsvText(const ELM327_Info& device, const CAN_SendDB& SendDB) {
 void Export_CSV(ELM327_Info& device, const std::string& file_name, const std::string& folder,
                 CAN_SendDB& SendDB, platform::MessageBoxes& messages) {
   const bool written = WriteCsvFile(device, file_name, folder, SendDB);
-  try {
-    const std::string second_line = platform::kCrLf + file_name;
-    if (written) {
-      messages.Show(kExportDone + second_line, kExportTitle, platform::MessageIcon::None);
-    } else {
-      messages.Show(kExportFailed + second_line, kExportTitle, platform::MessageIcon::Critical);
-    }
-  } catch (...) {
-    // The window could not show the box; the file's fate is already settled.
-  }
+  ShowExportOutcome(messages, written,
+                    TELPOD_TEXT("SettingsExport", "設定をcsvでエクスポートしました。"), file_name);
 }
 
 }  // namespace telpod::Setting_import_export

@@ -31,7 +31,10 @@ int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA);
 // Writes config.dat, replacing the old file atomically (a link's target, a
 // file's permission bits kept) and making the configuration folder on the
 // first save: 0 written, -1 failed with the old file left whole (read-only
-// files included, and also when there is no folder to write into).
+// files included, and also when there is no folder to write into) and
+// `reason` saying why, in the user's language.
+int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA,
+                         std::string& reason);
 int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA);
 
 }  // namespace telpod::FileSaveSystem

@@ -8,6 +8,9 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "app/connection_area.h"
@@ -225,6 +228,56 @@ TEST_F(ConnectionControlTest, WidePeriodsFromFilesGoOutAndAreSavedUnchanged) {
   ASSERT_TRUE(Start());
   EXPECT_EQ(stored(), periods);
   EXPECT_EQ(shown(), periods);
+}
+
+// A config.dat that cannot be written must not lose the rows without a word:
+// the user may stay and export them, or close without saving.
+TEST_F(ConnectionControlTest, FailedSaveAtCloseAsksWhetherToStayOpen) {
+  InstallClock();
+  InstallDriver(kCanusbLibraryFile, "");
+  ASSERT_TRUE(Start());
+  window->show();
+  std::filesystem::create_directory(program.File("config.dat"));  // in the way of the file
+  Box("TB_ID_4")->setText(QStringLiteral("1FFFFFFF"));
+
+  messages.answers = {0};  // the first choice: stay open
+  window->close();
+  EXPECT_TRUE(window->isVisible());
+  ASSERT_EQ(messages.asked.size(), 1u);
+  const test::AskedQuestion& question = messages.asked[0];
+  EXPECT_EQ(question.text, program.File("config.dat") + " を保存できませんでした。\r\n理由：" +
+                               std::strerror(EISDIR) +
+                               "\r\nウィンドウを開いたままにすると、設定をエクスポートしてから"
+                               "閉じることができます。");
+  EXPECT_EQ(question.title, "TELPOD Ver1.11");
+  EXPECT_EQ(question.icon, platform::MessageIcon::Critical);
+  EXPECT_EQ(question.choices, (std::vector<std::string>{"開いたままにする", "保存せずに閉じる"}));
+
+  // Still open, the rows go out to a file of the user's choice.
+  dialogs.answers.push_back(program.File("rows.csv"));
+  Action("menu_file_export_csv")->trigger();
+  EXPECT_NE(test::ReadFile(program.File("rows.csv")).find("1FFFFFFF"), std::string::npos);
+
+  messages.answers = {1};  // close without saving
+  window->close();
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(messages.asked.size(), 2u);
+  EXPECT_TRUE(std::filesystem::is_directory(program.File("config.dat")));
+}
+
+TEST_F(ConnectionControlTest, DismissingTheFailedSaveQuestionKeepsTheWindow) {
+  InstallClock();
+  InstallDriver(kCanusbLibraryFile, "");
+  ASSERT_TRUE(Start());
+  window->show();
+  std::filesystem::create_directory(program.File("config.dat"));
+  window->close();  // no answer queued: the box's default, as Escape gives it
+  EXPECT_TRUE(window->isVisible());
+  std::filesystem::remove(program.File("config.dat"));
+  window->close();  // a save that works asks nothing
+  EXPECT_FALSE(window->isVisible());
+  EXPECT_EQ(messages.asked.size(), 1u);
+  EXPECT_TRUE(std::filesystem::is_regular_file(program.File("config.dat")));
 }
 
 TEST_F(ConnectionControlTest, FailedInterfaceConnectionLeavesItsStatusText) {

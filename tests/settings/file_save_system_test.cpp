@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -264,6 +268,47 @@ std::string StateName(const ::testing::TestParamInfo<Program>& info) {
 INSTANTIATE_TEST_SUITE_P(ProgramFolder, PerUserSettingFile,
                          ::testing::Values(Program::Writable, Program::ReadOnly, Program::Vanished),
                          StateName);
+
+// The close tells the user why the rows could not be kept, so each failure
+// carries its reason.
+TEST_F(SettingFile, FailedSaveSaysWhy) {
+  struct Case {
+    const char* what;
+    std::function<void()> spoil;
+    std::string reason;
+  };
+  const std::vector<Case> cases = {
+      {"a folder in the place of the file",
+       [&] {
+         std::filesystem::remove(Path());
+         std::filesystem::create_directory(Path());
+       },
+       std::strerror(EISDIR)},
+      {"a text too long for its count",
+       [&] { device_.set_t_setting_file_path(std::string(0x10000, 'a')); },
+       "保存する文字列が長すぎます。"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(Path());
+    test::WriteFile(Path(), kWorkedRecord);
+    device_.set_t_setting_file_path("/home/u/");
+    c.spoil();
+    std::string reason = "untouched";
+    EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1) << c.what;
+    EXPECT_EQ(reason, c.reason) << c.what;
+  }
+
+  std::filesystem::remove_all(Path());
+  test::WriteFile(Path(), kWorkedRecord);
+  device_.set_t_setting_file_path("/home/u/");
+  std::string reason;
+  {
+    test::ScopedFileSizeLimit full_disk(100);
+    EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1);
+  }
+  EXPECT_EQ(reason, std::strerror(EFBIG));
+  EXPECT_EQ(test::ReadFile(Path()), kWorkedRecord);
+}
 
 }  // namespace
 }  // namespace telpod

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,13 +26,32 @@ struct ShownMessage {
   platform::MessageIcon icon;
 };
 
+struct AskedQuestion {
+  std::string text;
+  std::string title;
+  platform::MessageIcon icon;
+  std::vector<std::string> choices;
+};
+
+// Records every box; questions take their answers from a queue, and the
+// default (the first choice) once it is empty.
 class RecordingMessages : public platform::MessageBoxes {
  public:
   void Show(const std::string& text, const std::string& title,
             platform::MessageIcon icon) override {
     shown.push_back({text, title, icon});
   }
+  size_t Ask(const std::string& text, const std::string& title, platform::MessageIcon icon,
+             const std::vector<std::string>& choices) override {
+    asked.push_back({text, title, icon, choices});
+    if (answers.empty()) return 0;
+    const size_t answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
   std::vector<ShownMessage> shown;
+  std::vector<AskedQuestion> asked;
+  std::deque<size_t> answers;
 };
 
 }  // namespace telpod::test

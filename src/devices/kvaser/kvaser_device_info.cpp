@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "platform/translation.h"
+
 namespace telpod {
 
 namespace {
@@ -47,9 +49,11 @@ std::string Kvaser_Info_Text(uint64_t serial, uint64_t firmware, uint64_t upc) {
   const auto serial_low = static_cast<int32_t>(static_cast<uint32_t>(serial));
   const std::string f = HexDigits16(firmware);
   const std::string_view fw(f);
-  return "P/N：" + part_number + "  S/N：" + std::to_string(serial_low) + "  FW：" +
-         SignedDecimal(fw.substr(0, 4)) + "." + SignedDecimal(fw.substr(4, 4)) + "." +
-         SignedDecimal(fw.substr(8, 8));
+  const std::string firmware_version = SignedDecimal(fw.substr(0, 4)) + "." +
+                                       SignedDecimal(fw.substr(4, 4)) + "." +
+                                       SignedDecimal(fw.substr(8, 8));
+  return platform::Tr(TELPOD_TEXT("DeviceInfo", "P/N：%1  S/N：%2  FW：%3"),
+                      {part_number, std::to_string(serial_low), firmware_version});
 }
 
 SelectedDeviceInfo Probe_Kvaser_Info(KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,

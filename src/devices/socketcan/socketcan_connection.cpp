@@ -7,6 +7,7 @@
 
 #include "devices/socketcan/socketcan_frame.h"
 #include "model/bit_rate_table.h"
+#include "platform/translation.h"
 #include "platform/window_services.h"
 
 namespace telpod {
@@ -20,10 +21,10 @@ constexpr int kMaxErrorFramesPerReading = 256;
 constexpr BusStateBits kControllerProblemBits{0, CAN_ERR_CRTL_RX_PASSIVE | CAN_ERR_CRTL_TX_PASSIVE,
                                               CAN_ERR_CRTL_RX_WARNING | CAN_ERR_CRTL_TX_WARNING};
 
-constexpr const char* kRunTheCommands =
-    "管理者権限で次のコマンドを実行してから、もう一度接続してください。";
-constexpr const char* kLeftAsItIs =
-    "ほかのプログラムが使っているかもしれないため、通信速度は変更しません。";
+constexpr platform::SourceText kRunTheCommands =
+    TELPOD_TEXT("Connection", "管理者権限で次のコマンドを実行してから、もう一度接続してください。");
+constexpr platform::SourceText kLeftAsItIs = TELPOD_TEXT(
+    "Connection", "ほかのプログラムが使っているかもしれないため、通信速度は変更しません。");
 
 // The commands that set `name` to the rate and bring it up, led by taking
 // it down when it runs.
@@ -36,7 +37,8 @@ std::string IpLinkCommands(const std::string& name, uint32_t bits_per_second, bo
 }
 
 std::string RateText(std::optional<uint32_t> bits_per_second) {
-  return bits_per_second ? std::to_string(*bits_per_second) + " bit/s" : "不明な通信速度";
+  return bits_per_second ? std::to_string(*bits_per_second) + " bit/s"
+                         : platform::Tr(TELPOD_TEXT("Connection", "不明な通信速度"));
 }
 
 }  // namespace
@@ -147,17 +149,23 @@ BusState SocketCAN_ErrorFrameBusState(BusState before, const can_frame& frame) {
 
 std::string SocketCAN_PermissionMessage(const std::string& name, uint32_t bits_per_second) {
   const std::string crlf = platform::kCrLf;
-  return name + " を設定する権限がありません。" + crlf + kRunTheCommands + crlf +
-         IpLinkCommands(name, bits_per_second, false) + connection_message::kEndConnection;
+  return platform::Tr(TELPOD_TEXT("Connection", "%1 を設定する権限がありません。"), {name}) + crlf +
+         platform::Tr(kRunTheCommands) + crlf + IpLinkCommands(name, bits_per_second, false) +
+         platform::Tr(connection_message::kEndConnection);
 }
 
 std::string SocketCAN_SharedRateMessage(const std::string& name, std::optional<uint32_t> running,
                                         uint32_t bits_per_second) {
   const std::string crlf = platform::kCrLf;
-  const std::string in_use = name + " は " + RateText(running) + " で動作しています。";
-  return in_use + kLeftAsItIs + crlf + RateText(bits_per_second) + " で接続するには、" +
-         kRunTheCommands + crlf + IpLinkCommands(name, bits_per_second, true) +
-         connection_message::kEndConnection;
+  return platform::Tr(TELPOD_TEXT("Connection", "%1 は %2 で動作しています。"),
+                      {name, RateText(running)}) +
+         platform::Tr(kLeftAsItIs) + crlf +
+         platform::Tr(TELPOD_TEXT("Connection",
+                                  "%1 で接続するには、管理者権限で次のコマンドを実行してから、"
+                                  "もう一度接続してください。"),
+                      {RateText(bits_per_second)}) +
+         crlf + IpLinkCommands(name, bits_per_second, true) +
+         platform::Tr(connection_message::kEndConnection);
 }
 
 }  // namespace telpod

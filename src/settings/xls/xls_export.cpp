@@ -6,15 +6,12 @@
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "platform/user_folders.h"
+#include "settings/export_outcome.h"
 #include "settings/xls/settings_sheet.h"
 #include "settings/xls/workbook_file.h"
 
 namespace telpod::Setting_import_export {
 namespace {
-
-constexpr const char* kTitle = "設定 Export";
-constexpr const char* kDone = "設定をxlsでエクスポートしました。";
-constexpr const char* kFailed = "設定のエクスポートに失敗しました。";
 
 // "2024/05/01 09:30:00", local time.
 std::string ExportTime() {
@@ -42,16 +39,11 @@ void Export_XLS(ELM327_Info& device, const std::string& file_name, const std::st
   try {
     const std::string target = platform::ExistingFolderOrDefault(folder);
     written = WriteSettingsWorkbook(device, platform::JoinPath(target, file_name), SendDB);
-  } catch (const std::exception&) {
+  } catch (...) {
     written = false;
   }
-  if (written) {
-    messages.Show(kDone + std::string(platform::kCrLf) + file_name, kTitle,
-                  platform::MessageIcon::None);
-  } else {
-    messages.Show(kFailed + std::string(platform::kCrLf) + file_name, kTitle,
-                  platform::MessageIcon::Critical);
-  }
+  ShowExportOutcome(messages, written,
+                    TELPOD_TEXT("SettingsExport", "設定をxlsでエクスポートしました。"), file_name);
 }
 
 }  // namespace telpod::Setting_import_export

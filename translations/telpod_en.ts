@@ -1,0 +1,397 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>BitRateLegend</name>
+    <message>
+        <source>紫</source>
+        <translation>Purple</translation>
+    </message>
+    <message>
+        <source>青</source>
+        <translation>Blue</translation>
+    </message>
+    <message>
+        <source>緑</source>
+        <translation>Green</translation>
+    </message>
+    <message>
+        <source>%1のみ</source>
+        <translation>%1 only</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1・・・%2</source>
+        <translation>%1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>Connection</name>
+    <message>
+        <source>%1 を設定する権限がありません。</source>
+        <translation>No permission to configure %1.</translation>
+    </message>
+    <message>
+        <source>管理者権限で次のコマンドを実行してから、もう一度接続してください。</source>
+        <translation>Run these commands as administrator, then connect again:</translation>
+    </message>
+    <message>
+        <source>通信中</source>
+        <translation>Communicating</translation>
+    </message>
+    <message>
+        <source>終了処理中</source>
+        <translation>Closing</translation>
+    </message>
+    <message>
+        <source>機器が正常に動作していません。</source>
+        <translation>The device is not working properly.</translation>
+    </message>
+    <message>
+        <source>非対応の通信速度が選択されています。</source>
+        <translation>The selected bit rate is not supported.</translation>
+    </message>
+    <message>
+        <source>接続を終了します。</source>
+        <translation>The connection ends.</translation>
+    </message>
+    <message>
+        <source>ほかのプログラムが使っているかもしれないため、通信速度は変更しません。</source>
+        <translation> Other programs may be using it, so its bit rate is left as it is.</translation>
+    </message>
+    <message>
+        <source>不明な通信速度</source>
+        <translation>an unknown bit rate</translation>
+    </message>
+    <message>
+        <source>%1 は %2 で動作しています。</source>
+        <translation>%1 is running at %2.</translation>
+    </message>
+    <message>
+        <source>%1 で接続するには、管理者権限で次のコマンドを実行してから、もう一度接続してください。</source>
+        <translation>To connect at %1, run these commands as administrator, then connect again:</translation>
+    </message>
+    <message>
+        <source>エラーワーニング</source>
+        <translation>error warning</translation>
+    </message>
+    <message>
+        <source>エラーパッシブ</source>
+        <translation>error passive</translation>
+    </message>
+    <message>
+        <source>バスオフ</source>
+        <translation>bus off</translation>
+    </message>
+    <message>
+        <source>送信エラー %1</source>
+        <translation>send errors %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1（%2）</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceInfo</name>
+    <message>
+        <source>高速CAN対応</source>
+        <translation>high-speed CAN</translation>
+    </message>
+    <message>
+        <source>P/N：%1  S/N：%2  FW：%3</source>
+        <translation>P/N: %1  S/N: %2  FW: %3</translation>
+    </message>
+</context>
+<context>
+    <name>SettingFile</name>
+    <message>
+        <source>保存する文字列が長すぎます。</source>
+        <translation>A text to be saved is too long.</translation>
+    </message>
+    <message>
+        <source>予期しないエラーが発生しました。</source>
+        <translation>An unexpected error occurred.</translation>
+    </message>
+    <message>
+        <source>設定を保存するフォルダーを作れませんでした。</source>
+        <translation>The folder for the settings could not be made.</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsExport</name>
+    <message>
+        <source>設定をcsvでエクスポートしました。</source>
+        <translation>The settings were exported as CSV.</translation>
+    </message>
+    <message>
+        <source>設定 Export</source>
+        <translation>Export settings</translation>
+    </message>
+    <message>
+        <source>設定のエクスポートに失敗しました。</source>
+        <translation>Exporting the settings failed.</translation>
+    </message>
+    <message>
+        <source>設定をxlsでエクスポートしました。</source>
+        <translation>The settings were exported as xls.</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source> もしくは </source>
+        <translation> or </translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 を使用できません。</source>
+        <translation>%1 cannot be used.</translation>
+    </message>
+    <message>
+        <source>%1 が見つかりません。</source>
+        <translation>%1 was not found.</translation>
+    </message>
+    <message>
+        <source>ドライバがインストールされていません。</source>
+        <translation>No driver is installed.</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::ConnectionArea</name>
+    <message>
+        <source>接続</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>切断</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>【通信モード】&#x3000;通信速度の設定は、[ツール(T)] - [共通設定(S)] で変更できます</source>
+        <translation>[Communication mode] The bit rate is set in [Tools] - [Common settings].</translation>
+    </message>
+    <message>
+        <source>ウィンドウに触れるな!!</source>
+        <translation>Hands off the window!!</translation>
+    </message>
+    <message>
+        <source>接続中にウィンドウを動かしたり、メニューバーを操作すると、受信が途絶します。</source>
+        <translation>Moving the window or using the menu bar while connected interrupts the traffic.</translation>
+    </message>
+    <message>
+        <source>通信速度</source>
+        <translation>Bit rate</translation>
+    </message>
+    <message>
+        <source>機器No.</source>
+        <translation>Device No.</translation>
+    </message>
+    <message>
+        <source>機器情報</source>
+        <translation>Device info</translation>
+    </message>
+    <message>
+        <source>ステータス</source>
+        <translation>Status</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::Form1</name>
+    <message>
+        <source>アプリケーションを終了します。</source>
+        <translation>The application ends.</translation>
+    </message>
+    <message>
+        <source>デバイスの初期処理中</source>
+        <translation>Preparing the devices</translation>
+    </message>
+    <message>
+        <source>検索結果の判断処理中</source>
+        <translation>Evaluating the search</translation>
+    </message>
+    <message>
+        <source>デバイスが見つかりません。</source>
+        <translation>No device was found.</translation>
+    </message>
+    <message>
+        <source>機器が正常に動作していません。</source>
+        <translation>The device is not working properly.</translation>
+    </message>
+    <message>
+        <source>%1 が見つかりません。</source>
+        <translation>%1 was not found.</translation>
+    </message>
+    <message>
+        <source>%1 は同梱のものを使用してください。</source>
+        <translation>Use the %1 that comes with the program.</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>設定をインポート(&amp;i)</source>
+        <translation>&amp;Import settings...</translation>
+    </message>
+    <message>
+        <source>設定をエクスポート</source>
+        <translation>&amp;Export settings</translation>
+    </message>
+    <message>
+        <source>csv形式(&amp;C)</source>
+        <translation>&amp;CSV format...</translation>
+    </message>
+    <message>
+        <source>Excel形式(&amp;E)</source>
+        <translation>&amp;Excel format...</translation>
+    </message>
+    <message>
+        <source>終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>ツール(&amp;T)</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
+        <source>共通設定(&amp;S)</source>
+        <translation>Common &amp;settings...</translation>
+    </message>
+    <message>
+        <source>ヘルプ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>バージョン情報(&amp;A)</source>
+        <translation>&amp;About TELPOD</translation>
+    </message>
+    <message>
+        <source>%1 を保存できませんでした。</source>
+        <translation>%1 could not be saved.</translation>
+    </message>
+    <message>
+        <source>理由：%1</source>
+        <translation>Reason: %1</translation>
+    </message>
+    <message>
+        <source>ウィンドウを開いたままにすると、設定をエクスポートしてから閉じることができます。</source>
+        <translation>Keep the window open to export the settings before closing.</translation>
+    </message>
+    <message>
+        <source>開いたままにする</source>
+        <translation>Keep open</translation>
+    </message>
+    <message>
+        <source>保存せずに閉じる</source>
+        <translation>Close without saving</translation>
+    </message>
+    <message>
+        <source>名前を付けて設定を保存</source>
+        <translation>Save settings as</translation>
+    </message>
+    <message>
+        <source>CSV ファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>xls ファイル (*.xls)</source>
+        <translation>xls files (*.xls)</translation>
+    </message>
+    <message>
+        <source>設定ファイルをインポート</source>
+        <translation>Import a settings file</translation>
+    </message>
+    <message>
+        <source>設定ファイル (*.csv *.xls)</source>
+        <translation>Settings files (*.csv *.xls)</translation>
+    </message>
+    <message>
+        <source>設定 import</source>
+        <translation>Import settings</translation>
+    </message>
+    <message>
+        <source>設定をインポートしました。</source>
+        <translation>The settings were imported.</translation>
+    </message>
+    <message>
+        <source>設定のインポートに失敗しました。</source>
+        <translation>Importing the settings failed.</translation>
+    </message>
+    <message>
+        <source>通信初期処理中</source>
+        <translation>Starting communication</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::FormCommonSetting</name>
+    <message>
+        <source>通信速度</source>
+        <translation>Bit rate</translation>
+    </message>
+    <message>
+        <source>接続中に警告表示をする</source>
+        <translation>Show a warning while connected</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>&#x3000;&#x3000;- 共通設定 -</source>
+        <translation>  - Common settings -</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::FormVersion</name>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::MessageRows</name>
+    <message>
+        <source>EX</source>
+        <translation>EX</translation>
+    </message>
+    <message>
+        <source>ID</source>
+        <translation>ID</translation>
+    </message>
+    <message>
+        <source>DLC</source>
+        <translation>DLC</translation>
+    </message>
+    <message>
+        <source>DATA</source>
+        <translation>DATA</translation>
+    </message>
+    <message>
+        <source>ms</source>
+        <translation>ms</translation>
+    </message>
+    <message>
+        <source>Send</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>RT</source>
+        <translation>RT</translation>
+    </message>
+</context>
+</TS>
