@@ -17,7 +17,16 @@ namespace {
 using namespace telpod::canusb_abi;
 using cansim::Simulator;
 
-enum Entry : size_t { kOpen, kClose, kWrite, kVersionInfo, kGetFirst, kGetNext, kStatus };
+enum Entry : size_t {
+  kOpen,
+  kClose,
+  kWrite,
+  kVersionInfo,
+  kGetFirst,
+  kGetNext,
+  kStatus,
+  kGetStatistics
+};
 
 constexpr size_t kVersionRoom = 64;  // the caller's buffer: 63 characters and a NUL
 constexpr uint32_t kMaxStandardId = 0x7FF;
@@ -36,6 +45,7 @@ struct Adapter {
   std::string device_name;
   bool open = false;
   cansim::LonelyBus bus;
+  CANUsbStatistics statistics{};  // since the open
 };
 
 class CanusbModel final : public cansim::FamilyModel {
@@ -79,6 +89,7 @@ class CanusbModel final : public cansim::FamilyModel {
       if (a.open || a.setup.open_fails) return ERROR_CANUSB_OPEN_SUBSYSTEM;
       a.open = true;
       a.bus.Open();
+      a.statistics = {};
       return static_cast<canusb_handle>(i + 1);
     }
     return ERROR_CANUSB_NO_DEVICE;
@@ -125,6 +136,8 @@ class CanusbModel final : public cansim::FamilyModel {
     }
     if (a->setup.write_result != ERROR_CANUSB_OK) return a->setup.write_result;
     if (!a->bus.Take()) return ERROR_CANUSB_TX_FIFO_FULL;
+    ++a->statistics.cntTransmitFrames;
+    a->statistics.cntTransmitData += len;
     Simulator::Get().Capture({.device_name = a->device_name,
                               .device = static_cast<int32_t>(h - 1),
                               .id = id,
@@ -152,6 +165,18 @@ class CanusbModel final : public cansim::FamilyModel {
         break;
     }
     return 0;
+  }
+
+  // A controller that went off the bus has counted one bus-off; one left
+  // error passive, one warning.
+  int Statistics(canusb_handle h, CANUsbStatistics* out) {
+    const Adapter* a = Find(h);
+    if (a == nullptr) return ERROR_CANUSB_NOT_OPEN;
+    if (out == nullptr) return ERROR_CANUSB_INVALID_PARAM;
+    *out = a->statistics;
+    out->cntBusOff = a->bus.condition() == cansim::BusCondition::BusOff ? 1 : 0;
+    out->cntBusWarnings = a->bus.condition() == cansim::BusCondition::ErrorActive ? 0 : 1;
+    return ERROR_CANUSB_OK;
   }
 
  private:
@@ -211,6 +236,12 @@ CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_Status(canusb_handle h) {
   return Model().Status(h);
 }
 
+CANSIM_EXPORT int TELPOD_DRIVER_CALL canusb_GetStatistics(canusb_handle h,
+                                                          CANUsbStatistics* statistics) {
+  if (auto r = Simulator::Get().Enter(kGetStatistics, {h})) return static_cast<int>(*r);
+  return Model().Statistics(h, statistics);
+}
+
 // The exports keep the published signatures the program binds to.
 static_assert(std::is_same_v<decltype(&canusb_Open), canusb_Open_t>);
 static_assert(std::is_same_v<decltype(&canusb_Close), canusb_Close_t>);
@@ -219,3 +250,4 @@ static_assert(std::is_same_v<decltype(&canusb_VersionInfo), canusb_VersionInfo_t
 static_assert(std::is_same_v<decltype(&canusb_getFirstAdapter), canusb_getFirstAdapter_t>);
 static_assert(std::is_same_v<decltype(&canusb_getNextAdapter), canusb_getNextAdapter_t>);
 static_assert(std::is_same_v<decltype(&canusb_Status), canusb_Status_t>);
+static_assert(std::is_same_v<decltype(&canusb_GetStatistics), canusb_GetStatistics_t>);

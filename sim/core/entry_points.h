@@ -6,10 +6,10 @@ namespace cansim {
 
 // Every entry point of the three libraries, in the order each library
 // numbers its own (the index is the entry's id in the call counters).
-inline constexpr std::array<const char*, 7> kCanusbEntryPoints{
+inline constexpr std::array<const char*, 8> kCanusbEntryPoints{
     "canusb_Open",        "canusb_Close",           "canusb_Write",
     "canusb_VersionInfo", "canusb_getFirstAdapter", "canusb_getNextAdapter",
-    "canusb_Status"};
+    "canusb_Status",      "canusb_GetStatistics"};
 
 inline constexpr std::array<const char*, 8> kIfCanEntryPoints{
     "CanOpenPort",  "CanClosePort", "CanGetPortInformation", "CanGetConfig",

@@ -21,6 +21,17 @@ typedef struct CANMsg {
   uint8_t data[8];
 } CANMsg;
 
+// What the adapter has counted since it was opened.
+typedef struct CANUsbStatistics {
+  uint32_t cntReceiveFrames;
+  uint32_t cntTransmitFrames;
+  uint32_t cntReceiveData;
+  uint32_t cntTransmitData;
+  uint32_t cntOverruns;
+  uint32_t cntBusWarnings;
+  uint32_t cntBusOff;
+} CANUsbStatistics;
+
 typedef canusb_handle(TELPOD_DRIVER_CALL* canusb_Open_t)(const char* serial, const char* bitrate,
                                                          uint32_t acceptance_code,
                                                          uint32_t acceptance_mask, uint32_t flags);
@@ -28,6 +39,9 @@ typedef int(TELPOD_DRIVER_CALL* canusb_Close_t)(canusb_handle h);
 typedef int(TELPOD_DRIVER_CALL* canusb_Write_t)(canusb_handle h, CANMsg* msg);
 // The adapter's CANSTATUS_* flags, or a negative error.
 typedef int(TELPOD_DRIVER_CALL* canusb_Status_t)(canusb_handle h);
+// > 0 when `statistics` was filled.
+typedef int(TELPOD_DRIVER_CALL* canusb_GetStatistics_t)(canusb_handle h,
+                                                        CANUsbStatistics* statistics);
 typedef int(TELPOD_DRIVER_CALL* canusb_VersionInfo_t)(canusb_handle h, char* verinfo);
 typedef int(TELPOD_DRIVER_CALL* canusb_getFirstAdapter_t)(char* serial, int size);
 typedef int(TELPOD_DRIVER_CALL* canusb_getNextAdapter_t)(char* serial, int size);

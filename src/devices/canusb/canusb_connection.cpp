@@ -18,8 +18,9 @@ constexpr std::array<FieldGet<std::string> (CANUSB::*)() const, 9> kBitRateTexts
     &CANUSB::CAN_BAUD_250K, &CANUSB::CAN_BAUD_100K, &CANUSB::CAN_BAUD_50K,
     &CANUSB::CAN_BAUD_20K,  &CANUSB::CAN_BAUD_10K,  &CANUSB::CAN_BAUD_125K};
 
-constexpr BusStateBits kStatusBits{canusb_abi::CANSTATUS_BUS_ERROR,
-                                   canusb_abi::CANSTATUS_ERROR_PASSIVE,
+// The adapter latches no bus-off flag; its bus-error flag only says that
+// errors were seen, which a bus without an acknowledging node gives too.
+constexpr BusStateBits kStatusBits{0, canusb_abi::CANSTATUS_ERROR_PASSIVE,
                                    canusb_abi::CANSTATUS_ERROR_WARNING};
 
 }  // namespace
@@ -62,8 +63,13 @@ bool CanusbConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
 }
 
 BusState CanusbConnection::ReadBusState() {
-  // A negative result is an error, not flags. The adapter has no bus-off
-  // flag: its bus-error flag stands for it.
+  // The adapter counts its bus-offs since the open; the SJA1000 behind it
+  // stays off the bus after one until it is opened again.
+  CANUsbStatistics statistics{};
+  if (driver_->canusb_GetStatistics(handle_, &statistics) > 0 && statistics.cntBusOff > 0) {
+    return BusState::BusOff;
+  }
+  // A negative result is an error, not flags.
   const int status = driver_->canusb_Status(handle_);
   return status < 0 ? BusState::Normal
                     : BusStateOf(static_cast<unsigned long>(status), kStatusBits);

@@ -13,7 +13,7 @@ namespace telpod {
 
 // A connection over the chosen CANUSB adapter (CAN_USB_SelectSerial): open
 // at the rate's text, write each row as a CANMsg record, close. The bus
-// state comes from canusb_Status.
+// state comes from the adapter's bus-off count and its status flags.
 class CanusbConnection final : public FamilyConnection {
  public:
   // `driver` may be null (library absent): the open then fails.

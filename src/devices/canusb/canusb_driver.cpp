@@ -35,6 +35,7 @@ void CanusbDriver::ResolveEntryPoints(DriverLoader& loader) {
   loader("canusb_getFirstAdapter", canusb_getFirstAdapter);
   loader("canusb_getNextAdapter", canusb_getNextAdapter);
   loader("canusb_Status", canusb_Status);
+  loader("canusb_GetStatistics", canusb_GetStatistics);
 }
 
 int16_t CanusbDriver::GetFirstAdapter(std::string& serial) const {

@@ -25,6 +25,7 @@ class CanusbDriver : public DriverLibrary {
   canusb_getFirstAdapter_t canusb_getFirstAdapter = nullptr;
   canusb_getNextAdapter_t canusb_getNextAdapter = nullptr;
   canusb_Status_t canusb_Status = nullptr;
+  canusb_GetStatistics_t canusb_GetStatistics = nullptr;
 
   // Adapter search: the result's low 16 bits as a signed number; `serial`
   // receives the buffer's text.

@@ -93,6 +93,7 @@ TEST_F(ConnectionTest, CanusbOpensWithTheRateTextOfEveryIndex) {
     const Log journal = label ? Log{open,
                                     std::string("protocol:") + label,
                                     "status:通信中",
+                                    "canusb_GetStatistics(1)",
                                     "canusb_Status(1)",
                                     "live:通信中",
                                     "status:終了処理中",
@@ -141,7 +142,8 @@ TEST_F(ConnectionTest, DisconnectDuringTheLoopEndsWithTheCloseCalls) {
   const std::pair<Family, Log> cases[] = {
       {Family::CANUSB,
        {kUsbOpen, "protocol:500k bps", "status:通信中", "canusb_Write(1)", "canusb_Write(1)",
-        "canusb_Status(1)", "live:通信中", "status:終了処理中", "canusb_Close(1)"}},
+        "canusb_GetStatistics(1)", "canusb_Status(1)", "live:通信中", "status:終了処理中",
+        "canusb_Close(1)"}},
       {Family::Interface,
        {"CanOpenPort(\"IFCAN4\")", "CanGetConfig(2)", "protocol:500k bps", "status:通信中",
         "CanSetConfig(2)", "CanActivate(2)", "CanSendMessage(2,1)", "CanSendMessage(2,1)",
@@ -247,22 +249,30 @@ TEST_F(ConnectionTest, ALonelyBusShowsTheFailedWritesAndTheStateTheLibraryReport
   Periodic(3, 0.0);
   DisconnectAfter(4);
   const std::tuple<Family, const char*, size_t, const char*, Log> cases[] = {
+      // The adapter counts its bus-offs; its flags give the other states.
       {Family::CANUSB,
        "canusb serial=LWSIM001 txqueue=3",
        3,
        "通信中（送信エラー 5、エラーパッシブ）",
-       {"canusb_Write(1)", "canusb_Status(1)"}},
+       {"canusb_GetStatistics(1)", "canusb_Status(1)"}},
       {Family::CANUSB,
        "canusb serial=LWSIM001 busoff",
        0,
        "通信中（送信エラー 8、バスオフ）",
-       {"canusb_Write(1)", "canusb_Status(1)"}},
-      // A status the adapter cannot give says nothing of the bus.
+       {"canusb_Write(1)", "canusb_GetStatistics(1)"}},
+      // Without its count the flags still tell error passive; neither
+      // answered says nothing of the bus.
       {Family::CANUSB,
-       "canusb serial=LWSIM001 busoff\nfault canusb_Status result=-4",
+       "canusb serial=LWSIM001 busoff\nfault canusb_GetStatistics result=-4",
+       0,
+       "通信中（送信エラー 8、エラーパッシブ）",
+       {"canusb_GetStatistics(1)", "canusb_Status(1)"}},
+      {Family::CANUSB,
+       "canusb serial=LWSIM001 busoff\nfault canusb_GetStatistics result=-4\n"
+       "fault canusb_Status result=-4",
        0,
        "通信中（送信エラー 8）",
-       {"canusb_Write(1)", "canusb_Status(1)"}},
+       {"canusb_GetStatistics(1)", "canusb_Status(1)"}},
       {Family::Kvaser,
        "kvaser name=a txqueue=3",
        3,
