@@ -98,6 +98,10 @@
         <source>%1（%2）</source>
         <translation>%1 (%2)</translation>
     </message>
+    <message>
+        <source>接続をを終了します。</source>
+        <translation>The connection ends.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceInfo</name>

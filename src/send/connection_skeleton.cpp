@@ -52,7 +52,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   const int32_t index = ctx.device.t_bitRate();
   if (!family.SelectRate(index)) {
     ctx.messages.Show(platform::Tr(connection_message::kUnsupportedRate) + platform::kCrLf +
-                          platform::Tr(connection_message::kEndConnection),
+                          platform::Tr(connection_message::kUnsupportedRateEnd),
                       ctx.device.Application_title(), platform::MessageIcon::Critical);
     return 0;
   }

@@ -97,6 +97,9 @@ inline constexpr platform::SourceText kUnsupportedRate =
     TELPOD_TEXT("Connection", "非対応の通信速度が選択されています。");
 inline constexpr platform::SourceText kEndConnection =
     TELPOD_TEXT("Connection", "接続を終了します。");
+// The unsupported-rate message's own last line, as users have always read it.
+inline constexpr platform::SourceText kUnsupportedRateEnd =
+    TELPOD_TEXT("Connection", "接続をを終了します。");
 }  // namespace connection_message
 
 // The shared course of every connection: rate choice, open, label, loop,

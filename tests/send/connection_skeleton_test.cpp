@@ -91,7 +91,7 @@ TEST_F(ConnectionSkeletonTest, UnsupportedRateShowsItsMessageAndTouchesNoDevice)
   EXPECT_EQ(RunConnection(ctx, family), 0);
   EXPECT_EQ(view.history, (std::vector<std::string>{"rate:1"}));
   ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, "非対応の通信速度が選択されています。\r\n接続を終了します。");
+  EXPECT_EQ(messages.shown[0].text, "非対応の通信速度が選択されています。\r\n接続をを終了します。");
   EXPECT_EQ(messages.shown[0].title, "TELPOD Ver1.11");
   EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Critical);
   EXPECT_EQ(RxFlag, 0);

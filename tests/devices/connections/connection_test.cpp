@@ -117,7 +117,7 @@ TEST_F(ConnectionTest, BoardAndChannelGetTheirRateCodeOrTheMessageBeforeAnyCall)
       Run(f);
       const int32_t code = f == Family::Interface ? board_code : kvaser_code;
       if (code == 0) {
-        ExpectMessage("非対応の通信速度が選択されています。\r\n接続を終了します。");
+        ExpectMessage("非対応の通信速度が選択されています。\r\n接続をを終了します。");
         EXPECT_TRUE(Journal(f).empty());
         EXPECT_EQ(RxFlag, 0);
       } else if (f == Family::Interface) {

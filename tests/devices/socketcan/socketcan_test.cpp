@@ -175,7 +175,7 @@ TEST_F(SocketCanTest, AControllerIsLeftAsItWasFound) {
             "open:vcan0 " + failed);
   EXPECT_EQ(Connect(VirtualLink("vcan0"), 2, [&] { db.set_SocketCAN_SelectNo(0); }), failed);
   EXPECT_EQ(Connect(VirtualLink("vcan0"), 9),
-            "| 非対応の通信速度が選択されています。\r\n接続を終了します。");
+            "| 非対応の通信速度が選択されています。\r\n接続をを終了します。");
 
   // Refused permission for a controller that is down: the commands that
   // bring it up.
