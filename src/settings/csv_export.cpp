@@ -34,15 +34,20 @@ bool WriteCsvFile(const ELM327_Info& device, const std::string& file_name,
 std::string CsvRowLine(const CAN_SendDB& SendDB, int16_t i) {
   const std::string id = FormatHex(static_cast<uint32_t>(SendDB.CAN_ID(i)));
   const std::string period = FormatDecimal(SendDB.CAN_SendCycleTime(i));
-  std::string line = "  " + std::to_string(i + 1) + " ,";
-  line += " " + std::to_string(SendDB.CAN_Send29(i)) + " , ";
-  line += Padding(id, 7) + " " + id + " ,";
-  line += " " + std::to_string(SendDB.CAN_DLC(i)) + " ,";
-  for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
-    line += " " + FormatByteHex(SendDB.CAN_Data(n, i)) + " ,";
-  }
-  line += " " + Padding(period, 5) + " " + period + " ,";
-  line += " " + std::to_string(SendDB.CAN_SendCycleOperation(i));
+  // Appended piece by piece: each field is a blank, its text and " ,".
+  std::string line = "  ";
+  const auto field = [&line](std::string_view padding, std::string_view text) {
+    line.append(padding).append(" ").append(text).append(" ,");
+  };
+  line.append(std::to_string(i + 1)).append(" ,");
+  field("", std::to_string(SendDB.CAN_Send29(i)));
+  line.append(" ");
+  field(Padding(id, 7), id);
+  field("", std::to_string(SendDB.CAN_DLC(i)));
+  for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) field("", FormatByteHex(SendDB.CAN_Data(n, i)));
+  line.append(" ");
+  field(Padding(period, 5), period);
+  line.append(" ").append(std::to_string(SendDB.CAN_SendCycleOperation(i)));
   return line;
 }
 
