@@ -9,7 +9,9 @@
 #include "app/window_ports.h"
 #include "devices/canusb/can_db.h"
 #include "devices/canusb/canusb.h"
+#include "devices/device_discovery.h"
 #include "devices/driver_set.h"
+#include "devices/family_objects.h"
 #include "devices/form_bg.h"
 #include "devices/ifcan/can_db_interface.h"
 #include "devices/ifcan/interface_can.h"
@@ -36,7 +38,7 @@ class QtEventPump;
 
 // The main window. It owns every object the parts of the program share and
 // hands them to the routines that need them.
-class Form1 : public QMainWindow, private ConnectionView {
+class Form1 : public QMainWindow, private ConnectionView, private DiscoveryProgress {
   Q_OBJECT
 
  public:
@@ -106,11 +108,15 @@ class Form1 : public QMainWindow, private ConnectionView {
   void ShowRunningStatus();
 
   void BuildMenus();
+  // The families' objects as start-up and the connections borrow them.
+  FamilyObjects Families();
   // Start-up progress: the bar to fraction p, then pending events.
-  void Progress(double p);
+  void Progress(double p) override;
+  void Judging() override;
+  // Pending events, then the entry into the device list.
+  void AddEntry(const std::string& text) override;
   // A message that ends start-up: `first_line`, then the application ends.
-  void ShowStopMessage(const QString& first_line);
-  std::string EndApplicationLine() const;
+  void ShowStopMessage(const platform::SourceText& first_line);
   std::optional<std::string> ChooseFile(const QString& title, const char* file_name,
                                         const QString& filter, bool save);
   std::optional<std::string> ChooseExportFile(const char* file_name, const QString& filter);
