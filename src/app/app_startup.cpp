@@ -17,18 +17,11 @@
 #include "platform/program_folder.h"
 #include "send/connection_skeleton.h"
 #include "settings/file_save_system.h"
+#include "settings/xls/excel_install_check.h"
 
 namespace telpod {
 
-namespace {
-
 using platform::IgnoringErrors;
-
-// The built-in workbook engine writes the Excel 97-2003 format, the format
-// of Excel 11 and the versions before.
-constexpr int32_t kWorkbookEngineVersion = 11;
-
-}  // namespace
 
 bool Form1::Form_Load() {
   if (!single_instance_.Acquire()) return false;  // silently: the other one is in charge
@@ -121,10 +114,7 @@ int32_t Form1::Check_DriverFiles() {
 }
 
 void Form1::Check_Excel_Install() {
-  // The workbook engine is part of the program, so a spreadsheet writer and
-  // reader is always there.
-  device.set_ExcelInstallCheck(1);
-  device.set_ExcelInstallVersion(kWorkbookEngineVersion);
+  Setting_import_export::Check_Excel_Install(device);
 }
 
 void Form1::Cmb_Serect_Device_Click() {

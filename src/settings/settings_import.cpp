@@ -28,10 +28,15 @@ ChosenFile SplitChosenPath(const std::string& path) {
   return {path.substr(0, slash + 1), path.substr(slash + 1)};
 }
 
+bool IsImportableKind(const std::string& path) {
+  const std::string extension = UpperExtension(SplitChosenPath(path).name);
+  return extension == "XLS" || extension == "CSV";
+}
+
 int32_t Import_Settings_File(ELM327_Info& device, const std::string& path, CAN_SendDB& SendDB) {
+  if (!IsImportableKind(path)) return 0;
   const ChosenFile chosen = SplitChosenPath(path);
   const std::string extension = UpperExtension(chosen.name);
-  if (extension != "XLS" && extension != "CSV") return 0;
   device.set_t_setting_file_path(chosen.folder);
   return extension == "XLS" ? Import_XLS(device, chosen.name, device.t_setting_file_path(), SendDB)
                             : Import_CSV(device, chosen.name, device.t_setting_file_path(), SendDB);

@@ -19,6 +19,10 @@ struct ChosenFile {
 };
 ChosenFile SplitChosenPath(const std::string& path);
 
+// True when the import reads files of the kind `path` names: ".csv" or
+// ".xls", in either letter case.
+bool IsImportableKind(const std::string& path);
+
 // Reads the rows of the file at `path` into the send table: ".csv" by
 // Import_CSV, ".xls" by Import_XLS (either letter case), the file's folder
 // becoming t_setting_file_path; any other kind is refused untouched. 1 when
