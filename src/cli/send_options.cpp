@@ -156,11 +156,14 @@ void PrintSendHelp(std::ostream& out) {
          "\n"
          "Exit status:\n"
          "  0  it ran and ended as asked\n"
+         "  1  an unexpected error\n"
          "  2  usage error\n"
          "  3  no device: none found (or no driver library, or no clock library), or\n"
          "     --device names no listed device\n"
          "  4  the device could not be opened, or its family does not offer the rate\n"
-         "  5  the rows file could not be read\n";
+         "  5  the rows file could not be read\n"
+         "A stop signal before the connection has started ends it with 128 + the\n"
+         "signal's number.\n";
 }
 
 }  // namespace telpod
