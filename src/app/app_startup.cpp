@@ -28,10 +28,6 @@ bool Form1::Form_Load() {
   return App_Startup();
 }
 
-FamilyObjects Form1::Families() {
-  return {CAN_u, CAN_d, IfCan_u, IfCan_d, kvCan_u, kvCan_d, sockCan_d};
-}
-
 void Form1::Progress(double p) {
   if (Form2_) Form2_->SetProgress(p);
   pump_->DoEvents();
@@ -54,7 +50,7 @@ void Form1::ShowStopMessage(const platform::SourceText& first_line) {
 }
 
 bool Form1::App_Startup() {
-  FamilyObjects families = Families();
+  FamilyObjects& families = *this;
   Reset_Shared_Objects(device, families, Tx_CANDATA);
   setWindowTitle(QString::fromStdString(device.Application_title()));
 
@@ -125,9 +121,8 @@ void Form1::Cmb_Serect_Device_Click() {
 }
 
 int32_t Form1::Show_SelectedDevice_Info() {
-  FamilyObjects families = Families();
   const SelectedDeviceInfo info =
-      telpod::Show_SelectedDevice_Info(device, families, drivers_, *ports_.socketcan);
+      telpod::Show_SelectedDevice_Info(device, *this, drivers_, *ports_.socketcan);
   if (info.TB_ODB_Hard_Version) {
     area_->TB_ODB_Hard_Version->setText(QString::fromStdString(*info.TB_ODB_Hard_Version));
   }

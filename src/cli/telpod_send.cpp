@@ -51,7 +51,6 @@ class SendSession final : private DiscoveryProgress {
   void Judging() override {}
   void AddEntry(const std::string& text) override { entries_.push_back(text); }
 
-  FamilyObjects Families() { return {CAN_u, CAN_d, IfCan_u, IfCan_d, kvCan_u, kvCan_d, sockCan_d}; }
   // 0 once the devices are listed, else the exit status.
   int StartUp();
   bool LoadClock();
@@ -69,13 +68,7 @@ class SendSession final : private DiscoveryProgress {
   platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGPIPE}, false};
 
   ELM327_Info device;
-  CANUSB CAN_u;
-  CAN_DB CAN_d;
-  InterfaceCAN IfCan_u;
-  CAN_DB_Interface IfCan_d;
-  KvaserCAN kvCan_u;
-  CAN_DB_Kvaser kvCan_d;
-  CAN_DB_SocketCAN sockCan_d;
+  FamilyObjects families_;
   CAN_SendDB Tx_CANDATA;
   int32_t RxFlag = 0;
   DriverSet drivers_;
@@ -93,8 +86,7 @@ int SendSession::Run() {
 }
 
 int SendSession::StartUp() {
-  FamilyObjects families = Families();
-  Reset_Shared_Objects(device, families, Tx_CANDATA);
+  Reset_Shared_Objects(device, families_, Tx_CANDATA);
   if (!LoadClock()) return send_exit::kNoDevice;
   const int32_t mask = Check_DriverLibraries(drivers_, ports_.socketcan, messages_,
                                              device.Application_title(), ports_.err, kProgram);
@@ -105,7 +97,7 @@ int SendSession::StartUp() {
     return send_exit::kRowsUnreadable;
   }
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
-  if (!Find_Devices(mask, device, families, drivers_, ports_.socketcan, *pump_, *this)) {
+  if (!Find_Devices(mask, device, families_, drivers_, ports_.socketcan, *pump_, *this)) {
     StopMessage(startup_text::kNoDevice);
     return send_exit::kNoDevice;
   }
@@ -133,11 +125,10 @@ void SendSession::StopMessage(const platform::SourceText& first_line) {
 }
 
 int SendSession::List() {
-  FamilyObjects families = Families();
   for (size_t n = 0; n < entries_.size(); ++n) {
     const auto position = static_cast<int32_t>(n + 1);
     device.set_t_CmbBOX_device_SelectNo(position);
-    const auto info = Show_SelectedDevice_Info(device, families, drivers_, ports_.socketcan);
+    const auto info = Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan);
     ports_.out << position << '\t' << entries_[n] << '\t' << info.TB_ODB_Hard_Version.value_or("")
                << '\n';
   }
@@ -153,8 +144,7 @@ int SendSession::Send() {
     return send_exit::kNoDevice;
   }
   device.set_t_CmbBOX_device_SelectNo(*position);
-  FamilyObjects families = Families();
-  if (Show_SelectedDevice_Info(device, families, drivers_, ports_.socketcan).result < 0) {
+  if (Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan).result < 0) {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
@@ -163,11 +153,10 @@ int SendSession::Send() {
 }
 
 int SendSession::Connect() {
-  FamilyObjects families = Families();
-  CandumpPrinter printer(ports_.out, DeviceInterfaceName(device, families), options_.quiet);
+  CandumpPrinter printer(ports_.out, DeviceInterfaceName(device, families_), options_.quiet);
   FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, drivers_, &printer);
   Tx_CANDATA.Timer_Clear();
-  const auto status = form.Open_ChosenDevice(device, families, ports_.socketcan, Tx_CANDATA);
+  const auto status = form.Open_ChosenDevice(device, families_, ports_.socketcan, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
   messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));

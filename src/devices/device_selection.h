@@ -31,7 +31,7 @@ SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, 
                                             CAN_DB_SocketCAN* sockCan_d = nullptr,
                                             SocketCanSystem* socketcan = nullptr);
 
-// The same over the families' objects as a program lends them.
+// The same over the families' objects.
 inline SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, FamilyObjects& f,
                                                    DriverSet& drivers, SocketCanSystem& socketcan) {
   return Show_SelectedDevice_Info(device, f.CAN_u, f.CAN_d, f.IfCan_u, f.IfCan_d, f.kvCan_u,

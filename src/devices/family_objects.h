@@ -11,15 +11,15 @@
 namespace telpod {
 
 // Every family's settings object and catalogue, which start-up fills and
-// each connection borrows, as lent by the program that owns them.
+// each connection borrows; the program keeps them for its whole run.
 struct FamilyObjects {
-  CANUSB& CAN_u;
-  CAN_DB& CAN_d;
-  InterfaceCAN& IfCan_u;
-  CAN_DB_Interface& IfCan_d;
-  KvaserCAN& kvCan_u;
-  CAN_DB_Kvaser& kvCan_d;
-  CAN_DB_SocketCAN& sockCan_d;
+  CANUSB CAN_u;
+  CAN_DB CAN_d;
+  InterfaceCAN IfCan_u;
+  CAN_DB_Interface IfCan_d;
+  KvaserCAN kvCan_u;
+  CAN_DB_Kvaser kvCan_d;
+  CAN_DB_SocketCAN sockCan_d;
 };
 
 }  // namespace telpod

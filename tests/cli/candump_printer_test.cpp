@@ -42,21 +42,14 @@ TEST(CandumpLine, TheLogFormatCandumpReadersTake) {
 
 TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
   ELM327_Info device;
-  CANUSB CAN_u;
-  CAN_DB CAN_d;
-  InterfaceCAN IfCan_u;
-  CAN_DB_Interface IfCan_d;
-  KvaserCAN kvCan_u;
-  CAN_DB_Kvaser kvCan_d;
-  CAN_DB_SocketCAN sockCan_d;
-  const FamilyObjects families{CAN_u, CAN_d, IfCan_u, IfCan_d, kvCan_u, kvCan_d, sockCan_d};
-  CAN_d.set_CAN_USB_SelectSerial("LW 00/01");
-  IfCan_d.set_Interface_CAN_FindNo(2, 17);
-  IfCan_d.set_Interface_CAN_SelectNo(2);
-  kvCan_d.set_Kvaser_DevChannel(1, 3);
-  kvCan_d.set_KvCAN_SelectNo(2);
-  sockCan_d.set_SocketCAN_IfName(1, "vcan0");
-  sockCan_d.set_SocketCAN_SelectNo(1);
+  FamilyObjects families;
+  families.CAN_d.set_CAN_USB_SelectSerial("LW 00/01");
+  families.IfCan_d.set_Interface_CAN_FindNo(2, 17);
+  families.IfCan_d.set_Interface_CAN_SelectNo(2);
+  families.kvCan_d.set_Kvaser_DevChannel(1, 3);
+  families.kvCan_d.set_KvCAN_SelectNo(2);
+  families.sockCan_d.set_SocketCAN_IfName(1, "vcan0");
+  families.sockCan_d.set_SocketCAN_SelectNo(1);
   const std::pair<Family, const char*> cases[] = {
       {Family::CANUSB, "canusb-LW_00_01"},
       {Family::Interface, "ifcan17"},
