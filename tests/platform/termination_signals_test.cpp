@@ -66,15 +66,6 @@ TEST(TerminationSignals, AChosenSetIsCaughtWithOrWithoutRestartingCalls) {
   EXPECT_EQ(signals.Caught(), SIGTERM);
 }
 
-TEST(TerminationSignals, AnInactiveObjectHasCaughtNothing) {
-  TerminationSignals first({SIGINT}, false);
-  std::raise(SIGINT);
-  TerminationSignals second({SIGINT}, false);
-  EXPECT_FALSE(second.IsActive());
-  EXPECT_EQ(second.Caught(), 0);
-  EXPECT_EQ(first.Caught(), SIGINT);
-}
-
 volatile std::sig_atomic_t earlier_handler_calls = 0;
 extern "C" void EarlierHandler(int) {
   earlier_handler_calls = earlier_handler_calls + 1;
