@@ -1,7 +1,8 @@
 # What `cmake --install` lays out under the prefix, by component:
-#   program     lib/telpod/ (telpod, libzqt100.so; translations/), bin/telpod
-#               as a relative link to it, the desktop entry, the icon, the
-#               AppStream metadata, the manual page and the package's doc files
+#   program     lib/telpod/ (telpod, telpod-send, libzqt100.so; translations/),
+#               bin/telpod and bin/telpod-send as relative links to them, the
+#               desktop entry, the icon, the AppStream metadata, the manual
+#               pages and the package's doc files
 #   simulators  lib/telpod/drivers/ (the simulated driver libraries)
 # The program finds its folder through the real path of its executable, so
 # the link in bin/ works like the program itself.
@@ -12,7 +13,7 @@ set(TELPOD_STAGE_DIR ${CMAKE_BINARY_DIR}/packaging)
 set(TELPOD_COMPONENTS program simulators)
 set(TELPOD_PACKAGES telpod telpod-sim)
 
-install(TARGETS telpod zqt100
+install(TARGETS telpod telpod-send zqt100
   RUNTIME DESTINATION ${TELPOD_INSTALL_DIR} COMPONENT program
   LIBRARY DESTINATION ${TELPOD_INSTALL_DIR} COMPONENT program)
 # The simulators stand in for hardware that is not there; a maker's real
@@ -23,8 +24,10 @@ install(TARGETS cansim_canusb cansim_ifcan cansim_canlib
 # (top CMakeLists.txt), installed where they are built.
 
 file(MAKE_DIRECTORY ${TELPOD_STAGE_DIR}/bin)
-file(CREATE_LINK ../${TELPOD_INSTALL_DIR}/telpod ${TELPOD_STAGE_DIR}/bin/telpod SYMBOLIC)
-install(FILES ${TELPOD_STAGE_DIR}/bin/telpod DESTINATION bin COMPONENT program)
+foreach(program telpod telpod-send)
+  file(CREATE_LINK ../${TELPOD_INSTALL_DIR}/${program} ${TELPOD_STAGE_DIR}/bin/${program} SYMBOLIC)
+  install(FILES ${TELPOD_STAGE_DIR}/bin/${program} DESTINATION bin COMPONENT program)
+endforeach()
 
 configure_file(${TELPOD_PACKAGING_DIR}/${TELPOD_APP_ID}.metainfo.xml
   ${TELPOD_STAGE_DIR}/${TELPOD_APP_ID}.metainfo.xml @ONLY)
@@ -42,13 +45,17 @@ function(telpod_gzip_file source target)
     COMMAND gzip -9nc ${source} > ${target}
     DEPENDS ${source} VERBATIM)
 endfunction()
-configure_file(${TELPOD_PACKAGING_DIR}/telpod.1 ${TELPOD_STAGE_DIR}/telpod.1 @ONLY)
+set(manual_pages)
+foreach(page telpod.1 telpod-send.1)
+  configure_file(${TELPOD_PACKAGING_DIR}/${page} ${TELPOD_STAGE_DIR}/${page} @ONLY)
+  telpod_gzip_file(${TELPOD_STAGE_DIR}/${page} ${TELPOD_STAGE_DIR}/${page}.gz)
+  list(APPEND manual_pages ${TELPOD_STAGE_DIR}/${page}.gz)
+endforeach()
 configure_file(${TELPOD_PACKAGING_DIR}/changelog.in ${TELPOD_STAGE_DIR}/changelog @ONLY)
-telpod_gzip_file(${TELPOD_STAGE_DIR}/telpod.1 ${TELPOD_STAGE_DIR}/telpod.1.gz)
 telpod_gzip_file(${TELPOD_STAGE_DIR}/changelog ${TELPOD_STAGE_DIR}/changelog.gz)
 add_custom_target(telpod_packaging_files ALL
-  DEPENDS ${TELPOD_STAGE_DIR}/telpod.1.gz ${TELPOD_STAGE_DIR}/changelog.gz)
-install(FILES ${TELPOD_STAGE_DIR}/telpod.1.gz DESTINATION share/man/man1 COMPONENT program)
+  DEPENDS ${manual_pages} ${TELPOD_STAGE_DIR}/changelog.gz)
+install(FILES ${manual_pages} DESTINATION share/man/man1 COMPONENT program)
 
 # Each package carries its own copyright and changelog.
 foreach(component package IN ZIP_LISTS TELPOD_COMPONENTS TELPOD_PACKAGES)

@@ -29,7 +29,8 @@ rows go out at their period while connected; any row can be sent once.
 It drives CANUSB adapters, Interface Corporation boards and Kvaser channels
 through their makers' libraries, and the CAN interfaces of the Linux kernel
 (SocketCAN). The rows are kept per user and can be exported to and imported
-from CSV and .xls files.")
+from CSV and .xls files. telpod-send sends the same rows from the command
+line, without a display.")
 # The simulators answer the program's presence check; a real library
 # replaces one without a change to the program.
 set(CPACK_DEBIAN_SIMULATORS_PACKAGE_NAME telpod-sim)

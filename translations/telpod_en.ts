@@ -149,6 +149,21 @@
     </message>
 </context>
 <context>
+    <name>SettingsImport</name>
+    <message>
+        <source>設定 import</source>
+        <translation>Import settings</translation>
+    </message>
+    <message>
+        <source>設定をインポートしました。</source>
+        <translation>The settings were imported.</translation>
+    </message>
+    <message>
+        <source>設定のインポートに失敗しました。</source>
+        <translation>Importing the settings failed.</translation>
+    </message>
+</context>
+<context>
     <name>Startup</name>
     <message>
         <source> もしくは </source>
@@ -169,6 +184,18 @@
     <message>
         <source>ドライバがインストールされていません。</source>
         <translation>No driver is installed.</translation>
+    </message>
+    <message>
+        <source>%1 は同梱のものを使用してください。</source>
+        <translation>Use the %1 that comes with the program.</translation>
+    </message>
+    <message>
+        <source>アプリケーションを終了します。</source>
+        <translation>The application ends.</translation>
+    </message>
+    <message>
+        <source>デバイスが見つかりません。</source>
+        <translation>No device was found.</translation>
     </message>
 </context>
 <context>
@@ -213,32 +240,12 @@
 <context>
     <name>telpod::Form1</name>
     <message>
-        <source>アプリケーションを終了します。</source>
-        <translation>The application ends.</translation>
-    </message>
-    <message>
         <source>デバイスの初期処理中</source>
         <translation>Preparing the devices</translation>
     </message>
     <message>
         <source>検索結果の判断処理中</source>
         <translation>Evaluating the search</translation>
-    </message>
-    <message>
-        <source>デバイスが見つかりません。</source>
-        <translation>No device was found.</translation>
-    </message>
-    <message>
-        <source>機器が正常に動作していません。</source>
-        <translation>The device is not working properly.</translation>
-    </message>
-    <message>
-        <source>%1 が見つかりません。</source>
-        <translation>%1 was not found.</translation>
-    </message>
-    <message>
-        <source>%1 は同梱のものを使用してください。</source>
-        <translation>Use the %1 that comes with the program.</translation>
     </message>
     <message>
         <source>ファイル(&amp;F)</source>
@@ -319,18 +326,6 @@
     <message>
         <source>設定ファイル (*.csv *.xls)</source>
         <translation>Settings files (*.csv *.xls)</translation>
-    </message>
-    <message>
-        <source>設定 import</source>
-        <translation>Import settings</translation>
-    </message>
-    <message>
-        <source>設定をインポートしました。</source>
-        <translation>The settings were imported.</translation>
-    </message>
-    <message>
-        <source>設定のインポートに失敗しました。</source>
-        <translation>Importing the settings failed.</translation>
     </message>
     <message>
         <source>通信初期処理中</source>

@@ -7,15 +7,10 @@
 
 #include "app/form_common_setting.h"
 #include "app/window_ports.h"
-#include "devices/canusb/can_db.h"
-#include "devices/canusb/canusb.h"
+#include "devices/device_discovery.h"
 #include "devices/driver_set.h"
+#include "devices/family_objects.h"
 #include "devices/form_bg.h"
-#include "devices/ifcan/can_db_interface.h"
-#include "devices/ifcan/interface_can.h"
-#include "devices/kvaser/can_db_kvaser.h"
-#include "devices/kvaser/kvaser_can.h"
-#include "devices/socketcan/can_db_socketcan.h"
 #include "devices/socketcan/socketcan_system.h"
 #include "info/form_version.h"
 #include "model/can_senddb.h"
@@ -36,7 +31,12 @@ class QtEventPump;
 
 // The main window. It owns every object the parts of the program share and
 // hands them to the routines that need them.
-class Form1 : public QMainWindow, private ConnectionView {
+// The families' objects (CAN_u, CAN_d, IfCan_u, IfCan_d, kvCan_u, kvCan_d,
+// sockCan_d) are its own as a FamilyObjects.
+class Form1 : public QMainWindow,
+              public FamilyObjects,
+              private ConnectionView,
+              private DiscoveryProgress {
   Q_OBJECT
 
  public:
@@ -47,13 +47,6 @@ class Form1 : public QMainWindow, private ConnectionView {
   CAN_SendDB Tx_CANDATA;
   int32_t RxFlag = 0;
   QCursor mouseCursor;
-  CANUSB CAN_u;
-  CAN_DB CAN_d;
-  InterfaceCAN IfCan_u;
-  CAN_DB_Interface IfCan_d;
-  KvaserCAN kvCan_u;
-  CAN_DB_Kvaser kvCan_d;
-  CAN_DB_SocketCAN sockCan_d;
 
   // The single-instance rule, then start-up; false when the window has
   // unloaded itself (another instance runs, or a stop point was reached)
@@ -107,10 +100,12 @@ class Form1 : public QMainWindow, private ConnectionView {
 
   void BuildMenus();
   // Start-up progress: the bar to fraction p, then pending events.
-  void Progress(double p);
+  void Progress(double p) override;
+  void Judging() override;
+  // Pending events, then the entry into the device list.
+  void AddEntry(const std::string& text) override;
   // A message that ends start-up: `first_line`, then the application ends.
-  void ShowStopMessage(const QString& first_line);
-  std::string EndApplicationLine() const;
+  void ShowStopMessage(const platform::SourceText& first_line);
   std::optional<std::string> ChooseFile(const QString& title, const char* file_name,
                                         const QString& filter, bool save);
   std::optional<std::string> ChooseExportFile(const char* file_name, const QString& filter);

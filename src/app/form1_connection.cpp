@@ -16,7 +16,6 @@
 #include "app/form2.h"
 #include "app/form_common_setting.h"
 #include "info/form_version.h"
-#include "model/family.h"
 #include "settings/file_save_system.h"
 
 namespace telpod {
@@ -76,34 +75,11 @@ void Form1::EndSession() {
 
 bool Form1::RunChosenConnection() {
   if (!FormBG_) return false;
-  switch (FamilyOf(device.t_select_Vender())) {
-    case Family::CANUSB:
-      RxFlag = 1;
-      FormBG_->Open_CANUSB(device, CAN_u, CAN_d, Tx_CANDATA);
-      set_TB_Status("");
-      return true;
-    case Family::Interface: {
-      RxFlag = 1;
-      const int32_t status = FormBG_->Open_InterfaceCAN(device, IfCan_u, IfCan_d, Tx_CANDATA);
-      // A failed close or open leaves its status text in the box.
-      set_TB_Status(status == IfCan_u.IFCAN_ERROR_SUCCESS() ? std::string()
-                                                            : IfCan_u.Get_Status_Message(status));
-      return true;
-    }
-    case Family::Kvaser:
-      RxFlag = 1;
-      FormBG_->Open_KvaserCAN(device, kvCan_u, kvCan_d, Tx_CANDATA);
-      set_TB_Status("");
-      return true;
-    case Family::SocketCAN:
-      RxFlag = 1;
-      FormBG_->Open_SocketCAN(device, sockCan_d, *ports_.socketcan, Tx_CANDATA);
-      set_TB_Status("");
-      return true;
-    case Family::None:
-      break;
-  }
-  return false;  // no device chosen: the window comes back as it was
+  const auto status = FormBG_->Open_ChosenDevice(device, *this, *ports_.socketcan, Tx_CANDATA);
+  if (!status) return false;  // no device chosen: the window comes back as it was
+  // A failed Interface board close or open leaves its status text in the box.
+  set_TB_Status(*status);
+  return true;
 }
 
 void Form1::closeEvent(QCloseEvent* event) {

@@ -6,6 +6,7 @@
 #include "devices/canusb/can_db.h"
 #include "devices/canusb/canusb.h"
 #include "devices/driver_set.h"
+#include "devices/family_objects.h"
 #include "devices/ifcan/can_db_interface.h"
 #include "devices/ifcan/interface_can.h"
 #include "devices/kvaser/can_db_kvaser.h"
@@ -29,6 +30,13 @@ SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, 
                                             DriverSet& drivers,
                                             CAN_DB_SocketCAN* sockCan_d = nullptr,
                                             SocketCanSystem* socketcan = nullptr);
+
+// The same over the families' objects.
+inline SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, FamilyObjects& f,
+                                                   DriverSet& drivers, SocketCanSystem& socketcan) {
+  return Show_SelectedDevice_Info(device, f.CAN_u, f.CAN_d, f.IfCan_u, f.IfCan_d, f.kvCan_u,
+                                  f.kvCan_d, drivers, &f.sockCan_d, &socketcan);
+}
 
 // The device list's entries in order: the CANUSB adapters ("CANUSB " +
 // serial number), the Interface boards ("Interface <model> port:<n>"), then

@@ -4,29 +4,59 @@
 #include "devices/ifcan/ifcan_connection.h"
 #include "devices/kvaser/kvaser_connection.h"
 #include "devices/socketcan/socketcan_connection.h"
+#include "model/family.h"
 
 namespace telpod {
 
 FormBG::FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view,
-               platform::MessageBoxes& messages, platform::EventPump& pump, DriverSet& drivers)
+               platform::MessageBoxes& messages, platform::EventPump& pump, DriverSet& drivers,
+               WriteObserver* writes)
     : RxFlag_(RxFlag),
       clock_(clock),
       view_(view),
       messages_(messages),
       pump_(pump),
-      drivers_(drivers) {}
+      drivers_(drivers),
+      writes_(writes) {}
 
 template <typename MakeFamily>
 int32_t FormBG::Run(ELM327_Info& device, CAN_SendDB& SendDB, int32_t on_error,
                     MakeFamily make) noexcept {
   try {
     auto family = make();
-    ConnectionContext ctx{device, SendDB, RxFlag_, clock_, view_, messages_, pump_};
+    ConnectionContext ctx{device, SendDB, RxFlag_, clock_, view_, messages_, pump_, writes_};
     return RunConnection(ctx, family);
   } catch (...) {
     RxFlag_ = 0;
     return on_error;
   }
+}
+
+std::optional<std::string> FormBG::Open_ChosenDevice(ELM327_Info& device, FamilyObjects& f,
+                                                     SocketCanSystem& socketcan,
+                                                     CAN_SendDB& SendDB) {
+  const Family family = FamilyOf(device.t_select_Vender());
+  if (family == Family::None) return std::nullopt;
+  RxFlag_ = 1;
+  switch (family) {
+    case Family::CANUSB:
+      Open_CANUSB(device, f.CAN_u, f.CAN_d, SendDB);
+      break;
+    case Family::Interface: {
+      const int32_t status = Open_InterfaceCAN(device, f.IfCan_u, f.IfCan_d, SendDB);
+      if (status != f.IfCan_u.IFCAN_ERROR_SUCCESS()) return f.IfCan_u.Get_Status_Message(status);
+      break;
+    }
+    case Family::Kvaser:
+      Open_KvaserCAN(device, f.kvCan_u, f.kvCan_d, SendDB);
+      break;
+    case Family::SocketCAN:
+      Open_SocketCAN(device, f.sockCan_d, socketcan, SendDB);
+      break;
+    case Family::None:
+      break;
+  }
+  return std::string();
 }
 
 void FormBG::Open_CANUSB(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d, CAN_SendDB& SendDB) {

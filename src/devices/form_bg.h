@@ -1,10 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 
 #include "devices/canusb/can_db.h"
 #include "devices/canusb/canusb.h"
 #include "devices/driver_set.h"
+#include "devices/family_objects.h"
 #include "devices/ifcan/can_db_interface.h"
 #include "devices/ifcan/interface_can.h"
 #include "devices/kvaser/can_db_kvaser.h"
@@ -21,10 +24,19 @@ namespace telpod {
 // The connection routines, one per family. Each opens the chosen device of its
 // family, runs the send loop until RxFlag leaves 1, closes the device and
 // returns; RxFlag is 0 on every way out, and no exception leaves them.
+// `writes`, when given, learns of every frame written.
 class FormBG {
  public:
   FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
-         platform::EventPump& pump, DriverSet& drivers);
+         platform::EventPump& pump, DriverSet& drivers, WriteObserver* writes = nullptr);
+
+  // Connect's dispatch: RxFlag to 1, then the connection of the family that
+  // t_select_Vender names, over that family's chosen device. Returns the
+  // text the status box keeps afterwards (empty, or the Interface board's
+  // status text when its close or open failed), or nullopt when no family
+  // is chosen and nothing started.
+  std::optional<std::string> Open_ChosenDevice(ELM327_Info& device, FamilyObjects& families,
+                                               SocketCanSystem& socketcan, CAN_SendDB& SendDB);
 
   // Over the adapter CAN_USB_SelectSerial.
   void Open_CANUSB(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d, CAN_SendDB& SendDB);
@@ -51,6 +63,7 @@ class FormBG {
   platform::MessageBoxes& messages_;
   platform::EventPump& pump_;
   DriverSet& drivers_;
+  WriteObserver* writes_;
 };
 
 }  // namespace telpod

@@ -11,9 +11,12 @@ namespace {
 
 // The pipe's write end for the handler; -1 while nobody catches.
 std::atomic<int> handler_fd{-1};
+// The last signal the handler saw, for readers that poll instead of waiting.
+std::atomic<int> caught_signal{0};
 
 extern "C" void OnTerminationSignal(int signal_number) {
   const int saved_errno = errno;
+  caught_signal.store(signal_number);
   const unsigned char byte = static_cast<unsigned char>(signal_number);
   const int fd = handler_fd.load();
   // A full pipe already holds a request; the byte may be dropped.
@@ -24,17 +27,19 @@ extern "C" void OnTerminationSignal(int signal_number) {
   errno = saved_errno;
 }
 
-bool Install(int signal_number, struct sigaction& previous) {
+bool Install(int signal_number, bool restart_calls, struct sigaction& previous) {
   struct sigaction action {};
   action.sa_handler = OnTerminationSignal;
   sigemptyset(&action.sa_mask);
-  action.sa_flags = SA_RESTART;
+  action.sa_flags = restart_calls ? SA_RESTART : 0;
   return ::sigaction(signal_number, &action, &previous) == 0;
 }
 
 }  // namespace
 
-TerminationSignals::TerminationSignals() {
+TerminationSignals::TerminationSignals() : TerminationSignals({SIGTERM, SIGHUP}, true) {}
+
+TerminationSignals::TerminationSignals(std::initializer_list<int> numbers, bool restart_calls) {
   int fds[2];
   if (::pipe2(fds, O_CLOEXEC | O_NONBLOCK) != 0) return;
   int expected = -1;
@@ -45,7 +50,15 @@ TerminationSignals::TerminationSignals() {
   }
   read_fd_ = fds[0];
   write_fd_ = fds[1];
-  if (!Install(SIGTERM, previous_term_) || !Install(SIGHUP, previous_hup_)) Restore();
+  caught_signal.store(0);
+  for (const int number : numbers) {
+    struct sigaction previous {};
+    if (!Install(number, restart_calls, previous)) {
+      Restore();
+      return;
+    }
+    previous_.emplace_back(number, previous);
+  }
 }
 
 TerminationSignals::~TerminationSignals() {
@@ -63,10 +76,14 @@ int TerminationSignals::Take() {
   return last;
 }
 
+int TerminationSignals::Caught() const {
+  return read_fd_ < 0 ? 0 : caught_signal.load();
+}
+
 void TerminationSignals::Restore() {
   if (read_fd_ < 0) return;
-  ::sigaction(SIGTERM, &previous_term_, nullptr);
-  ::sigaction(SIGHUP, &previous_hup_, nullptr);
+  for (const auto& [number, previous] : previous_) ::sigaction(number, &previous, nullptr);
+  previous_.clear();
   handler_fd.store(-1);
   ::close(read_fd_);
   ::close(write_fd_);

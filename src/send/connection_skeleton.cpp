@@ -49,6 +49,7 @@ std::string FamilyConnection::OpenFailureMessage() const {
 
 int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   RxFlagReset reset(ctx.RxFlag);
+  family.ObserveWrites(ctx.writes);
   const int32_t index = ctx.device.t_bitRate();
   if (!family.SelectRate(index)) {
     ctx.messages.Show(platform::Tr(connection_message::kUnsupportedRate) + platform::kCrLf +

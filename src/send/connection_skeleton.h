@@ -28,7 +28,19 @@ class ConnectionView {
   virtual void LoopEnded(LiveConnection& live) = 0;
 };
 
+// Sees each frame a connection hands to its device, right after the write,
+// and whether the device took it: row i of the table as it was written.
+// Runs inside the loop, so it stays short.
+class WriteObserver {
+ public:
+  virtual void Written(const CAN_SendDB& SendDB, int16_t i, bool taken) = 0;
+
+ protected:
+  ~WriteObserver() = default;
+};
+
 // Everything a connection borrows from the main window for its duration.
+// Nobody watches the writes unless `writes` is given.
 struct ConnectionContext {
   ELM327_Info& device;
   CAN_SendDB& SendDB;
@@ -37,6 +49,7 @@ struct ConnectionContext {
   ConnectionView& view;
   platform::MessageBoxes& messages;
   platform::EventPump& pump;
+  WriteObserver* writes = nullptr;
 };
 
 // Handed to a family while the loop starts, so that it can put its last
@@ -80,14 +93,19 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   // A family whose library reports the controller's state reads it here.
   BusState ReadBusState() override { return BusState::Normal; }
 
-  // The loop's write: the one place a refused frame is counted.
+  // The loop's write: the one place a refused frame is counted, and the
+  // observer, when there is one, learns of each frame.
   void WriteRow(const CAN_SendDB& SendDB, int16_t i) final {
-    if (!WriteFrame(SendDB, i)) ++failed_writes_;
+    const bool taken = WriteFrame(SendDB, i);
+    if (!taken) ++failed_writes_;
+    if (observer_ != nullptr) observer_->Written(SendDB, i, taken);
   }
   int64_t FailedWrites() const final { return failed_writes_; }
+  void ObserveWrites(WriteObserver* observer) { observer_ = observer; }
 
  private:
   int64_t failed_writes_ = 0;
+  WriteObserver* observer_ = nullptr;
 };
 
 namespace connection_message {

@@ -25,6 +25,22 @@ bool ReadRecordBytes(const std::string& path, std::string& bytes) {
   return true;
 }
 
+// Takes the record at `path` over; kForeign leaves the file to the caller.
+int32_t ReadSettingFileAt(const std::string& path, ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
+  if (!platform::FileExists(path)) return kNotLoaded;
+  std::string bytes;
+  if (!ReadRecordBytes(path, bytes)) return kNotLoaded;
+  switch (SettingFileRecord::Take(bytes, device, Tx_CANDATA)) {
+    case SettingFileRecord::Outcome::Taken:
+      return kLoaded;
+    case SettingFileRecord::Outcome::Damaged:
+      return kNotLoaded;
+    case SettingFileRecord::Outcome::Foreign:
+      return kForeign;
+  }
+  return kNotLoaded;
+}
+
 }  // namespace
 
 std::string SettingFilePath() {
@@ -35,19 +51,18 @@ int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
   try {
     const std::string path = SettingFilePath();
     platform::RemoveStaleTemporaryFiles(path);
-    if (!platform::FileExists(path)) return kNotLoaded;
-    std::string bytes;
-    if (!ReadRecordBytes(path, bytes)) return kNotLoaded;
-    switch (SettingFileRecord::Take(bytes, device, Tx_CANDATA)) {
-      case SettingFileRecord::Outcome::Taken:
-        return kLoaded;
-      case SettingFileRecord::Outcome::Damaged:
-        return kNotLoaded;
-      case SettingFileRecord::Outcome::Foreign:
-        // Still there means not deleted: that is a plain failure.
-        return platform::DeleteFileForced(path) ? kForeignDeleted : kNotLoaded;
-    }
+    const int32_t result = ReadSettingFileAt(path, device, Tx_CANDATA);
+    if (result != kForeign) return result;
+    // Still there means not deleted: that is a plain failure.
+    return platform::DeleteFileForced(path) ? kForeignDeleted : kNotLoaded;
+  } catch (...) {
     return kNotLoaded;
+  }
+}
+
+int32_t Read_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
+  try {
+    return ReadSettingFileAt(SettingFilePath(), device, Tx_CANDATA);
   } catch (...) {
     return kNotLoaded;
   }

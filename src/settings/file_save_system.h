@@ -20,6 +20,8 @@ inline constexpr int32_t kLoaded = 0;
 inline constexpr int32_t kNotLoaded = -1;  // no file, unreadable, or ours but cut short (kept)
 inline constexpr int32_t kForeignDeleted = -2;
 inline constexpr int32_t kFailedAfterTaking = -3;
+// Read_SettingFile: another program's or version's file, left as it is.
+inline constexpr int32_t kForeign = -4;
 
 // Takes the stored settings and rows over when config.dat is this program's
 // own (same maker caption, title and format number); a file of another
@@ -27,6 +29,11 @@ inline constexpr int32_t kFailedAfterTaking = -3;
 // read-only, and `device` and `Tx_CANDATA` keep their values. Temporary
 // files that a save cut short by a crash left beside it are removed first.
 int32_t Load_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA);
+
+// Takes the stored settings and rows over as Load_SettingFile does, but
+// changes no file: a foreign file is kForeign and stays, and no temporary
+// file is removed, since a window may be saving beside it right now.
+int32_t Read_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA);
 
 // Writes config.dat, replacing the old file atomically (a link's target, a
 // file's permission bits kept) and making the configuration folder on the

@@ -36,15 +36,7 @@ class StartupTest : public test::StartedWindow {
 };
 
 TEST_F(StartupTest, ListsEveryFamilyInOrderAndResolvesEachPosition) {
-  InstallClock();
-  InstallDriver(kCanusbLibraryFile, "canusb serial=LW000001 version=\"V2.0\"\n");
-  InstallDriver(kIfCanLibraryFile,
-                "ifcan port=2 device=0x12F3 subsystem=0x2094 revision=1 channel=1 physical=1\n"
-                "ifcan port=5 device=0x1111 subsystem=0x2222 revision=3 channel=2 physical=0\n");
-  InstallDriver(kCanlibLibraryFile,
-                "kvaser name=\"Kvaser A\" serial=70123 firmware=3.4.0.291 upc=0x0007330130004321\n"
-                "kvaser held\n"
-                "kvaser name=\"Kvaser C\"\n");
+  InstallEveryFamily();
   socketcan.raw_sockets = true;
   socketcan.interfaces.push_back(test::VirtualLink("vcan0"));
   ASSERT_TRUE(Start());

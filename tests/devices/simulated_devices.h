@@ -5,6 +5,7 @@
 #include "devices/canusb/canusb.h"
 #include "devices/canusb/find_canusb_adapters.h"
 #include "devices/driver_set.h"
+#include "devices/family_objects.h"
 #include "devices/ifcan/find_interface_boards.h"
 #include "devices/kvaser/find_kvaser_channels.h"
 #include "platform/driver_folders.h"
@@ -24,7 +25,7 @@ inline DriverSet LoadSimulatedDrivers() {
 
 // The three bindings over their simulators, each simulator back at its
 // default before every test, and the catalogues the program fills.
-class SimulatedDevices : public ::testing::Test {
+class SimulatedDevices : public ::testing::Test, public FamilyObjects {
  protected:
   void SetUp() override {
     ASSERT_TRUE(drivers.canusb && drivers.ifcan && drivers.canlib);
@@ -41,12 +42,6 @@ class SimulatedDevices : public ::testing::Test {
   SimControl kvaser{platform::kCanlibLibraryFile};
   ScriptedPump pump;
   ELM327_Info device;
-  CANUSB CAN_u;
-  CAN_DB CAN_d;
-  InterfaceCAN IfCan_u;
-  CAN_DB_Interface IfCan_d;
-  KvaserCAN kvCan_u;
-  CAN_DB_Kvaser kvCan_d;
 };
 
 }  // namespace telpod::test

@@ -39,6 +39,33 @@ TEST(TerminationSignals, OneCatchesAtATime) {
   EXPECT_EQ(first.Take(), SIGTERM);
 }
 
+bool RestartsCalls(int signal_number) {
+  struct sigaction now {};
+  ::sigaction(signal_number, nullptr, &now);
+  return (now.sa_flags & SA_RESTART) != 0;
+}
+
+// The window keeps its calls running through a signal; a program without
+// a window wants its waits cut short, and keeps the flag to poll.
+TEST(TerminationSignals, AChosenSetIsCaughtWithOrWithoutRestartingCalls) {
+  {
+    TerminationSignals window;
+    EXPECT_TRUE(RestartsCalls(SIGTERM));
+    EXPECT_TRUE(RestartsCalls(SIGHUP));
+  }
+  TerminationSignals signals({SIGINT, SIGTERM}, false);
+  ASSERT_TRUE(signals.IsActive());
+  EXPECT_FALSE(RestartsCalls(SIGINT));
+  EXPECT_FALSE(RestartsCalls(SIGTERM));
+  EXPECT_EQ(signals.Caught(), 0);
+  ASSERT_EQ(std::raise(SIGINT), 0);
+  EXPECT_EQ(signals.Caught(), SIGINT);
+  EXPECT_EQ(signals.Take(), SIGINT);
+  EXPECT_EQ(signals.Caught(), SIGINT) << "the flag stays once the pipe is emptied";
+  ASSERT_EQ(std::raise(SIGTERM), 0);
+  EXPECT_EQ(signals.Caught(), SIGTERM);
+}
+
 volatile std::sig_atomic_t earlier_handler_calls = 0;
 extern "C" void EarlierHandler(int) {
   earlier_handler_calls = earlier_handler_calls + 1;

@@ -140,6 +140,38 @@ TEST_F(ConnectionSkeletonTest, EveryRefusedFrameIsCountedAndTheLoopGoesOn) {
   EXPECT_EQ(view.final_status, "通信中");
 }
 
+// Whoever watches the writes learns of each frame right after its write:
+// the row as written, and whether the device took it.
+TEST_F(ConnectionSkeletonTest, AnObserverSeesEveryWriteWithItsOutcome) {
+  class Observer : public WriteObserver {
+   public:
+    explicit Observer(std::vector<std::string>& log) : log_(log) {}
+    void Written(const CAN_SendDB& written, int16_t i, bool taken) override {
+      log_.push_back("seen:" + std::to_string(i) + ":" + std::to_string(written.CAN_ID(i)) +
+                     (taken ? ":taken" : ":refused"));
+    }
+
+   private:
+    std::vector<std::string>& log_;
+  } observer(view.history);
+  db.set_CAN_SendCycleOperation(1, 1);
+  db.set_CAN_SendCycleTime(1, 0.0);
+  db.set_CAN_ID(1, 0x7DF);
+  family.refused_rows = {5};
+  ctx.writes = &observer;
+  pump.on_pass = [&](int n) {
+    if (n == 2) RxFlag = 0;
+  };
+  RunConnection(ctx, family);
+  std::vector<std::string> writes;
+  for (const auto& entry : view.history) {
+    if (entry.rfind("write:", 0) == 0 || entry.rfind("seen:", 0) == 0) writes.push_back(entry);
+  }
+  EXPECT_EQ(writes, (std::vector<std::string>{"write:1", "seen:1:2015:taken", "write:5",
+                                              "seen:5:1:refused", "write:1", "seen:1:2015:taken"}));
+  EXPECT_EQ(family.FailedWrites(), 1);
+}
+
 TEST(ConnectionStatus, TheRunningTextNamesFailedWritesAndAnyStateButNormal) {
   const std::tuple<int64_t, BusState, const char*> cases[] = {
       {0, BusState::Normal, "通信中"},

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "cli/run_record.h"
+#include "platform/termination_signals.h"
+#include "platform/window_services.h"
+
+namespace telpod {
+
+// The send loop's event pump in telpod-send. There are no window events;
+// what a pump is there for here is ending the connection as Disconnect
+// does (RxFlag to 0) once a stop signal has come, or once the run has
+// lasted `seconds` since its loop started.
+class StopPump final : public platform::EventPump {
+ public:
+  StopPump(int32_t& RxFlag, const platform::TerminationSignals& signals, const RunRecord& run,
+           std::optional<double> seconds)
+      : RxFlag_(RxFlag), signals_(signals), run_(run), seconds_(seconds) {}
+
+  void DoEvents() override;
+  bool StopSignalCame() const { return signals_.Caught() != 0; }
+
+ private:
+  bool TimeIsUp() const { return seconds_ && run_.Seconds() >= *seconds_; }
+
+  int32_t& RxFlag_;
+  const platform::TerminationSignals& signals_;
+  const RunRecord& run_;
+  std::optional<double> seconds_;
+};
+
+}  // namespace telpod

@@ -1,0 +1,191 @@
+#include "cli/telpod_send.h"
+
+#include <csignal>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <optional>
+
+#include "cli/candump_printer.h"
+#include "cli/device_choice.h"
+#include "cli/rows_source.h"
+#include "cli/run_record.h"
+#include "cli/send_options.h"
+#include "cli/stop_pump.h"
+#include "cli/terminal_messages.h"
+#include "devices/device_discovery.h"
+#include "devices/device_selection.h"
+#include "devices/driver_check.h"
+#include "devices/form_bg.h"
+#include "platform/built_in_english.h"
+#include "platform/program_folder.h"
+#include "platform/termination_signals.h"
+#include "send/zqt_clock.h"
+#include "settings/xls/excel_install_check.h"
+
+namespace telpod {
+
+namespace {
+
+constexpr const char* kProgram = "telpod-send";
+
+// "12 frames written, 0 failed writes, 5.000 seconds"
+std::string Summary(int64_t written, int64_t failed, double seconds) {
+  char figures[96];
+  std::snprintf(figures, sizeof figures, "%lld frames written, %lld failed writes, %.3f seconds",
+                static_cast<long long>(written), static_cast<long long>(failed), seconds);
+  return figures;
+}
+
+// One run: the window's start-up without its windows, then the device list
+// or one connection. It owns what the window owns for its run.
+class SendSession final : private DiscoveryProgress {
+ public:
+  SendSession(const SendOptions& options, SendPorts ports) : options_(options), ports_(ports) {}
+
+  int Run();
+
+ private:
+  // Nothing is shown of the search but its list.
+  void Progress(double) override {}
+  void Judging() override {}
+  void AddEntry(const std::string& text) override { entries_.push_back(text); }
+
+  // 0 once the devices are listed, else the exit status.
+  int StartUp();
+  bool LoadClock();
+  int List();
+  int Send();
+  int Connect();
+  void StopMessage(const platform::SourceText& first_line);
+
+  const SendOptions& options_;
+  SendPorts ports_;
+  platform::BuiltInEnglish english_;
+  platform::ScopedTextLookup in_english_{english_};
+  TerminalMessages messages_{ports_.err, kProgram};
+  // Caught from the start, so that a device is never left open by them.
+  platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGPIPE}, false};
+
+  ELM327_Info device;
+  FamilyObjects families_;
+  CAN_SendDB Tx_CANDATA;
+  int32_t RxFlag = 0;
+  DriverSet drivers_;
+  std::unique_ptr<ZqtClock> own_clock_;
+  Clock* clock_ = nullptr;
+  std::optional<RunRecord> record_;
+  std::optional<StopPump> pump_;
+  std::vector<std::string> entries_;
+};
+
+int SendSession::Run() {
+  if (const int status = StartUp()) return status;
+  if (const int signal = signals_.Caught()) return send_exit::kSignalBase + signal;
+  return options_.list ? List() : Send();
+}
+
+int SendSession::StartUp() {
+  Reset_Shared_Objects(device, families_, Tx_CANDATA);
+  if (!LoadClock()) return send_exit::kNoDevice;
+  const int32_t mask = Check_DriverLibraries(drivers_, ports_.socketcan, messages_,
+                                             device.Application_title(), ports_.err, kProgram);
+  if (mask < 1) return send_exit::kNoDevice;
+  // The window detects its workbook engine late; the rows need it here.
+  Setting_import_export::Check_Excel_Install(device);
+  if (!options_.list && !TakeRows(device, Tx_CANDATA, options_.rows, messages_)) {
+    return send_exit::kRowsUnreadable;
+  }
+  if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
+  if (!Find_Devices(mask, device, families_, drivers_, ports_.socketcan, *pump_, *this)) {
+    StopMessage(startup_text::kNoDevice);
+    return send_exit::kNoDevice;
+  }
+  return 0;
+}
+
+bool SendSession::LoadClock() {
+  clock_ = ports_.clock;
+  if (clock_ == nullptr && (own_clock_ = ZqtClock::Load(platform::ProgramFolder()))) {
+    clock_ = own_clock_.get();
+  }
+  if (clock_ == nullptr) {
+    messages_.Show(ClockLibraryMissingMessage(), device.Application_title(),
+                   platform::MessageIcon::Critical);
+    return false;
+  }
+  record_.emplace(*clock_);
+  pump_.emplace(RxFlag, signals_, *record_, options_.seconds);
+  return true;
+}
+
+void SendSession::StopMessage(const platform::SourceText& first_line) {
+  messages_.Show(StartupStopMessage(first_line), device.Application_title(),
+                 platform::MessageIcon::Critical);
+}
+
+int SendSession::List() {
+  for (size_t n = 0; n < entries_.size(); ++n) {
+    const auto position = static_cast<int32_t>(n + 1);
+    device.set_t_CmbBOX_device_SelectNo(position);
+    const auto info = Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan);
+    ports_.out << position << '\t' << entries_[n] << '\t' << info.TB_ODB_Hard_Version.value_or("")
+               << '\n';
+  }
+  ports_.out.flush();
+  return send_exit::kDone;
+}
+
+int SendSession::Send() {
+  const auto position = ChosenPosition(options_.device, entries_);
+  if (!position) {
+    messages_.Say("--device " + options_.device.value_or("1") + " names none of the " +
+                  std::to_string(entries_.size()) + " listed devices (telpod-send --list)");
+    return send_exit::kNoDevice;
+  }
+  device.set_t_CmbBOX_device_SelectNo(*position);
+  if (Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan).result < 0) {
+    StopMessage(connection_message::kDeviceNotWorking);
+    return send_exit::kDeviceFailed;
+  }
+  if (!AnyPeriodicRow(Tx_CANDATA)) messages_.Say("no row sends periodically: nothing goes out");
+  return Connect();
+}
+
+int SendSession::Connect() {
+  CandumpPrinter printer(ports_.out, DeviceInterfaceName(device, families_), options_.quiet);
+  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, drivers_, &printer);
+  Tx_CANDATA.Timer_Clear();
+  const auto status = form.Open_ChosenDevice(device, families_, ports_.socketcan, Tx_CANDATA);
+  if (status && !status->empty()) messages_.Say(*status);
+  ports_.out.flush();
+  messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));
+  return record_->started() ? send_exit::kDone : send_exit::kDeviceFailed;
+}
+
+}  // namespace
+
+int TelpodSend(const std::vector<std::string>& arguments, SendPorts ports) {
+  try {
+    const ParsedOptions parsed = ParseSendOptions(arguments);
+    if (parsed.options.help) {
+      PrintSendHelp(ports.out);
+      return send_exit::kDone;
+    }
+    if (!parsed.error.empty()) {
+      TerminalMessages messages(ports.err, kProgram);
+      messages.Say(parsed.error);
+      messages.Say("telpod-send --help lists the options");
+      return send_exit::kUsage;
+    }
+    SendSession session(parsed.options, ports);
+    return session.Run();
+  } catch (const std::exception& e) {
+    ports.err << kProgram << ": unexpected error: " << e.what() << '\n';
+  } catch (...) {
+    ports.err << kProgram << ": unexpected error\n";
+  }
+  return send_exit::kUnexpected;
+}
+
+}  // namespace telpod

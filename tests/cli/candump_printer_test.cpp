@@ -1,0 +1,88 @@
+#include "cli/candump_printer.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "model/family.h"
+
+namespace telpod {
+namespace {
+
+using std::chrono::microseconds;
+using std::chrono::system_clock;
+
+struct LineCase {
+  int32_t id;
+  bool extended;
+  uint8_t dlc;
+  int64_t micros;
+  const char* line;
+};
+
+TEST(CandumpLine, TheLogFormatCandumpReadersTake) {
+  const LineCase cases[] = {
+      {0x7DF, false, 2, 1733480000123456, "(1733480000.123456) can9 7DF#0102\n"},
+      {0x18DAF110, true, 8, 1733480000000001,
+       "(1733480000.000001) can9 18DAF110#0102030405060708\n"},
+      {0x1, false, 0, 5, "(0.000005) can9 001#\n"},
+      {0x1, true, 1, 1000000, "(1.000000) can9 00000001#01\n"},
+      // A length above 8 shows the eight bytes a frame can hold.
+      {0x123, false, 15, 1733480000999999, "(1733480000.999999) can9 123#0102030405060708\n"},
+  };
+  CAN_SendDB db;
+  for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, 4, static_cast<uint8_t>(n));
+  for (const LineCase& c : cases) {
+    db.set_CAN_ID(4, c.id);
+    db.set_CAN_Send29(4, c.extended ? 1 : 0);
+    db.set_CAN_DLC(4, c.dlc);
+    EXPECT_EQ(CandumpLine(system_clock::time_point(microseconds(c.micros)), "can9", db, 4), c.line);
+  }
+}
+
+TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
+  ELM327_Info device;
+  FamilyObjects families;
+  families.CAN_d.set_CAN_USB_SelectSerial("LW 00/01");
+  families.IfCan_d.set_Interface_CAN_FindNo(2, 17);
+  families.IfCan_d.set_Interface_CAN_SelectNo(2);
+  families.kvCan_d.set_Kvaser_DevChannel(1, 3);
+  families.kvCan_d.set_KvCAN_SelectNo(2);
+  families.sockCan_d.set_SocketCAN_IfName(1, "vcan0");
+  families.sockCan_d.set_SocketCAN_SelectNo(1);
+  const std::pair<Family, const char*> cases[] = {
+      {Family::CANUSB, "canusb-LW_00_01"},
+      {Family::Interface, "ifcan17"},
+      {Family::Kvaser, "kvaser3"},
+      {Family::SocketCAN, "vcan0"},
+      {Family::None, "none"},
+  };
+  for (const auto& [family, name] : cases) {
+    device.set_t_select_Vender(FamilyNumber(family));
+    EXPECT_EQ(DeviceInterfaceName(device, families), name);
+  }
+}
+
+TEST(CandumpPrinter, PrintsAndCountsOnlyTheFramesTheDeviceTook) {
+  CAN_SendDB db;
+  db.set_CAN_ID(0, 0x7DF);
+  db.set_CAN_DLC(0, 1);
+  for (const bool quiet : {false, true}) {
+    std::ostringstream out;
+    CandumpPrinter printer(out, "canusb-LW000001", quiet);
+    printer.Written(db, 0, true);
+    printer.Written(db, 0, false);
+    printer.Written(db, 0, true);
+    EXPECT_EQ(printer.frames_written(), 2);
+    const std::string text = out.str();
+    if (quiet) {
+      EXPECT_EQ(text, "");
+    } else {
+      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
+      EXPECT_NE(text.find(") canusb-LW000001 7DF#00\n"), std::string::npos) << text;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace telpod

@@ -1,0 +1,111 @@
+#include "cli/send_options.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/device_choice.h"
+#include "cli/terminal_messages.h"
+
+namespace telpod {
+namespace {
+
+using Args = std::vector<std::string>;
+
+TEST(SendOptions, EachOptionInBothSpellings) {
+  const ParsedOptions parsed = ParseSendOptions({"--device", "CANUSB LW000001", "--rows=rows.csv",
+                                                 "--rate", "125k", "--seconds=2.5", "--quiet"});
+  ASSERT_EQ(parsed.error, "");
+  const SendOptions& o = parsed.options;
+  EXPECT_EQ(o.device, "CANUSB LW000001");
+  EXPECT_EQ(o.rows, "rows.csv");
+  EXPECT_EQ(o.bit_rate, 8);
+  EXPECT_EQ(o.seconds, 2.5);
+  EXPECT_TRUE(o.quiet);
+  EXPECT_FALSE(o.list);
+  EXPECT_FALSE(o.help);
+
+  const SendOptions none = ParseSendOptions({}).options;
+  EXPECT_FALSE(none.device || none.rows || none.bit_rate || none.seconds || none.quiet);
+  EXPECT_TRUE(ParseSendOptions({"--list"}).options.list);
+}
+
+TEST(SendOptions, HelpAnywhereAsksForTheHelpAlone) {
+  for (const Args& args : {Args{"-h"}, Args{"--list", "--help"}, Args{"--bogus", "-h"}}) {
+    const ParsedOptions parsed = ParseSendOptions(args);
+    EXPECT_TRUE(parsed.options.help);
+    EXPECT_EQ(parsed.error, "");
+  }
+}
+
+TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
+  const std::pair<Args, const char*> cases[] = {
+      {{"--bogus"}, "unknown option --bogus"},
+      {{"rows.csv"}, "unexpected argument \"rows.csv\""},
+      {{"--device"}, "--device needs a value"},
+      {{"--rows", "a.csv", "--seconds"}, "--seconds needs a value"},
+      {{"--rows="}, "--rows needs a file name"},
+      {{"--rate", "300k"},
+       "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, not \"300k\""},
+      {{"--rate", "500000"},
+       "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, not \"500000\""},
+      {{"--seconds", "0"}, "--seconds takes a number of seconds above 0, not \"0\""},
+      {{"--seconds", "-1"}, "--seconds takes a number of seconds above 0, not \"-1\""},
+      {{"--seconds", "5s"}, "--seconds takes a number of seconds above 0, not \"5s\""},
+      {{"--seconds", "inf"}, "--seconds takes a number of seconds above 0, not \"inf\""},
+      {{"--seconds", "nan"}, "--seconds takes a number of seconds above 0, not \"nan\""},
+      {{"--list", "--device", "2"}, "--list takes no other option"},
+      {{"--quiet", "--list"}, "--list takes no other option"},
+  };
+  for (const auto& [args, error] : cases) {
+    EXPECT_EQ(ParseSendOptions(args).error, error) << args.front();
+  }
+}
+
+TEST(SendOptions, RatesByTheDialogsLabels) {
+  const std::pair<const char*, int32_t> cases[] = {
+      {"1M", 0},   {"1m", 0},       {"800k", 1},    {"500k", 2},   {"500K", 2},
+      {"250k", 3}, {"100k", 4},     {"50k", 5},     {"20k", 6},    {"10k", 7},
+      {"125k", 8}, {"125k bps", 8}, {"500kbps", 2}, {"1M BPS", 0},
+  };
+  for (const auto& [label, index] : cases) EXPECT_EQ(BitRateIndexOfLabel(label), index) << label;
+  for (const char* label : {"", "bps", "k", "1000k", "500", " 500k", "500 k", "1Mbit"}) {
+    EXPECT_EQ(BitRateIndexOfLabel(label), std::nullopt) << label;
+  }
+}
+
+TEST(DeviceChoice, DigitsNameAPositionAndTextAnEntry) {
+  const std::vector<std::string> entries{"CANUSB LW000001", "Kvaser A", "7", "Kvaser A"};
+  const std::pair<std::optional<std::string>, std::optional<int32_t>> cases[] = {
+      {std::nullopt, 1},
+      {"1", 1},
+      {"4", 4},
+      {"04", 4},
+      {"5", std::nullopt},
+      {"0", std::nullopt},
+      {"99999999999", std::nullopt},
+      {"Kvaser A", 2},
+      {"kvaser a", std::nullopt},
+      {"Kvaser", std::nullopt},
+      {"", std::nullopt},
+      {"7", std::nullopt},  // digits are a position, never a text
+  };
+  for (const auto& [device, position] : cases) {
+    EXPECT_EQ(ChosenPosition(device, entries), position) << device.value_or("(none)");
+  }
+  EXPECT_EQ(ChosenPosition(std::nullopt, {}), std::nullopt);
+}
+
+TEST(TerminalMessages, EachLineOfABoxIsALineOfItsOwn) {
+  std::ostringstream err;
+  TerminalMessages messages(err, "telpod-send");
+  messages.Show("first\r\nsecond\r\n\r\nlast", "TELPOD Ver1.11", platform::MessageIcon::Critical);
+  messages.Show("", "TELPOD Ver1.11", platform::MessageIcon::None);
+  messages.Say("own");
+  EXPECT_EQ(err.str(),
+            "telpod-send: first\ntelpod-send: second\ntelpod-send: last\ntelpod-send: own\n");
+  EXPECT_EQ(messages.Ask("?", "t", platform::MessageIcon::None, {"keep", "lose"}), 0u);
+}
+
+}  // namespace
+}  // namespace telpod
