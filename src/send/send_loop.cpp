@@ -53,7 +53,7 @@ double SendLoop::NextDue() const {
 
 void SendLoop::WaitForNextDue() {
   const double now = clock_.Now();
-  const double margin = margin_.ms();
+  const double margin = margin_.Ms(now);
   const double due = NextDue();
   if (!(due - now > margin)) return;  // too close to sleep: keep passing
   const double wake_at = std::min(due - margin, now + kLongestWaitMs);
@@ -61,7 +61,7 @@ void SendLoop::WaitForNextDue() {
   // The accumulators read the clock as it is, so a late wake-up only makes
   // this one frame late; its lateness teaches the margin.
   const double woke = clock_.Now();
-  if (woke >= wake_at) margin_.Learn(woke - wake_at);
+  if (woke >= wake_at) margin_.Learn(woke - wake_at, woke);
 }
 
 void SendLoop::OneShotStep(int16_t i) {

@@ -1,19 +1,30 @@
 #include "send/wake_margin.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace telpod {
 
-WakeMargin::WakeMargin() {
+void WakeMargin::Restart() {
   lateness_ms_.fill(kStartLatenessMs);
   margin_ms_ = std::clamp(kHeadroom * kStartLatenessMs + kPadMs, kMinMs, kMaxMs);
+  confirmed_at_ = std::numeric_limits<double>::quiet_NaN();  // the first reading starts the count
 }
 
-void WakeMargin::Learn(double lateness_ms) {
+double WakeMargin::Ms(double now) {
+  if (!(now - confirmed_at_ <= kForgetAfterMs)) {
+    Restart();
+    confirmed_at_ = now;
+  }
+  return margin_ms_;
+}
+
+void WakeMargin::Learn(double lateness_ms, double now) {
   if (!(lateness_ms >= 0.0)) return;  // early or not a number: nothing learned
   lateness_ms_[next_] = lateness_ms;
   next_ = (next_ + 1) % kWindow;
   margin_ms_ = std::clamp(kHeadroom * Percentile99() + kPadMs, kMinMs, kMaxMs);
+  confirmed_at_ = now;
 }
 
 double WakeMargin::Percentile99() const {

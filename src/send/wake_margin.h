@@ -13,6 +13,9 @@ namespace telpod {
 //
 //   128 wake-ups 30 us late, one 900 us  ->  1.5 * 30 + 10 = 55 us
 //   and a second one 900 us              ->  1.5 * 900 + 10 = 1360 us
+//
+// A margin grown past the time between frames stops the waits that would
+// teach it otherwise, so after 10 s without a wake-up it starts afresh.
 class WakeMargin {
  public:
   static constexpr std::size_t kWindow = 128;
@@ -21,20 +24,26 @@ class WakeMargin {
   static constexpr double kPadMs = 0.01;
   static constexpr double kMinMs = 0.02;
   static constexpr double kMaxMs = 5.0;
+  static constexpr double kForgetAfterMs = 10'000.0;
 
-  WakeMargin();
+  WakeMargin() { Restart(); }
 
-  // The margin in milliseconds.
-  double ms() const { return margin_ms_; }
-  // One wake-up that came `lateness_ms` after the moment it was asked for.
-  void Learn(double lateness_ms);
+  // The margin in milliseconds at the clock reading `now`.
+  double Ms(double now);
+  // One wake-up, at `now`, that came `lateness_ms` after the moment it was
+  // asked for.
+  void Learn(double lateness_ms, double now);
+  // The margin as last learned, for figures.
+  double current_ms() const { return margin_ms_; }
 
  private:
+  void Restart();
   double Percentile99() const;
 
   std::array<double, kWindow> lateness_ms_;
   std::size_t next_ = 0;
-  double margin_ms_;
+  double margin_ms_ = 0.0;
+  double confirmed_at_;
 };
 
 }  // namespace telpod

@@ -277,7 +277,7 @@ TEST_F(SendLoopTest, WaitsUntilAMarginBeforeTheDueRowAndNotWhenItIsCloser) {
   Periodic(0, 100.0);
   Restart();
   PassAt(1000.0);
-  const double margin = loop.margin().ms();
+  const double margin = loop.margin().current_ms();
   struct Case {
     double now;
     bool waits;
@@ -334,6 +334,18 @@ TEST_F(SendLoopTest, ALateWakeUpMakesOneFrameLateAndTheNextAFullPeriodAfterIt) {
   EXPECT_GE(times[4] - times[3], 10.0);
 }
 
+TEST_F(SendLoopTest, AMarginPushedPastThePeriodIsForgottenAndTheWaitsComeBack) {
+  Periodic(0, 1.0);
+  Restart();
+  // Two wake-ups 4 ms late lift the margin above the 1 ms period: the loop
+  // then passes without waiting, and learns nothing, until it starts afresh.
+  RunUntil(1000.0 + WakeMargin::kForgetAfterMs + 50.0, [](int k) { return k < 2 ? 4.0 : 0.0; });
+  ASSERT_GT(pump.waits.size(), 20u);
+  EXPECT_LT(pump.waits[1], 1100.0);
+  EXPECT_GT(pump.waits[2], 1000.0 + WakeMargin::kForgetAfterMs);
+  EXPECT_NEAR(loop.margin().current_ms(), 0.31, 1e-9);
+}
+
 TEST_F(SendLoopTest, AOneShotPressDuringAWaitGoesOutAtOnce) {
   Periodic(0, 100.0);
   Restart();
@@ -350,7 +362,7 @@ TEST_F(SendLoopTest, AOneShotPressDuringAWaitGoesOutAtOnce) {
   ASSERT_EQ(writer.Rows(), (std::vector<int16_t>{0, 5}));
   EXPECT_NEAR(writer.frames[1].time, 1020.0, 0.02);
   ASSERT_EQ(pump.waits.size(), 2u);
-  EXPECT_NEAR(pump.waits[1], 1100.0 - loop.margin().ms(), 0.001);  // row 0 not disturbed
+  EXPECT_NEAR(pump.waits[1], 1100.0 - loop.margin().current_ms(), 0.001);  // row 0 not disturbed
 }
 
 TEST_F(SendLoopTest, DisconnectDuringAWaitEndsTheLoopWithoutAnotherPass) {
@@ -370,16 +382,16 @@ TEST_F(SendLoopTest, OnlyWakeUpsAtOrAfterTheirDeadlineTeachTheMargin) {
   Periodic(0, 100.0);
   Restart();
   PassAt(1000.0);
-  const double before = loop.margin().ms();
+  const double before = loop.margin().current_ms();
   pump.on_wait = [&](double) { clock.now = 1050.0; };  // an event, not the deadline
   for (int k = 0; k < 200; ++k) loop.WaitForNextDue();
-  EXPECT_EQ(loop.margin().ms(), before);
+  EXPECT_EQ(loop.margin().current_ms(), before);
   pump.on_wait = [&](double deadline) { clock.now = deadline + 0.04; };
   for (int k = 0; k < 200; ++k) {
     clock.now = 1000.0;
     loop.WaitForNextDue();
   }
-  EXPECT_NEAR(loop.margin().ms(), 1.5 * 0.04 + 0.01, 1e-6);
+  EXPECT_NEAR(loop.margin().current_ms(), 1.5 * 0.04 + 0.01, 1e-6);
 }
 
 }  // namespace
