@@ -337,7 +337,7 @@ TEST_F(SendLoopTest, ALateWakeUpMakesOneFrameLateAndTheNextAFullPeriodAfterIt) {
 TEST_F(SendLoopTest, AMarginPushedPastThePeriodIsForgottenAndTheWaitsComeBack) {
   Periodic(0, 1.0);
   Restart();
-  // Two wake-ups 4 ms late lift the margin above the 1 ms period: the loop
+  // Two wake-ups 4 ms late lift the margin to the 1 ms period: the loop
   // then passes without waiting, and learns nothing, until it starts afresh.
   RunUntil(1000.0 + WakeMargin::kForgetAfterMs + 50.0, [](int k) { return k < 2 ? 4.0 : 0.0; });
   ASSERT_GT(pump.waits.size(), 20u);
