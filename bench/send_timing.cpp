@@ -6,10 +6,12 @@
 // sleeping between frames and once spinning as it used to, side by side.
 // Then the simulator's own cost per write with its log off and buffered.
 //
-//   send_timing [seconds per periodic run, default 5]
+//   send_timing [seconds per periodic run, default 5] [family: canusb, ifcan or kvaser]
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -123,18 +125,41 @@ int64_t NowNs(clockid_t clock = CLOCK_MONOTONIC) {
   return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
+// The machine's busy and stolen processor time so far, in clock ticks
+// (/proc/stat), to tell a quiet run from one that shared the machine.
+struct MachineTicks {
+  MachineTicks() {
+    std::FILE* stat = std::fopen("/proc/stat", "r");
+    if (!stat) return;
+    long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0;
+    if (std::fscanf(stat, "cpu %lld %lld %lld %lld %lld %lld %lld %lld", &user, &nice, &system,
+                    &idle, &iowait, &irq, &softirq, &steal) == 8) {
+      busy = user + nice + system + irq + softirq;
+    }
+    std::fclose(stat);
+  }
+  long long busy = 0, steal = 0;
+};
+
 // The process's CPU time over the wall time of a run, and how often the
 // loop's thread was pre-empted: on a busy machine periods that pass while it
-// is off the processor are not caught up.
+// is off the processor are not caught up. `others` is what the rest of the
+// machine used meanwhile and `steal` what the host took, in shares of one
+// processor.
 class CpuShare {
  public:
   CpuShare() : wall_(NowNs()), cpu_(NowNs(CLOCK_PROCESS_CPUTIME_ID)), switches_(Involuntary()) {}
   std::string Summary() const {
     const double wall = double(NowNs() - wall_);
     const double cpu = double(NowNs(CLOCK_PROCESS_CPUTIME_ID) - cpu_);
-    char line[80];
-    std::snprintf(line, sizeof line, "cpu_share=%.1f%% preemptions=%ld", 100.0 * cpu / wall,
-                  Involuntary() - switches_);
+    const MachineTicks now;
+    const double tick_ns = 1e9 / double(sysconf(_SC_CLK_TCK));
+    const double others = double(now.busy - ticks_.busy) * tick_ns - cpu;
+    char line[120];
+    std::snprintf(line, sizeof line, "cpu_share=%.1f%% preemptions=%ld others=%.0f%% steal=%.0f%%",
+                  100.0 * cpu / wall, Involuntary() - switches_,
+                  std::max(0.0, 100.0 * others / wall),
+                  100.0 * double(now.steal - ticks_.steal) * tick_ns / wall);
     return line;
   }
 
@@ -146,6 +171,7 @@ class CpuShare {
   }
   int64_t wall_, cpu_;
   long switches_;
+  MachineTicks ticks_;
 };
 
 // One run's rows: eight periodic rows at `period_ms`, or none.
@@ -229,6 +255,7 @@ int main(int argc, char** argv) {
   qputenv("QT_NO_GLIB", "1");  // the event dispatcher the program runs with
   QCoreApplication app(argc, argv);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+  const std::string only = argc > 2 ? argv[2] : "";
   std::string error;
   auto clock = telpod::ZqtClock::Load(telpod::platform::ProgramFolder(), &error);
   telpod::DriverSet drivers;
@@ -272,6 +299,7 @@ int main(int argc, char** argv) {
                         {0.0, true, seconds},
                         {100.0, false, 5.0}};
   for (const Family& family : families) {
+    if (!only.empty() && only != family.name) continue;
     for (const Load& load : loads) {
       for (auto pacing : {telpod::bench::Pacing::Wait, telpod::bench::Pacing::Spin}) {
         Run(family, w, *clock, drivers, pacing, load);
