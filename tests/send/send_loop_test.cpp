@@ -335,15 +335,23 @@ TEST_F(SendLoopTest, ALateWakeUpMakesOneFrameLateAndTheNextAFullPeriodAfterIt) {
 }
 
 TEST_F(SendLoopTest, AMarginPushedPastThePeriodIsForgottenAndTheWaitsComeBack) {
-  Periodic(0, 1.0);
+  Periodic(0, 0.4);
   Restart();
-  // Two wake-ups 4 ms late lift the margin to the 1 ms period: the loop
+  // Two wake-ups 4 ms late lift the margin past the 0.4 ms period: the loop
   // then passes without waiting, and learns nothing, until it starts afresh.
   RunUntil(1000.0 + WakeMargin::kForgetAfterMs + 50.0, [](int k) { return k < 2 ? 4.0 : 0.0; });
   ASSERT_GT(pump.waits.size(), 20u);
   EXPECT_LT(pump.waits[1], 1100.0);
   EXPECT_GT(pump.waits[2], 1000.0 + WakeMargin::kForgetAfterMs);
   EXPECT_NEAR(loop.margin().current_ms(), 0.31, 1e-9);
+}
+
+TEST_F(SendLoopTest, RowsAMillisecondApartKeepSleepingHoweverLateTheWakeUps) {
+  Periodic(0, 1.0);
+  Restart();
+  RunUntil(1100.0, [](int k) { return k % 3 == 0 ? 4.0 : 0.0; });
+  EXPECT_GT(pump.waits.size(), 40u);  // the margin stays below the period
+  EXPECT_EQ(loop.margin().current_ms(), WakeMargin::kMaxMs);
 }
 
 TEST_F(SendLoopTest, AOneShotPressDuringAWaitGoesOutAtOnce) {
