@@ -1,13 +1,17 @@
 // The connection routines as the program runs them, over the simulated
-// drivers: FormBG's Open_* with the real clock library and a Qt event pump
-// once per pass. Frame times come from the simulators' capture. For each
-// family, eight periodic rows at 1 ms, then at period 0; then the
-// simulator's own cost per write with its log off and buffered.
+// drivers: FormBG's Open_* with the real clock library and the window's Qt
+// event pump. Frame times come from the simulators' capture. For each
+// family, eight periodic rows at 1, 10 and 100 ms and at period 0, then no
+// periodic row at all (connected, idle, 5 s); each run once with the loop
+// sleeping between frames and once spinning as it used to, side by side.
+// Then the simulator's own cost per write with its log off and buffered.
 //
-//   send_timing [seconds per run, default 3]
+//   send_timing [seconds per periodic run, default 5] [family: canusb, ifcan or kvaser]
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -21,6 +25,7 @@
 #include "devices/form_bg.h"
 #include "devices/ifcan/find_interface_boards.h"
 #include "devices/kvaser/find_kvaser_channels.h"
+#include "paced_pump.h"
 #include "platform/program_folder.h"
 #include "send/zqt_clock.h"
 #include "timing_stats.h"
@@ -76,27 +81,6 @@ class CaptureReader {
   int64_t first_ns_ = -1, last_ns_ = 0;
 };
 
-// Qt's pending events once per pass, as in the program; every 256 passes
-// the capture is read and the run's time checked.
-class TimedPump : public telpod::platform::EventPump {
- public:
-  TimedPump(telpod::ZqtClock& clock, int32_t& flag, double stop_at, CaptureReader& reader)
-      : clock_(clock), flag_(flag), stop_at_(stop_at), reader_(reader) {}
-  void DoEvents() override {
-    QCoreApplication::processEvents();
-    if ((++passes_ & 0xFF) != 0) return;
-    reader_.Drain();
-    if (clock_.Now() >= stop_at_) flag_ = 0;
-  }
-
- private:
-  telpod::ZqtClock& clock_;
-  int32_t& flag_;
-  double stop_at_;
-  CaptureReader& reader_;
-  uint64_t passes_ = 0;
-};
-
 class NoView : public telpod::ConnectionView {
  public:
   void set_TB_Status(const std::string&) override {}
@@ -143,16 +127,42 @@ int64_t NowNs(clockid_t clock = CLOCK_MONOTONIC) {
   return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-// How much of the processor the run had: on a busy machine the loop is
-// pre-empted, and periods that pass meanwhile are not caught up.
+// The machine's busy and stolen processor time so far, in clock ticks
+// (/proc/stat), to tell a quiet run from one that shared the machine.
+struct MachineTicks {
+  MachineTicks() {
+    std::FILE* stat = std::fopen("/proc/stat", "r");
+    if (!stat) return;
+    long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0;
+    if (std::fscanf(stat, "cpu %lld %lld %lld %lld %lld %lld %lld %lld", &user, &nice, &system,
+                    &idle, &iowait, &irq, &softirq, &steal) == 8) {
+      busy = user + nice + system + irq + softirq;
+    }
+    std::fclose(stat);
+  }
+  long long busy = 0, steal = 0;
+};
+
+// The process's CPU time over the wall time of a run, and how often the
+// loop's thread was pre-empted: on a busy machine periods that pass while it
+// is off the processor are not caught up. `others` is what the rest of the
+// machine used meanwhile and `steal` what the host took, in shares of one
+// processor.
 class CpuShare {
  public:
-  CpuShare() : wall_(NowNs()), cpu_(NowNs(CLOCK_THREAD_CPUTIME_ID)), switches_(Involuntary()) {}
-  void Print(const char* family, double period_ms) const {
+  CpuShare() : wall_(NowNs()), cpu_(NowNs(CLOCK_PROCESS_CPUTIME_ID)), switches_(Involuntary()) {}
+  std::string Summary() const {
     const double wall = double(NowNs() - wall_);
-    const double cpu = double(NowNs(CLOCK_THREAD_CPUTIME_ID) - cpu_);
-    std::printf("# family=%s period_ms=%g: cpu_share=%.1f%% preemptions=%ld\n", family, period_ms,
-                100.0 * cpu / wall, Involuntary() - switches_);
+    const double cpu = double(NowNs(CLOCK_PROCESS_CPUTIME_ID) - cpu_);
+    const MachineTicks now;
+    const double tick_ns = 1e9 / double(sysconf(_SC_CLK_TCK));
+    const double others = double(now.busy - ticks_.busy) * tick_ns - cpu;
+    char line[120];
+    std::snprintf(line, sizeof line, "cpu_share=%.1f%% preemptions=%ld others=%.0f%% steal=%.0f%%",
+                  100.0 * cpu / wall, Involuntary() - switches_,
+                  std::max(0.0, 100.0 * others / wall),
+                  100.0 * double(now.steal - ticks_.steal) * tick_ns / wall);
+    return line;
   }
 
  private:
@@ -163,44 +173,59 @@ class CpuShare {
   }
   int64_t wall_, cpu_;
   long switches_;
+  MachineTicks ticks_;
 };
 
-void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::DriverSet& drivers,
-         double period_ms, double seconds) {
+// One run's rows: eight periodic rows at `period_ms`, or none.
+struct Load {
+  double period_ms;
+  bool periodic;
+  double seconds;
+};
+
+void SetRows(CAN_SendDB& db, const Load& load) {
   for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
-    w.db.set_CAN_ID(i, kFirstId + i);
-    w.db.set_CAN_DLC(i, 8);
-    w.db.set_CAN_SendCycleOperation(i, 1);
-    w.db.set_CAN_SendCycleTime(i, period_ms);
+    db.set_CAN_ID(i, kFirstId + i);
+    db.set_CAN_DLC(i, 8);
+    db.set_CAN_SendCycleOperation(i, load.periodic ? 1 : 0);
+    db.set_CAN_SendCycleTime(i, load.period_ms);
   }
-  w.db.Timer_Clear();
+  db.Timer_Clear();
+}
+
+void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::DriverSet& drivers,
+         telpod::bench::Pacing pacing, const Load& load) {
+  SetRows(w.db, load);
   SimControl& sim = *family.sim;
-  telpod::bench::FrameGaps gaps(period_ms);
+  telpod::bench::FrameGaps gaps(load.period_ms);
   CaptureReader reader(sim, gaps);
   const long long dropped_before = sim.dropped_frames();
   NoView view;
   StderrMessages messages;
-  TimedPump pump(clock, w.RxFlag, clock.Now() + seconds * 1000.0, reader);
+  telpod::bench::PacedPump pump(pacing, w.RxFlag, load.seconds, [&] { reader.Drain(); });
   telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers);
   w.RxFlag = 1;
   const CpuShare share;
   family.connect(form, w);
+  const std::string cpu = share.Summary();
   reader.Drain();
   const double span_s = reader.span_s();
 
-  std::printf("send_timing family=%s rows=8 period_ms=%g frames=%llu frames_per_s=%.0f %s\n",
-              family.name, period_ms, static_cast<unsigned long long>(gaps.frames()),
+  char run[96];
+  std::snprintf(run, sizeof run, "family=%s pacing=%s rows=%d period_ms=%g", family.name,
+                telpod::bench::PacingName(pacing), load.periodic ? 8 : 0, load.period_ms);
+  std::printf("send_timing %s frames=%llu frames_per_s=%.0f %s\n", run,
+              static_cast<unsigned long long>(gaps.frames()),
               span_s > 0 ? double(gaps.frames()) / span_s : 0.0, gaps.stats().Summary().c_str());
-  if (period_ms > 0 && span_s > 0) {
+  if (load.periodic && load.period_ms > 0 && span_s > 0) {
     // Every row is due once per period from its first frame on.
-    const double asked = 8.0 * (1.0 + span_s * 1000.0 / period_ms);
-    std::printf("# family=%s period_ms=%g: %.2f%% of the %.0f frames the periods ask for\n",
-                family.name, period_ms, 100.0 * double(gaps.frames()) / asked, asked);
+    const double asked = 8.0 * (1.0 + span_s * 1000.0 / load.period_ms);
+    std::printf("# %s: %.2f%% of the %.0f frames the periods ask for\n", run,
+                100.0 * double(gaps.frames()) / asked, asked);
   }
-  share.Print(family.name, period_ms);
+  std::printf("# %s: %s %s\n", run, cpu.c_str(), pump.Summary(load.seconds).c_str());
   if (sim.dropped_frames() != dropped_before) {
-    std::printf("# family=%s: %lld frames not captured\n", family.name,
-                sim.dropped_frames() - dropped_before);
+    std::printf("# %s: %lld frames not captured\n", run, sim.dropped_frames() - dropped_before);
   }
   std::fflush(stdout);
 }
@@ -231,7 +256,8 @@ void WriteCost(const char* name, SimControl& sim, const char* log_label, const c
 int main(int argc, char** argv) {
   qputenv("QT_NO_GLIB", "1");  // the event dispatcher the program runs with
   QCoreApplication app(argc, argv);
-  const double seconds = argc > 1 ? std::atof(argv[1]) : 3.0;
+  const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
+  const std::string only = argc > 2 ? argv[2] : "";
   std::string error;
   auto clock = telpod::ZqtClock::Load(telpod::platform::ProgramFolder(), &error);
   telpod::DriverSet drivers;
@@ -271,9 +297,18 @@ int main(int argc, char** argv) {
          f.Open_KvaserCAN(win.device, win.kvCan_u, win.kvCan_d, win.db);
        }},
   };
+  const Load loads[] = {{1.0, true, seconds},
+                        {10.0, true, seconds},
+                        {100.0, true, seconds},
+                        {0.0, true, seconds},
+                        {100.0, false, 5.0}};
   for (const Family& family : families) {
-    Run(family, w, *clock, drivers, 1.0, seconds);
-    Run(family, w, *clock, drivers, 0.0, seconds);
+    if (!only.empty() && only != family.name) continue;
+    for (const Load& load : loads) {
+      for (auto pacing : {telpod::bench::Pacing::Wait, telpod::bench::Pacing::Spin}) {
+        Run(family, w, *clock, drivers, pacing, load);
+      }
+    }
   }
 
   // The simulators' own cost per write, log off and buffered (to /dev/null).

@@ -67,4 +67,24 @@ void QtEventPump::DoEvents() {
   QCoreApplication::processEvents();
 }
 
+void QtEventPump::WaitUntil(platform::Deadline deadline) {
+  if (!WatchTimer() || !timer_.Arm(deadline)) {
+    DoEvents();  // without a timer the caller keeps passing, as it always could
+    return;
+  }
+  QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+  timer_.Disarm();
+}
+
+bool QtEventPump::WatchTimer() {
+  if (!timer_.valid()) return false;
+  if (!timer_watch_) {
+    // Made at the first wait, when the thread's event dispatcher surely runs.
+    timer_watch_ = std::make_unique<QSocketNotifier>(timer_.fd(), QSocketNotifier::Read);
+    QObject::connect(timer_watch_.get(), &QSocketNotifier::activated, timer_watch_.get(),
+                     [this] { timer_.Disarm(); });
+  }
+  return true;
+}
+
 }  // namespace telpod

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <QPointer>
+#include <QSocketNotifier>
 #include <QWidget>
+#include <memory>
 
 #include "app/window_ports.h"
+#include "platform/wake_timer.h"
 
 namespace telpod {
 
@@ -33,10 +36,19 @@ class QtUrlOpener final : public platform::UrlOpener {
   void Open(const std::string& url) override;
 };
 
-// Pending window events, run once per call.
+// Pending window events, run once per call; a wait sleeps in Qt's event
+// dispatcher with a nanosecond kernel timer beside the window's own sources,
+// so that a click ends it as promptly as the deadline does.
 class QtEventPump final : public platform::EventPump {
  public:
   void DoEvents() override;
+  void WaitUntil(platform::Deadline deadline) override;
+
+ private:
+  bool WatchTimer();
+
+  platform::WakeTimer timer_;
+  std::unique_ptr<QSocketNotifier> timer_watch_;
 };
 
 }  // namespace telpod

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -29,11 +30,18 @@ class MessageBoxes {
   }
 };
 
+// A moment on the monotonic clock (CLOCK_MONOTONIC), where a wait ends.
+using Deadline = std::chrono::steady_clock::time_point;
+
 class EventPump {
  public:
   virtual ~EventPump() = default;
   // Lets every pending window event run, then returns.
   virtual void DoEvents() = 0;
+  // Sleeps until `deadline` or until window events have run, whichever comes
+  // first. It may return early, never much later; a pump that cannot sleep
+  // just lets the pending events run.
+  virtual void WaitUntil(Deadline /*deadline*/) { DoEvents(); }
 };
 
 // Common file dialogs, as the window's menu handlers ask for them.

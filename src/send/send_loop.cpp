@@ -1,6 +1,7 @@
 #include "send/send_loop.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace telpod {
 
@@ -9,19 +10,58 @@ void SendLoop::StampLastVisit() {
 }
 
 void SendLoop::Run() {
-  while (RxFlag_ == 1) Pass();
+  while (RxFlag_ == 1) {
+    Pass();
+    if (RxFlag_ == 1) WaitForNextDue();
+  }
 }
 
 void SendLoop::Pass() {
-  // The table's row count is re-read before every row; it never exceeds the
-  // eight rows the table has.
-  for (int16_t i = 0; i <= std::min(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1); ++i) {
+  for (int16_t i = 0; i <= LastRow(); ++i) {
     OneShotStep(i);
     const double now = clock_.Now();
-    if (SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(i)) PeriodicStep(i, now);
+    if (PeriodicOn(i)) PeriodicStep(i, now);
     LastVisit_[static_cast<size_t>(i)] = now;
   }
   pump_.DoEvents();
+}
+
+int32_t SendLoop::LastRow() const {
+  // The table's row count is re-read before every row; it never exceeds the
+  // eight rows the table has.
+  return std::min<int32_t>(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1);
+}
+
+bool SendLoop::PeriodicOn(int16_t i) const {
+  return SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(i);
+}
+
+double SendLoop::NextDue() const {
+  constexpr double kNow = -std::numeric_limits<double>::infinity();
+  double next = std::numeric_limits<double>::infinity();
+  for (int16_t i = 0; i <= LastRow(); ++i) {
+    if (SendDB_.CAN_SendOperation(i) == 1) return kNow;
+    if (!PeriodicOn(i)) continue;
+    const double period = SendDB_.CAN_SendCycleTime(i);
+    const double accumulated = SendDB_.CAN_SendTime(i);
+    if (accumulated >= period) return kNow;
+    // A NaN stays out of the minimum: such a row never reaches its period.
+    next = std::min(next, LastVisit_[static_cast<size_t>(i)] + (period - accumulated));
+  }
+  return next;
+}
+
+void SendLoop::WaitForNextDue() {
+  const double now = clock_.Now();
+  const double margin = margin_.Ms(now);
+  const double due = NextDue();
+  if (!(due - now > margin)) return;  // too close to sleep: keep passing
+  const double wake_at = std::min(due - margin, now + kLongestWaitMs);
+  pump_.WaitUntil(clock_.DeadlineAt(wake_at));
+  // The accumulators read the clock as it is, so a late wake-up only makes
+  // this one frame late; its lateness teaches the margin.
+  const double woke = clock_.Now();
+  if (woke >= wake_at) margin_.Learn(woke - wake_at, woke);
 }
 
 void SendLoop::OneShotStep(int16_t i) {

@@ -6,6 +6,7 @@
 #include "model/can_senddb.h"
 #include "platform/window_services.h"
 #include "send/clock.h"
+#include "send/wake_margin.h"
 
 namespace telpod {
 
@@ -19,13 +20,17 @@ class RowWriter {
 
 // The send loop: while RxFlag is 1 it visits rows 0..CAN_Array_MAX, sends
 // one-shot requests and rows whose accumulated time has reached their
-// period, then lets pending window events run once. No sleep, no wait: the
-// pass time is the granularity of every period. A standard-format row with
-// an identifier above 0x7FF is never written: its one-shot request is
-// dropped, and periodically it counts as switched off.
+// period, then lets pending window events run once. Between passes it
+// sleeps in the event pump while no row can fall due, waking a learned
+// margin early and passing from there, so the pass time stays the
+// granularity of every period without a core spent on it. A standard-format
+// row with an identifier above 0x7FF is never written: its one-shot request
+// is dropped, and periodically it counts as switched off.
 class SendLoop {
  public:
   static constexpr int32_t kMaxStandardId = 0x7FF;
+  // Even with nothing due the loop looks round this often.
+  static constexpr double kLongestWaitMs = 100.0;
 
   SendLoop(CAN_SendDB& SendDB, int32_t& RxFlag, Clock& clock, RowWriter& writer,
            platform::EventPump& pump)
@@ -33,14 +38,24 @@ class SendLoop {
 
   // Every row's LastVisit takes one and the same clock reading.
   void StampLastVisit();
-  // Passes until RxFlag is no longer 1; Disconnect clears it inside DoEvents.
+  // Passes until RxFlag is no longer 1; Disconnect clears it inside DoEvents
+  // or inside a wait.
   void Run();
   // One pass over the rows, then one event pump.
   void Pass();
+  // The clock reading at which the next pass has something to do: now for a
+  // one-shot request, for a periodic row its last visit plus what its period
+  // still lacks; infinity when nothing can fall due.
+  double NextDue() const;
+  // Sleeps until a margin before NextDue, or until window events have run.
+  void WaitForNextDue();
 
   const std::array<double, CAN_SendDB::kRows>& LastVisit() const { return LastVisit_; }
+  const WakeMargin& margin() const { return margin_; }
 
  private:
+  int32_t LastRow() const;
+  bool PeriodicOn(int16_t i) const;
   void OneShotStep(int16_t i);
   // False for a standard-format row whose identifier needs more than 11 bits.
   bool FitsItsFormat(int16_t i) const;
@@ -52,6 +67,7 @@ class SendLoop {
   RowWriter& writer_;
   platform::EventPump& pump_;
   std::array<double, CAN_SendDB::kRows> LastVisit_{};
+  WakeMargin margin_;
 };
 
 }  // namespace telpod

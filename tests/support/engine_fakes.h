@@ -11,7 +11,8 @@
 namespace telpod::test {
 
 // A clock the test moves by hand; optionally it also advances by `step`
-// after every reading.
+// after every reading. Its readings are the monotonic clock's count in
+// milliseconds, so a wait's deadline reads back as the reading it came from.
 class ScriptedClock : public Clock {
  public:
   double Now() override {
@@ -19,6 +20,10 @@ class ScriptedClock : public Clock {
     const double t = now;
     now += step;
     return t;
+  }
+  platform::Deadline DeadlineAt(double reading) override {
+    return platform::Deadline(std::chrono::round<platform::Deadline::duration>(
+        std::chrono::duration<double, std::milli>(reading)));
   }
   double now = 1000.0;
   double step = 0.0;

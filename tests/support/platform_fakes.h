@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
 #include <string>
@@ -9,15 +10,25 @@
 
 namespace telpod::test {
 
-// Runs a test's action at every pump, with the number of the pass (1-based).
+// Runs a test's action at every pump, with the number of the pass (1-based),
+// and at every wait, with its deadline in milliseconds of the monotonic
+// clock's count (a wait returns at once unless the action moves time on).
 class ScriptedPump : public platform::EventPump {
  public:
   void DoEvents() override {
     ++passes;
     if (on_pass) on_pass(passes);
   }
+  void WaitUntil(platform::Deadline deadline) override {
+    const double ms =
+        std::chrono::duration<double, std::milli>(deadline.time_since_epoch()).count();
+    waits.push_back(ms);
+    if (on_wait) on_wait(ms);
+  }
   std::function<void(int)> on_pass;
+  std::function<void(double)> on_wait;
   int passes = 0;
+  std::vector<double> waits;
 };
 
 struct ShownMessage {
