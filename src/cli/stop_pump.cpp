@@ -1,9 +1,25 @@
 #include "cli/stop_pump.h"
 
+#include <algorithm>
+#include <chrono>
+
 namespace telpod {
 
 void StopPump::DoEvents() {
   if (StopSignalCame() || TimeIsUp()) RxFlag_ = 0;
+}
+
+void StopPump::WaitUntil(platform::Deadline deadline) {
+  if (sleeper_ != nullptr) {
+    if (seconds_) {
+      const std::chrono::duration<double> left(*seconds_ - run_.Seconds());
+      deadline = std::min(
+          deadline, std::chrono::steady_clock::now() +
+                        std::chrono::duration_cast<std::chrono::steady_clock::duration>(left));
+    }
+    sleeper_->WaitUntil(deadline);
+  }
+  DoEvents();
 }
 
 }  // namespace telpod

@@ -19,6 +19,7 @@
 #include "devices/form_bg.h"
 #include "platform/built_in_english.h"
 #include "platform/program_folder.h"
+#include "platform/sleeping_pump.h"
 #include "platform/termination_signals.h"
 #include "send/zqt_clock.h"
 #include "settings/xls/excel_install_check.h"
@@ -75,6 +76,7 @@ class SendSession final : private DiscoveryProgress {
   std::unique_ptr<ZqtClock> own_clock_;
   Clock* clock_ = nullptr;
   std::optional<RunRecord> record_;
+  platform::SleepingPump sleeper_;
   std::optional<StopPump> pump_;
   std::vector<std::string> entries_;
 };
@@ -115,7 +117,10 @@ bool SendSession::LoadClock() {
     return false;
   }
   record_.emplace(*clock_);
-  pump_.emplace(RxFlag, signals_, *record_, options_.seconds);
+  // The program's own clock runs in real time, so waits may sleep; a clock
+  // that a caller hands in may not.
+  pump_.emplace(RxFlag, signals_, *record_, options_.seconds,
+                ports_.clock == nullptr ? &sleeper_ : nullptr);
   return true;
 }
 
