@@ -15,7 +15,7 @@ enum class BusCondition { ErrorActive, ErrorPassive, BusOff };
 // frame goes out.
 class LonelyBus {
  public:
-  explicit LonelyBus(const LonelyBusSpec& spec) : spec_(spec) {}
+  explicit LonelyBus(const LonelyBusSpec& keys) : keys_(keys) {}
 
   // The device was opened: an empty queue, error active.
   void Open() {
@@ -24,19 +24,19 @@ class LonelyBus {
   }
   // True when the queue takes one more frame.
   bool Take() {
-    if (spec_.busoff) return false;
-    if (spec_.txqueue && queued_ >= *spec_.txqueue) full_ = true;
+    if (keys_.busoff) return false;
+    if (keys_.txqueue && queued_ >= *keys_.txqueue) full_ = true;
     if (full_) return false;
     ++queued_;
     return true;
   }
   BusCondition condition() const {
-    if (spec_.busoff) return BusCondition::BusOff;
+    if (keys_.busoff) return BusCondition::BusOff;
     return full_ ? BusCondition::ErrorPassive : BusCondition::ErrorActive;
   }
 
  private:
-  LonelyBusSpec spec_;
+  LonelyBusSpec keys_;
   int64_t queued_ = 0;
   bool full_ = false;
 };

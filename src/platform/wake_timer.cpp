@@ -17,11 +17,11 @@ WakeTimer::~WakeTimer() {
 
 bool WakeTimer::Arm(Deadline deadline) {
   if (fd_ < 0) return false;
-  itimerspec spec{};
-  spec.it_value = MonotonicTimespec(deadline);
+  itimerspec when{};
+  when.it_value = MonotonicTimespec(deadline);
   // A zero it_value would disarm; the clock's very start is long past anyway.
-  if (spec.it_value.tv_sec == 0 && spec.it_value.tv_nsec == 0) spec.it_value.tv_nsec = 1;
-  return timerfd_settime(fd_, TFD_TIMER_ABSTIME, &spec, nullptr) == 0;
+  if (when.it_value.tv_sec == 0 && when.it_value.tv_nsec == 0) when.it_value.tv_nsec = 1;
+  return timerfd_settime(fd_, TFD_TIMER_ABSTIME, &when, nullptr) == 0;
 }
 
 void WakeTimer::Disarm() {
