@@ -133,34 +133,21 @@ void Mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::Mouse
   QCoreApplication::sendEvent(target, &event);
 }
 
-TEST_F(DialogsTest, VersionWindowIsOneWindowThatOkHides) {
+// One window, dragged by the left button only, whose link opens the
+// homepage and whose OK hides it.
+TEST_F(DialogsTest, VersionWindowDragsOpensTheLinkAndHidesOnOk) {
+  window.device.set_Homepage_URL("https://example.org/telpod");
   QAction* menu = window.findChild<QAction*>(QStringLiteral("menu_help_version"));
   menu->trigger();
-  FormVersion* first = window.formVersion();
-  ASSERT_NE(first, nullptr);
-  EXPECT_TRUE(first->isVisible());
-  EXPECT_EQ(first->findChild<QLabel*>(QStringLiteral("Lb_App_Title"))->text(),
-            QStringLiteral("TELPOD Ver1.11"));
-  EXPECT_EQ(first->findChild<QLabel*>(QStringLiteral("Lb_copylight"))->text().toStdString(),
-            window.device.Copy_light());
-
-  auto* ok = first->findChild<QLabel*>(QStringLiteral("Lb_OK"));
-  Mouse(ok, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-  Mouse(ok, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-  EXPECT_FALSE(first->isVisible());
-
-  menu->trigger();
-  EXPECT_EQ(window.formVersion(), first);
-  EXPECT_TRUE(first->isVisible());
-}
-
-TEST_F(DialogsTest, VersionWindowDragsWithTheLeftButtonOnlyAndOpensTheLink) {
-  window.device.set_Homepage_URL("https://example.org/telpod");
-  window.menu_help_version_Click();
   FormVersion* version = window.formVersion();
+  ASSERT_NE(version, nullptr);
+  EXPECT_TRUE(version->isVisible());
+  auto* title = version->findChild<QLabel*>(QStringLiteral("Lb_App_Title"));
+  EXPECT_EQ(title->text(), QStringLiteral("TELPOD Ver1.11"));
+  EXPECT_EQ(version->findChild<QLabel*>(QStringLiteral("Lb_copylight"))->text().toStdString(),
+            window.device.Copy_light());
   int drags = 0;
   version->set_drag_starter([&] { ++drags; });
-  auto* title = version->findChild<QLabel*>(QStringLiteral("Lb_App_Title"));
   Mouse(title, QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
   EXPECT_EQ(drags, 0);
   Mouse(title, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
@@ -177,6 +164,14 @@ TEST_F(DialogsTest, VersionWindowDragsWithTheLeftButtonOnlyAndOpensTheLink) {
   ASSERT_EQ(urls.opened.size(), 1u);
   EXPECT_EQ(urls.opened[0], "https://example.org/telpod");
   EXPECT_EQ(drags, 2);
+
+  auto* ok = version->findChild<QLabel*>(QStringLiteral("Lb_OK"));
+  Mouse(ok, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+  Mouse(ok, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+  EXPECT_FALSE(version->isVisible());
+  menu->trigger();
+  EXPECT_EQ(window.formVersion(), version);
+  EXPECT_TRUE(version->isVisible());
 }
 
 }  // namespace

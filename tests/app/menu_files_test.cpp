@@ -15,7 +15,6 @@ class MenuFilesTest : public ::testing::Test {
  protected:
   MenuFilesTest()
       : folder_scope(program.path()), window(WindowPorts{&messages, &dialogs, nullptr}) {
-    window.device.Param_ALL_Clear();
     window.Form_Load_Initialize();
   }
 
@@ -26,8 +25,7 @@ class MenuFilesTest : public ::testing::Test {
     return window.findChild<QLineEdit*>(QString::fromLatin1(name));
   }
 
-  test::TempFolder program;
-  test::TempFolder user;
+  test::TempFolder program, user;
   platform::ScopedProgramFolder folder_scope;
   test::RecordingMessages messages;
   test::ScriptedDialogs dialogs;
