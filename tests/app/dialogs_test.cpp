@@ -7,7 +7,6 @@
 #include <QMouseEvent>
 #include <QRadioButton>
 #include <QRegularExpression>
-#include <map>
 
 #include "app/bit_rate_legend.h"
 #include "app/form1.h"
@@ -35,6 +34,11 @@ class DialogsTest : public ::testing::Test {
     QCoreApplication::processEvents();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
+  FormCommonSetting* Choose(int rate) {
+    FormCommonSetting* dialog = OpenSettings();
+    dialog->RB_BitRate(rate)->setChecked(true);
+    return dialog;
+  }
   int Checked(FormCommonSetting* dialog) {
     for (int i = 0; i < 9; ++i) {
       if (dialog->RB_BitRate(i)->isChecked()) return i;
@@ -46,9 +50,8 @@ class DialogsTest : public ::testing::Test {
   Form1 window;
 };
 
-TEST_F(DialogsTest, SettingsShowTheDefaultsAndOkStoresTheChoice) {
+TEST_F(DialogsTest, SettingsShowTheStoredChoiceAndOkStoresIt) {
   FormCommonSetting* dialog = OpenSettings();
-  EXPECT_EQ(dialog->RB_BitRate(2)->text(), QStringLiteral("500k bps"));
   EXPECT_EQ(Checked(dialog), 2);
   EXPECT_TRUE(dialog->CB_ViewCaution()->isChecked());
   EXPECT_EQ(dialog->windowTitle(), QStringLiteral("TELPOD Ver1.11　　- 共通設定 -"));
@@ -62,74 +65,49 @@ TEST_F(DialogsTest, SettingsShowTheDefaultsAndOkStoresTheChoice) {
   EXPECT_TRUE(window.isEnabled());
 
   dialog = OpenSettings();
-  EXPECT_EQ(dialog->RB_BitRate(8)->text(), QStringLiteral("125k bps"));
   EXPECT_EQ(Checked(dialog), 8);
   EXPECT_FALSE(dialog->CB_ViewCaution()->isChecked());
+  dialog->close();
+
+  // A stored index outside the table shows as no selection and survives OK.
+  window.device.set_t_bitRate(12);
+  dialog = OpenSettings();
+  EXPECT_EQ(Checked(dialog), -1);
+  dialog->Bt_OK_Click();
+  EXPECT_EQ(window.device.t_bitRate(), 12);
 }
 
-TEST_F(DialogsTest, ResizeDiscardsAnUnsavedChoice) {
-  FormCommonSetting* dialog = OpenSettings();
-  dialog->RB_BitRate(0)->setChecked(true);
+// The close box and Cancel store nothing; a resize reads the stored choice
+// again.
+TEST_F(DialogsTest, OnlyOkStoresAChoice) {
+  for (void (*leave)(FormCommonSetting*) : {+[](FormCommonSetting* d) { d->close(); },
+                                            +[](FormCommonSetting* d) { d->Bt_Cancell_Click(); }}) {
+    leave(Choose(5));
+    Settle();
+    EXPECT_EQ(window.device.t_bitRate(), 2);
+    EXPECT_TRUE(window.isEnabled());
+  }
+  FormCommonSetting* dialog = Choose(0);
   dialog->resize(dialog->size() + QSize(30, 30));
   Settle();
   EXPECT_EQ(Checked(dialog), 2);
 }
 
-TEST_F(DialogsTest, CloseBoxAndCancelStoreNothingAndEnableTheWindow) {
-  FormCommonSetting* dialog = OpenSettings();
-  dialog->RB_BitRate(5)->setChecked(true);
-  dialog->close();
-  Settle();
-  EXPECT_EQ(window.device.t_bitRate(), 2);
-  EXPECT_TRUE(window.isEnabled());
-
-  dialog = OpenSettings();
-  dialog->RB_BitRate(5)->setChecked(true);
-  dialog->Bt_Cancell_Click();
-  Settle();
-  EXPECT_EQ(window.device.t_bitRate(), 2);
-  EXPECT_TRUE(window.isEnabled());
-}
-
-TEST_F(DialogsTest, StoredIndexOutsideTheTableShowsNoSelectionAndSurvivesOk) {
-  window.device.set_t_bitRate(12);
-  FormCommonSetting* dialog = OpenSettings();
-  EXPECT_EQ(Checked(dialog), -1);
-  dialog->Bt_OK_Click();
-  Settle();
-  EXPECT_EQ(window.device.t_bitRate(), 12);
-}
-
-// Every caption that not all families offer has the colour of exactly one
-// legend line, and that line names exactly the families the connections'
-// rate table gives; the others keep the default colour.
+// The legend names the families that the connections' rate table gives
+// each coloured rate, in the colour of that rate's caption.
 TEST_F(DialogsTest, RatesOnlySomeFamiliesOfferAreColouredAsTheLegendSays) {
   FormCommonSetting* dialog = OpenSettings();
-  std::map<QRgb, QStringList> legend;
+  const auto colour = [](const QWidget* w) { return w->palette().color(QPalette::WindowText); };
+  QStringList legend, captions;
   for (auto* label : dialog->findChildren<QLabel*>(QRegularExpression("^Lb_BitRateLegend_"))) {
-    const QString families = label->text().section(QStringLiteral("・・・"), 1);
-    QString names = families;
-    names.remove(QStringLiteral("のみ"));
-    const QRgb colour = label->palette().color(QPalette::WindowText).rgb();
-    EXPECT_FALSE(legend.contains(colour)) << "two lines of one colour";
-    legend[colour] = names.split(QStringLiteral("、"));
+    legend << label->text() + " " + colour(label).name();
   }
-  EXPECT_EQ(legend,
-            (std::map<QRgb, QStringList>{{qRgb(192, 0, 192), {"CANUSB", "Kvaser", "SocketCAN"}},
-                                         {qRgb(0, 0, 255), {"CANUSB", "SocketCAN"}}}));
-  for (const BitRate& rate : kBitRates) {
-    QStringList offering;
-    for (Family f : kFamilies) {
-      if (rate.SupportedBy(f)) offering << FamilyName(f);
-    }
-    const QRgb caption =
-        dialog->RB_BitRate(rate.index)->palette().color(QPalette::WindowText).rgb();
-    if (offering.size() == std::ssize(kFamilies)) {
-      EXPECT_FALSE(legend.contains(caption)) << rate.label;
-    } else {
-      EXPECT_EQ(legend[caption], offering) << rate.label;
-    }
-  }
+  EXPECT_EQ(legend, (QStringList{"紫・・・CANUSB、Kvaser、SocketCAN #c000c0",
+                                 "青・・・CANUSB、SocketCAN #0000ff"}));
+  for (int i = 0; i < 9; ++i) captions << colour(dialog->RB_BitRate(i)).name();
+  const QString plain = colour(dialog).name();
+  EXPECT_EQ(captions, (QStringList{plain, "#0000ff", plain, plain, plain, plain, "#0000ff",
+                                   "#c000c0", plain}));
 }
 
 // The rule behind the legend gives the texts of the time when only CANUSB
@@ -155,34 +133,21 @@ void Mouse(QWidget* target, QEvent::Type type, Qt::MouseButton button, Qt::Mouse
   QCoreApplication::sendEvent(target, &event);
 }
 
-TEST_F(DialogsTest, VersionWindowIsOneWindowThatOkHides) {
+// One window, dragged by the left button only, whose link opens the
+// homepage and whose OK hides it.
+TEST_F(DialogsTest, VersionWindowDragsOpensTheLinkAndHidesOnOk) {
+  window.device.set_Homepage_URL("https://example.org/telpod");
   QAction* menu = window.findChild<QAction*>(QStringLiteral("menu_help_version"));
   menu->trigger();
-  FormVersion* first = window.formVersion();
-  ASSERT_NE(first, nullptr);
-  EXPECT_TRUE(first->isVisible());
-  EXPECT_EQ(first->findChild<QLabel*>(QStringLiteral("Lb_App_Title"))->text(),
-            QStringLiteral("TELPOD Ver1.11"));
-  EXPECT_EQ(first->findChild<QLabel*>(QStringLiteral("Lb_copylight"))->text().toStdString(),
-            window.device.Copy_light());
-
-  auto* ok = first->findChild<QLabel*>(QStringLiteral("Lb_OK"));
-  Mouse(ok, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
-  Mouse(ok, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
-  EXPECT_FALSE(first->isVisible());
-
-  menu->trigger();
-  EXPECT_EQ(window.formVersion(), first);
-  EXPECT_TRUE(first->isVisible());
-}
-
-TEST_F(DialogsTest, VersionWindowDragsWithTheLeftButtonOnlyAndOpensTheLink) {
-  window.device.set_Homepage_URL("https://example.org/telpod");
-  window.menu_help_version_Click();
   FormVersion* version = window.formVersion();
+  ASSERT_NE(version, nullptr);
+  EXPECT_TRUE(version->isVisible());
+  auto* title = version->findChild<QLabel*>(QStringLiteral("Lb_App_Title"));
+  EXPECT_EQ(title->text(), QStringLiteral("TELPOD Ver1.11"));
+  EXPECT_EQ(version->findChild<QLabel*>(QStringLiteral("Lb_copylight"))->text().toStdString(),
+            window.device.Copy_light());
   int drags = 0;
   version->set_drag_starter([&] { ++drags; });
-  auto* title = version->findChild<QLabel*>(QStringLiteral("Lb_App_Title"));
   Mouse(title, QEvent::MouseMove, Qt::NoButton, Qt::RightButton);
   EXPECT_EQ(drags, 0);
   Mouse(title, QEvent::MouseMove, Qt::NoButton, Qt::LeftButton);
@@ -199,6 +164,14 @@ TEST_F(DialogsTest, VersionWindowDragsWithTheLeftButtonOnlyAndOpensTheLink) {
   ASSERT_EQ(urls.opened.size(), 1u);
   EXPECT_EQ(urls.opened[0], "https://example.org/telpod");
   EXPECT_EQ(drags, 2);
+
+  auto* ok = version->findChild<QLabel*>(QStringLiteral("Lb_OK"));
+  Mouse(ok, QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton);
+  Mouse(ok, QEvent::MouseButtonRelease, Qt::LeftButton, Qt::NoButton);
+  EXPECT_FALSE(version->isVisible());
+  menu->trigger();
+  EXPECT_EQ(window.formVersion(), version);
+  EXPECT_TRUE(version->isVisible());
 }
 
 }  // namespace

@@ -15,7 +15,6 @@ class MenuFilesTest : public ::testing::Test {
  protected:
   MenuFilesTest()
       : folder_scope(program.path()), window(WindowPorts{&messages, &dialogs, nullptr}) {
-    window.device.Param_ALL_Clear();
     window.Form_Load_Initialize();
   }
 
@@ -26,67 +25,59 @@ class MenuFilesTest : public ::testing::Test {
     return window.findChild<QLineEdit*>(QString::fromLatin1(name));
   }
 
-  test::TempFolder program;
-  test::TempFolder user;
+  test::TempFolder program, user;
   platform::ScopedProgramFolder folder_scope;
   test::RecordingMessages messages;
   test::ScriptedDialogs dialogs;
   Form1 window;
 };
 
-TEST_F(MenuFilesTest, CsvExportThenImportRestoresTheRowsOnScreen) {
-  Box("TB_ID_2")->setText(QStringLiteral("18DAF110"));
-  Box("TB_Data4_2")->setText(QStringLiteral("7e"));
-  const std::string path = user.File("rows.csv");
-  dialogs.answers.push_back(path);
-  Trigger("menu_file_export_csv");
-
-  ASSERT_EQ(dialogs.requests.size(), 1u);
-  EXPECT_EQ(dialogs.requests[0].title, "名前を付けて設定を保存");
-  EXPECT_EQ(dialogs.requests[0].file_name, "TELPOD.csv");
-  EXPECT_EQ(dialogs.requests[0].initial_folder, program.path());
-  EXPECT_TRUE(dialogs.requests[0].save);
-  EXPECT_EQ(window.device.t_setting_file_path(), user.path() + "/");
-  EXPECT_EQ(window.Tx_CANDATA.CAN_ID(2), 0x18DAF110);  // the screen went into the table first
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, "設定をcsvでエクスポートしました。\r\nrows.csv");
-
-  Box("TB_ID_2")->setText(QStringLiteral("1"));
-  Box("TB_Data4_2")->setText(QStringLiteral("00"));
-  window.Screen_To_SendDB();
-  dialogs.answers.push_back(path);
-  Trigger("menu_file_import");
-  EXPECT_EQ(dialogs.requests[1].title, "設定ファイルをインポート");
-  EXPECT_EQ(dialogs.requests[1].initial_folder, user.path() + "/");
-  EXPECT_FALSE(dialogs.requests[1].save);
-  EXPECT_EQ(Box("TB_ID_2")->text(), QStringLiteral("18DAF110"));
-  EXPECT_EQ(Box("TB_Data4_2")->text(), QStringLiteral("7E"));
-  ASSERT_EQ(messages.shown.size(), 2u);
-  EXPECT_EQ(messages.shown[1].title, "設定 import");
-  EXPECT_EQ(messages.shown[1].text, "設定をインポートしました。\r\nrows.csv");
-  EXPECT_EQ(messages.shown[1].icon, platform::MessageIcon::None);
-}
-
-TEST_F(MenuFilesTest, WorkbookExportThenImportRestoresTheRowsOnScreen) {
+// Each kind of file takes the screen (a CSV rounds the period, the workbook
+// keeps its fraction) and brings it back onto it.
+TEST_F(MenuFilesTest, ExportThenImportRestoresTheRowsOnScreen) {
   window.Check_Excel_Install();
   window.Form_Load_Initialize();
-  EXPECT_TRUE(window.findChild<QAction*>(QStringLiteral("menu_file_export_excel"))->isEnabled());
-  Box("TB_ID_7")->setText(QStringLiteral("1ABCDEF0"));
-  Box("TB_Time_7")->setText(QStringLiteral("12.5"));
-  dialogs.answers.push_back(user.File("rows.xls"));
-  Trigger("menu_file_export_excel");
-  EXPECT_EQ(dialogs.requests[0].file_name, "TELPOD.xls");
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, "設定をxlsでエクスポートしました。\r\nrows.xls");
+  struct Case {
+    const char* action;
+    const char* name;
+    const char* kind;
+    const char* period;
+  };
+  for (const Case& c : {Case{"menu_file_export_csv", "TELPOD.csv", "csv", "12"},
+                        Case{"menu_file_export_excel", "TELPOD.xls", "xls", "12.5"}}) {
+    SCOPED_TRACE(c.name);
+    Box("TB_ID_2")->setText(QStringLiteral("18DAF110"));
+    Box("TB_Data4_2")->setText(QStringLiteral("7e"));
+    Box("TB_Time_2")->setText(QStringLiteral("12.5"));
+    dialogs.requests.clear();
+    messages.shown.clear();
+    dialogs.answers = {user.File(c.name), user.File(c.name)};
+    Trigger(c.action);
+    ASSERT_EQ(dialogs.requests.size(), 1u);
+    EXPECT_EQ(dialogs.requests[0].title, "名前を付けて設定を保存");
+    EXPECT_EQ(dialogs.requests[0].file_name, c.name);
+    EXPECT_TRUE(dialogs.requests[0].save);
+    EXPECT_EQ(window.device.t_setting_file_path(), user.path() + "/");
+    EXPECT_EQ(window.Tx_CANDATA.CAN_ID(2), 0x18DAF110);  // the screen went into the table first
+    ASSERT_EQ(messages.shown.size(), 1u);
+    EXPECT_EQ(messages.shown[0].text,
+              std::string("設定を") + c.kind + "でエクスポートしました。\r\n" + c.name);
 
-  Box("TB_ID_7")->setText(QStringLiteral("2"));
-  Box("TB_Time_7")->setText(QStringLiteral("7"));
-  window.Screen_To_SendDB();
-  dialogs.answers.push_back(user.File("rows.xls"));
-  Trigger("menu_file_import");
-  EXPECT_EQ(Box("TB_ID_7")->text(), QStringLiteral("1ABCDEF0"));
-  EXPECT_EQ(Box("TB_Time_7")->text(), QStringLiteral("12.5"));
-  EXPECT_EQ(messages.shown.back().text, "設定をインポートしました。\r\nrows.xls");
+    Box("TB_ID_2")->setText(QStringLiteral("1"));
+    Box("TB_Data4_2")->setText(QStringLiteral("00"));
+    window.Screen_To_SendDB();
+    Trigger("menu_file_import");
+    EXPECT_EQ(dialogs.requests[1].title, "設定ファイルをインポート");
+    EXPECT_EQ(dialogs.requests[1].initial_folder, user.path() + "/");
+    EXPECT_FALSE(dialogs.requests[1].save);
+    EXPECT_EQ(Box("TB_ID_2")->text(), QStringLiteral("18DAF110"));
+    EXPECT_EQ(Box("TB_Data4_2")->text(), QStringLiteral("7E"));
+    EXPECT_EQ(Box("TB_Time_2")->text(), QString::fromLatin1(c.period));
+    ASSERT_EQ(messages.shown.size(), 2u);
+    EXPECT_EQ(messages.shown[1].title, "設定 import");
+    EXPECT_EQ(messages.shown[1].text, std::string("設定をインポートしました。\r\n") + c.name);
+    EXPECT_EQ(messages.shown[1].icon, platform::MessageIcon::None);
+  }
 }
 
 TEST_F(MenuFilesTest, RefusedImportsShowTheFailureAndLeaveTheScreen) {

@@ -5,7 +5,9 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
+#include <functional>
 #include <string>
+#include <tuple>
 
 #include "app/form1.h"
 #include "model/row_fields.h"
@@ -17,14 +19,16 @@ class RowEditorTest : public ::testing::Test {
  protected:
   RowEditorTest() { window.Form_Load_Initialize(); }
 
-  QLineEdit* Box(const QString& name) {
-    auto* box = window.findChild<QLineEdit*>(name);
-    EXPECT_NE(box, nullptr) << name.toStdString();
-    return box;
+  template <typename W = QLineEdit>
+  W* Control(const char* base, int row) {
+    auto* control = window.findChild<W*>(QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(row));
+    EXPECT_NE(control, nullptr) << base << row;
+    return control;
   }
-  // Types `text` into a box of row `row` and copies the screen into the table.
-  void Type(const char* base, int row, const QString& text) {
-    Box(QStringLiteral("%1_%2").arg(QLatin1String(base)).arg(row))->setText(text);
+  QString Shown(const char* base, int row) { return Control(base, row)->text(); }
+  // Types `text` into a box of row 0 and copies the screen into the table.
+  void Type(const char* base, const char* text) {
+    Control(base, 0)->setText(QString::fromLatin1(text));
     window.Screen_To_SendDB();
   }
 
@@ -32,71 +36,25 @@ class RowEditorTest : public ::testing::Test {
   CAN_SendDB& db = window.Tx_CANDATA;
 };
 
-TEST_F(RowEditorTest, IdentifierAcceptsOneTo1FFFFFFFInHexOnly) {
-  struct Case {
-    const char* text;
-    int32_t expected;
+// Typed texts one after the other and the value each leaves stored: a
+// text outside the box's range leaves the value as it was.
+TEST_F(RowEditorTest, EachBoxTakesOnlyItsRange) {
+  using Typed = std::initializer_list<std::pair<const char*, double>>;
+  const auto expect = [&](const char* box, Typed typed, const std::function<double()>& stored) {
+    for (const auto& [text, value] : typed) {
+      Type(box, text);
+      EXPECT_EQ(stored(), value) << box << " " << text;
+    }
   };
-  db.set_CAN_ID(0, 0x123);
-  for (const Case& c : {Case{"", 0x123}, Case{"12G", 0x123}, Case{"0", 0x123},
-                        Case{"20000000", 0x123}, Case{"1FFFFFFF", 0x1FFFFFFF}, Case{"8000", 32768},
-                        Case{"FFFF", 65535}, Case{"7ff", 0x7FF}, Case{"800", 0x800}}) {
-    Type("TB_ID", 0, QString::fromLatin1(c.text));
-    EXPECT_EQ(db.CAN_ID(0), c.expected) << c.text;
-  }
-}
-
-TEST_F(RowEditorTest, DlcAcceptsOneToEight) {
-  db.set_CAN_DLC(1, 5);
-  for (const char* bad : {"0", "9", "", "x", "-"}) {
-    Type("TB_DLC", 1, QString::fromLatin1(bad));
-    EXPECT_EQ(db.CAN_DLC(1), 5) << bad;
-  }
-  Type("TB_DLC", 1, QStringLiteral("1"));
-  EXPECT_EQ(db.CAN_DLC(1), 1);
-  Type("TB_DLC", 1, QStringLiteral("8"));
-  EXPECT_EQ(db.CAN_DLC(1), 8);
-}
-
-TEST_F(RowEditorTest, PeriodAcceptsOneTo9999AndKeepsFractions) {
-  db.set_CAN_SendCycleTime(2, 77.0);
-  Type("TB_Time", 2, QStringLiteral("0"));
-  EXPECT_EQ(db.CAN_SendCycleTime(2), 77.0);
-  Type("TB_Time", 2, QStringLiteral("1"));
-  EXPECT_EQ(db.CAN_SendCycleTime(2), 1.0);
-  Type("TB_Time", 2, QStringLiteral("9999"));
-  EXPECT_EQ(db.CAN_SendCycleTime(2), 9999.0);
-  Type("TB_Time", 2, QStringLiteral("12.5"));
-  EXPECT_EQ(db.CAN_SendCycleTime(2), 12.5);
-  Type("TB_Time", 2, QStringLiteral("abc"));
-  EXPECT_EQ(db.CAN_SendCycleTime(2), 12.5);
-}
-
-TEST_F(RowEditorTest, DataBytesTakeHexOfEitherCaseAndShowAsTwoUpperDigits) {
-  Type("TB_Data3", 4, QStringLiteral("a"));
-  EXPECT_EQ(db.CAN_Data3(4), 10);
-  Type("TB_Data3", 4, QStringLiteral("zz"));
-  EXPECT_EQ(db.CAN_Data3(4), 10);
-  window.SendDB_To_Screen();
-  EXPECT_EQ(Box(QStringLiteral("TB_Data3_4"))->text(), QStringLiteral("0A"));
-}
-
-TEST_F(RowEditorTest, TableIsShownInTheEditorsNotation) {
-  db.set_CAN_ID(7, 2015);
-  db.set_CAN_SendCycleTime(7, 12.5);
-  db.set_CAN_DLC(7, 3);
-  db.set_CAN_Data8(7, 255);
-  db.set_CAN_Send29(7, 1);
-  db.set_CAN_SendCycleOperation(7, 2);  // not 1: off to the send loop, so not ticked
-  window.SendDB_To_Screen();
-  EXPECT_EQ(Box(QStringLiteral("TB_ID_7"))->text(), QStringLiteral("7DF"));
-  EXPECT_EQ(Box(QStringLiteral("TB_Time_7"))->text(), QStringLiteral("12.5"));
-  EXPECT_EQ(Box(QStringLiteral("TB_DLC_7"))->text(), QStringLiteral("3"));
-  EXPECT_EQ(Box(QStringLiteral("TB_Data8_7"))->text(), QStringLiteral("FF"));
-  EXPECT_TRUE(window.findChild<QCheckBox*>(QStringLiteral("CB_Extension_7"))->isChecked());
-  EXPECT_FALSE(window.findChild<QCheckBox*>(QStringLiteral("CB_Send_7"))->isChecked());
-  window.Screen_To_SendDB();
-  EXPECT_EQ(db.CAN_SendCycleOperation(7), 0);
+  const auto id = [&] { return db.CAN_ID(0); };
+  expect("TB_ID", {{"1FFFFFFF", 0x1FFFFFFF}, {"", 0x1FFFFFFF}, {"12G", 0x1FFFFFFF}}, id);
+  expect("TB_ID", {{"0", 0x1FFFFFFF}, {"20000000", 0x1FFFFFFF}, {"8000", 0x8000}}, id);
+  expect("TB_ID", {{"7ff", 0x7FF}, {"800", 0x800}}, id);
+  expect("TB_DLC", {{"1", 1}, {"0", 1}, {"9", 1}, {"", 1}, {"x", 1}, {"-", 1}, {"8", 8}},
+         [&] { return db.CAN_DLC(0); });
+  expect("TB_Time", {{"0", 100}, {"1", 1}, {"9999", 9999}, {"12.5", 12.5}, {"abc", 12.5}},
+         [&] { return db.CAN_SendCycleTime(0); });
+  expect("TB_Data3", {{"a", 10}, {"zz", 10}}, [&] { return db.CAN_Data3(0); });
 }
 
 // Every stored field of row i, one text, for comparing tables.
@@ -112,7 +70,8 @@ std::string Stored(const CAN_SendDB& db, int16_t i) {
 // Values the files bring (a CSV period has no upper limit, the workbook
 // keeps fractions, a CSV takes identifier and DLC 0) show whole, however
 // much longer than their box's typing length, and the copy back leaves the
-// table as it was, the wide values included.
+// table as it was, the wide values included. Only a periodic switch of 1
+// is on to the send loop, so only 1 shows ticked.
 TEST_F(RowEditorTest, TableValuesShowWholeAndGoBackUnchanged) {
   struct Case {
     double period;
@@ -140,12 +99,17 @@ TEST_F(RowEditorTest, TableValuesShowWholeAndGoBackUnchanged) {
     for (int n = 1; n <= 8; ++n) table.set_CAN_Data(n, i, n == 8 ? 0xFF : static_cast<uint8_t>(i));
   }
   db = table;
+  db.set_CAN_SendCycleOperation(6, 2);
   window.SendDB_To_Screen();
   for (int16_t i = 0; i < 8; ++i) {
-    EXPECT_EQ(Box(QStringLiteral("TB_Time_%1").arg(i))->text(), cases[i].shown_period);
-    EXPECT_EQ(Box(QStringLiteral("TB_ID_%1").arg(i))->text(), cases[i].shown_id);
-    EXPECT_EQ(Box(QStringLiteral("TB_DLC_%1").arg(i))->text(), QString::number(cases[i].dlc));
-    EXPECT_EQ(Box(QStringLiteral("TB_Data8_%1").arg(i))->text(), QStringLiteral("FF"));
+    SCOPED_TRACE(i);
+    EXPECT_EQ(Shown("TB_Time", i), cases[i].shown_period);
+    EXPECT_EQ(Shown("TB_ID", i), cases[i].shown_id);
+    EXPECT_EQ(Shown("TB_DLC", i), QString::number(cases[i].dlc));
+    EXPECT_EQ(Shown("TB_Data1", i), QStringLiteral("0%1").arg(i));
+    EXPECT_EQ(Shown("TB_Data8", i), QStringLiteral("FF"));
+    EXPECT_EQ(Control<QCheckBox>("CB_Extension", i)->isChecked(), cases[i].id > 0x7FF);
+    EXPECT_EQ(Control<QCheckBox>("CB_Send", i)->isChecked(), i % 2 == 1);
   }
   for (int copy = 0; copy < 2; ++copy) {  // the timer copies again and again
     window.Screen_To_SendDB();
@@ -153,7 +117,7 @@ TEST_F(RowEditorTest, TableValuesShowWholeAndGoBackUnchanged) {
   }
 }
 
-// A key typed into a box, as the keyboard would send it.
+// Keys typed into a box, as the keyboard would send them.
 void Key(QWidget* box, int key, const QString& text = {}) {
   QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
   QCoreApplication::sendEvent(box, &press);
@@ -168,9 +132,8 @@ void TypeKeys(QWidget* box, const QString& text) {
 // the column's length is back; the user's place in the box stays.
 TEST_F(RowEditorTest, TypingStaysWithinTheColumnLengths) {
   db.set_CAN_SendCycleTime(0, 12345);
-  db.set_CAN_DLC(1, 8);
   window.SendDB_To_Screen();
-  QLineEdit* time = Box(QStringLiteral("TB_Time_0"));
+  QLineEdit* time = Control("TB_Time", 0);
   time->setFocus();
   time->end(false);
   TypeKeys(time, QStringLiteral("6"));
@@ -186,43 +149,35 @@ TEST_F(RowEditorTest, TypingStaysWithinTheColumnLengths) {
   TypeKeys(time, QStringLiteral("987654"));
   EXPECT_EQ(time->text(), QStringLiteral("9876"));
 
-  QLineEdit* dlc = Box(QStringLiteral("TB_DLC_1"));
-  dlc->selectAll();
-  TypeKeys(dlc, QStringLiteral("15"));
-  EXPECT_EQ(dlc->text(), QStringLiteral("1"));
-  QLineEdit* id = Box(QStringLiteral("TB_ID_1"));
-  id->selectAll();
-  TypeKeys(id, QStringLiteral("1FFFFFFFF"));
-  EXPECT_EQ(id->text(), QStringLiteral("1FFFFFFF"));
+  for (const auto& [box, typed, kept] :
+       {std::tuple{"TB_DLC", "15", "1"}, std::tuple{"TB_ID", "1FFFFFFFF", "1FFFFFFF"}}) {
+    Control(box, 1)->selectAll();
+    TypeKeys(Control(box, 1), QString::fromLatin1(typed));
+    EXPECT_EQ(Shown(box, 1), QString::fromLatin1(kept));
+  }
   window.Screen_To_SendDB();
   EXPECT_EQ(db.CAN_SendCycleTime(0), 9876.0);
   EXPECT_EQ(db.CAN_DLC(1), 1);
 }
 
 TEST_F(RowEditorTest, SendButtonOnlySetsTheRowsRequest) {
-  Type("TB_ID", 3, QStringLiteral("123"));
-  db.set_CAN_ID(3, 0x55);  // the table differs from the screen now
+  Control("TB_ID", 3)->setText(QStringLiteral("123"));
   window.findChild<QPushButton*>(QStringLiteral("Bt_Send_3"))->click();
   EXPECT_EQ(db.CAN_SendOperation(3), 1);
-  EXPECT_EQ(db.CAN_ID(3), 0x55);  // no copy from the screen
+  EXPECT_EQ(db.CAN_ID(3), 1);  // no copy from the screen
 }
 
+// The other lengths show in the typing test.
 TEST_F(RowEditorTest, ControlsCarryTheirNamesLengthsAndAlignments) {
   for (int i = 0; i < 8; ++i) {
-    auto* id = Box(QStringLiteral("TB_ID_%1").arg(i));
-    EXPECT_EQ(id->maxLength(), 8);
+    auto* id = Control("TB_ID", i);
     EXPECT_EQ(id->accessibleName(), id->objectName());
     EXPECT_TRUE(id->alignment() & Qt::AlignRight);
-    EXPECT_EQ(Box(QStringLiteral("TB_DLC_%1").arg(i))->maxLength(), 1);
-    EXPECT_TRUE(Box(QStringLiteral("TB_DLC_%1").arg(i))->alignment() & Qt::AlignHCenter);
-    EXPECT_EQ(Box(QStringLiteral("TB_Time_%1").arg(i))->maxLength(), 4);
-    EXPECT_EQ(Box(QStringLiteral("TB_Data8_%1").arg(i))->maxLength(), 2);
-    auto* frame = window.findChild<QWidget*>(QStringLiteral("FrameMsg_%1").arg(i));
-    ASSERT_NE(frame, nullptr);
-    EXPECT_EQ(frame->palette().color(QPalette::Window),
+    EXPECT_TRUE(Control("TB_DLC", i)->alignment() & Qt::AlignHCenter);
+    EXPECT_EQ(Control("TB_Data8", i)->maxLength(), 2);
+    EXPECT_EQ(Control<QWidget>("FrameMsg", i)->palette().color(QPalette::Window),
               i % 2 == 0 ? QColor(220, 233, 244) : QColor(235, 237, 253));
-    EXPECT_EQ(window.findChild<QCheckBox*>(QStringLiteral("CB_Send_%1").arg(i))->text(),
-              QStringLiteral("RT"));
+    EXPECT_EQ(Control<QCheckBox>("CB_Send", i)->text(), QStringLiteral("RT"));
   }
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 
 #include "app/form1.h"
 #include "support/fake_socketcan_system.h"
@@ -18,6 +19,12 @@ class StartedWindow : public ::testing::Test, public SimulatedProgramFolder {
   bool Start() {
     window = std::make_unique<Form1>(WindowPorts{&messages, &dialogs, &urls, &socketcan});
     return window->Form_Load();
+  }
+  // The clock and one simulated driver library, then the window on them.
+  bool StartWith(const char* file, const std::string& config = "") {
+    InstallClock();
+    InstallDriver(file, config);
+    return Start();
   }
 
   RecordingMessages messages;
