@@ -44,33 +44,20 @@ CAN_SendDB PeriodicRows() {
 
 class TelpodSendTest : public test::SendProgram {
  protected:
-  // The clock, one adapter, and config.dat holding `rows` at 500k.
-  test::SimControl& StartWithRows(const CAN_SendDB& rows) {
-    InstallClock();
-    auto& usb = InstallDriver(kCanusbLibraryFile, "canusb serial=LW000001\n");
+  // config.dat holding `rows` at 500k.
+  static void SaveRows(const CAN_SendDB& rows) {
     ELM327_Info device;
     device.set_t_bitRate(2);
     EXPECT_EQ(FileSaveSystem::Save_SettingFile(device, rows), 0);
-    return usb;
+  }
+  // The clock, one adapter, and config.dat holding `rows`.
+  test::SimControl& StartWithRows(const CAN_SendDB& rows) {
+    InstallClock();
+    SaveRows(rows);
+    return InstallDriver(kCanusbLibraryFile, "canusb serial=LW000001\n");
   }
   std::string Path(const std::string& name) const { return program.File(name); }
 };
-
-TEST_F(TelpodSendTest, ListShowsEveryDeviceAsTheWindowListsIt) {
-  InstallEveryFamily();
-  socketcan.raw_sockets = true;
-  socketcan.interfaces.push_back(test::VirtualLink("vcan0"));
-  EXPECT_EQ(Run({"--list"}), 0);
-  EXPECT_EQ(
-      OutLines(),
-      (Lines{"1\tCANUSB LW000001\tV2.0",
-             "2\tInterface PCI-485120 port:2\tInterface PCI-485120 RevID:1 ch:1 high-speed CAN",
-             "3\tInterface  port:5\tInterface  RevID:3 ch:2",
-             "4\tKvaser A\tP/N: 73-30130-00432-1  S/N: 70123  FW: 3.4.291",
-             "5\tKvaser C\tP/N: 0-00000-00000-0  S/N: 0  FW: 0.0.0",
-             "6\tSocketCAN vcan0\tSocketCAN vcan0 vcan"}));
-  EXPECT_EQ(err.str(), "");
-}
 
 // Start-up ends where the window's does, with its message in English.
 TEST_F(TelpodSendTest, StartUpStopsWithTheWindowsMessages) {
@@ -171,21 +158,32 @@ INSTANTIATE_TEST_SUITE_P(EachKind, RowsFromEachFile, ::testing::Values("", "rows
                            return info.param.empty() ? "ConfigDat" : info.param.substr(5);
                          });
 
-// Every family's device, chosen by number or by its entry's text, sends
-// under the name that identifies it.
-TEST_F(TelpodSendTest, EachFamilysDeviceChosenByNumberOrText) {
+// The list shows every device as the window lists it; every family's
+// device, chosen by number or by its entry's text, sends under the name that
+// identifies it.
+TEST_F(TelpodSendTest, EveryDeviceListedAndEachFamilysChosenByNumberOrText) {
+  InstallEveryFamily();
+  socketcan.raw_sockets = true;
+  socketcan.interfaces.push_back(test::VirtualLink("vcan0"));
+  EXPECT_EQ(Run({"--list"}), 0);
+  EXPECT_EQ(
+      OutLines(),
+      (Lines{"1\tCANUSB LW000001\tV2.0",
+             "2\tInterface PCI-485120 port:2\tInterface PCI-485120 RevID:1 ch:1 high-speed CAN",
+             "3\tInterface  port:5\tInterface  RevID:3 ch:2",
+             "4\tKvaser A\tP/N: 73-30130-00432-1  S/N: 70123  FW: 3.4.291",
+             "5\tKvaser C\tP/N: 0-00000-00000-0  S/N: 0  FW: 0.0.0",
+             "6\tSocketCAN vcan0\tSocketCAN vcan0 vcan"}));
+  EXPECT_EQ(err.str(), "");
+
   CAN_SendDB rows;
   rows.set_CAN_ID(0, 0x7DF);
   rows.set_CAN_SendCycleOperation(0, 1);
   rows.set_CAN_SendCycleTime(0, 10);
-  StartWithRows(rows);
-  auto& boards = InstallDriver(kIfCanLibraryFile, "ifcan port=2\n");
-  auto& kvaser = InstallDriver(kCanlibLibraryFile, "kvaser held\nkvaser name=\"Kvaser B\"\n");
-  socketcan.raw_sockets = true;
-  socketcan.interfaces.push_back(test::VirtualLink("vcan0"));
+  SaveRows(rows);
   const std::tuple<std::string, std::string, std::function<size_t()>> cases[] = {
-      {"2", "ifcan2", [&] { return boards.Frames().size(); }},
-      {"Kvaser B", "kvaser1", [&] { return kvaser.Frames().size(); }},
+      {"2", "ifcan2", [&] { return Sim(kIfCanLibraryFile).Frames().size(); }},
+      {"Kvaser C", "kvaser2", [&] { return Sim(kCanlibLibraryFile).Frames().size(); }},
       {"SocketCAN vcan0", "vcan0",
        [&] {
          return static_cast<size_t>(
@@ -273,6 +271,8 @@ class SignalAtFirstLine : public std::streambuf {
   bool sent_ = false;
 };
 
+// A stop signal ends the run and closes the device; before the connection
+// none is open, and the program ends as the signal would have ended it.
 TEST_F(TelpodSendTest, AStopSignalEndsTheRunAndClosesTheDevice) {
   auto& usb = StartWithRows(PeriodicRows());
   for (const int signal_number : {SIGINT, SIGTERM, SIGPIPE}) {
@@ -289,11 +289,6 @@ TEST_F(TelpodSendTest, AStopSignalEndsTheRunAndClosesTheDevice) {
     EXPECT_GE(usb.Frames().size(), 1u);
     EXPECT_NE(err.str().find(" frames written, 0 failed writes, "), std::string::npos);
   }
-}
-
-// Before the connection no device is open: the program ends as the signal
-// would have ended it, and opens nothing.
-TEST_F(TelpodSendTest, AStopSignalDuringStartUpEndsItAtOnce) {
   class SignalledKernel : public test::FakeSocketCanSystem {
    public:
     bool RawSocketsOffered() override {
@@ -301,7 +296,7 @@ TEST_F(TelpodSendTest, AStopSignalDuringStartUpEndsItAtOnce) {
       return false;
     }
   } kernel;
-  auto& usb = StartWithRows(PeriodicRows());
+  usb.Configure("canusb serial=LW000001\n");
   EXPECT_EQ(TelpodSend({}, {out, err, kernel, &clock}), 128 + SIGTERM);
   EXPECT_EQ(usb.Calls("canusb_Open"), 0);
   EXPECT_EQ(out.str(), "");
