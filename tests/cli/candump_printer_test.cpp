@@ -57,25 +57,14 @@ TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
   }
 }
 
-TEST(CandumpPrinter, PrintsAndCountsOnlyTheFramesTheDeviceTook) {
-  CAN_SendDB db;
-  db.set_CAN_ID(0, 0x7DF);
-  db.set_CAN_DLC(0, 1);
-  for (const bool quiet : {false, true}) {
-    std::ostringstream out;
-    CandumpPrinter printer(out, "canusb-LW000001", quiet);
-    printer.Written(db, 0, true);
-    printer.Written(db, 0, false);
-    printer.Written(db, 0, true);
-    EXPECT_EQ(printer.frames_written(), 2);
-    const std::string text = out.str();
-    if (quiet) {
-      EXPECT_EQ(text, "");
-    } else {
-      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
-      EXPECT_NE(text.find(") canusb-LW000001 7DF#00\n"), std::string::npos) << text;
-    }
-  }
+// Printing only what the device took is for the telpod-send tests to see;
+// quiet still counts it.
+TEST(CandumpPrinter, QuietCountsTheFramesTheDeviceTookAndPrintsNothing) {
+  std::ostringstream out;
+  CandumpPrinter printer(out, "canusb-LW000001", true);
+  for (const bool taken : {true, false, true}) printer.Written(CAN_SendDB(), 0, taken);
+  EXPECT_EQ(printer.frames_written(), 2);
+  EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace
