@@ -158,8 +158,7 @@ INSTANTIATE_TEST_SUITE_P(EachKind, RowsFromEachFile, ::testing::Values("", "rows
                            return info.param.empty() ? "ConfigDat" : info.param.substr(5);
                          });
 
-// The list shows every device as the window lists it; every family's
-// device, chosen by number or by its entry's text, sends under the name that
+// As the window lists them; a chosen device sends under the name that
 // identifies it.
 TEST_F(TelpodSendTest, EveryDeviceListedAndEachFamilysChosenByNumberOrText) {
   InstallEveryFamily();
@@ -201,8 +200,6 @@ TEST_F(TelpodSendTest, EveryDeviceListedAndEachFamilysChosenByNumberOrText) {
   }
 }
 
-// What can go wrong after start-up, each with its exit status, its last
-// messages, and nothing sent.
 TEST_F(TelpodSendTest, FailuresEndWithTheirStatusAndSendNothing) {
   test::WriteFile(Path("garbage.csv"), std::string("\x00\xFF\x1A garbage\r\n\x89", 14));
   test::WriteFile(Path("rows.txt"), "");

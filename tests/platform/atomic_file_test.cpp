@@ -50,8 +50,6 @@ class AtomicFile : public ::testing::Test {
   TempFolder folder;
 };
 
-// A replaced file keeps its mode whatever the umask; a new one gets the
-// usual mode less the umask.
 TEST_F(AtomicFile, TheReplacedFileKeepsItsModeAndANewOneFollowsTheUmask) {
   // The mode before (0: no file), the umask, the mode after.
   const std::tuple<mode_t, mode_t, mode_t> cases[] = {
@@ -73,7 +71,6 @@ TEST_F(AtomicFile, TheReplacedFileKeepsItsModeAndANewOneFollowsTheUmask) {
   EXPECT_EQ(Names(), std::set<std::string>{"config.dat"});
 }
 
-// The link stays a link and points where it did; its target gets the bytes.
 TEST_F(AtomicFile, ALinkKeepsPointingAtItsTargetWhichIsReplaced) {
   fs::create_directory(Path("real"));
   WriteFile(Path("real/export.csv"), "old");

@@ -25,8 +25,7 @@ class SingleInstanceTest : public ::testing::Test {
   test::ScopedEnvironment runtime_env_{"XDG_RUNTIME_DIR", runtime_.path()};
 };
 
-// A second instance of the same program folder is refused until the first
-// ends; another program folder is another program.
+// Another program folder is another program.
 TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedUntilTheFirstEnds) {
   auto first = std::make_unique<SingleInstance>();
   ASSERT_TRUE(first->Acquire());

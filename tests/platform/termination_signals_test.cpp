@@ -57,8 +57,6 @@ extern "C" void EarlierHandler(int) {
   earlier_handler_calls = earlier_handler_calls + 1;
 }
 
-// One object catches at a time; when it dies the earlier handlers come
-// back, and another may catch.
 TEST(TerminationSignals, OneCatchesAtATimeAndTheEarlierHandlersComeBack) {
   const auto term = std::signal(SIGTERM, EarlierHandler);
   const auto hup = std::signal(SIGHUP, EarlierHandler);

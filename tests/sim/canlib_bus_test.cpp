@@ -151,8 +151,6 @@ TEST_F(CanlibBus, FramesReachTheOtherHandlesOnTheChannelWithTheirFlags) {
   }
 }
 
-// A read gives up after its timeout or on a bad handle; one waiting in
-// another thread wakes for a frame, or for its handle's close.
 TEST_F(CanlibBus, ReadWaitEndsWithItsTimeoutAFrameOrAClose) {
   const canHandle writer = OpenOnBus(0), reader = OpenOnBus(0), closed = OpenOnBus(0);
   EXPECT_EQ(Receive(reader, 0).status, canERR_NOMSG);
