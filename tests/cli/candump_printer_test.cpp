@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 
 #include "model/family.h"
 
@@ -12,16 +13,9 @@ namespace {
 using std::chrono::microseconds;
 using std::chrono::system_clock;
 
-struct LineCase {
-  int32_t id;
-  bool extended;
-  uint8_t dlc;
-  int64_t micros;
-  const char* line;
-};
-
 TEST(CandumpLine, TheLogFormatCandumpReadersTake) {
-  const LineCase cases[] = {
+  // Identifier, 29 bits, length, microseconds since the epoch, the line.
+  const std::tuple<int32_t, bool, uint8_t, int64_t, const char*> cases[] = {
       {0x7DF, false, 2, 1733480000123456, "(1733480000.123456) can9 7DF#0102\n"},
       {0x18DAF110, true, 8, 1733480000000001,
        "(1733480000.000001) can9 18DAF110#0102030405060708\n"},
@@ -32,11 +26,11 @@ TEST(CandumpLine, TheLogFormatCandumpReadersTake) {
   };
   CAN_SendDB db;
   for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, 4, static_cast<uint8_t>(n));
-  for (const LineCase& c : cases) {
-    db.set_CAN_ID(4, c.id);
-    db.set_CAN_Send29(4, c.extended ? 1 : 0);
-    db.set_CAN_DLC(4, c.dlc);
-    EXPECT_EQ(CandumpLine(system_clock::time_point(microseconds(c.micros)), "can9", db, 4), c.line);
+  for (const auto& [id, extended, dlc, micros, line] : cases) {
+    db.set_CAN_ID(4, id);
+    db.set_CAN_Send29(4, extended ? 1 : 0);
+    db.set_CAN_DLC(4, dlc);
+    EXPECT_EQ(CandumpLine(system_clock::time_point(microseconds(micros)), "can9", db, 4), line);
   }
 }
 
@@ -63,25 +57,14 @@ TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
   }
 }
 
-TEST(CandumpPrinter, PrintsAndCountsOnlyTheFramesTheDeviceTook) {
-  CAN_SendDB db;
-  db.set_CAN_ID(0, 0x7DF);
-  db.set_CAN_DLC(0, 1);
-  for (const bool quiet : {false, true}) {
-    std::ostringstream out;
-    CandumpPrinter printer(out, "canusb-LW000001", quiet);
-    printer.Written(db, 0, true);
-    printer.Written(db, 0, false);
-    printer.Written(db, 0, true);
-    EXPECT_EQ(printer.frames_written(), 2);
-    const std::string text = out.str();
-    if (quiet) {
-      EXPECT_EQ(text, "");
-    } else {
-      EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2);
-      EXPECT_NE(text.find(") canusb-LW000001 7DF#00\n"), std::string::npos) << text;
-    }
-  }
+// Printing only what the device took is for the telpod-send tests to see;
+// quiet still counts it.
+TEST(CandumpPrinter, QuietCountsTheFramesTheDeviceTookAndPrintsNothing) {
+  std::ostringstream out;
+  CandumpPrinter printer(out, "canusb-LW000001", true);
+  for (const bool taken : {true, false, true}) printer.Written(CAN_SendDB(), 0, taken);
+  EXPECT_EQ(printer.frames_written(), 2);
+  EXPECT_EQ(out.str(), "");
 }
 
 }  // namespace

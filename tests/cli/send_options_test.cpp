@@ -39,26 +39,26 @@ TEST(SendOptions, HelpAnywhereAsksForTheHelpAlone) {
 }
 
 TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
-  const std::pair<Args, const char*> cases[] = {
+  std::vector<std::pair<Args, std::string>> cases = {
       {{"--bogus"}, "unknown option --bogus"},
       {{"rows.csv"}, "unexpected argument \"rows.csv\""},
       {{"--device"}, "--device needs a value"},
       {{"--rows", "a.csv", "--seconds"}, "--seconds needs a value"},
       {{"--rows="}, "--rows needs a file name"},
-      {{"--rate", "300k"},
-       "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, not \"300k\""},
-      {{"--rate", "500000"},
-       "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, not \"500000\""},
-      {{"--seconds", "0"}, "--seconds takes a number of seconds above 0, not \"0\""},
-      {{"--seconds", "-1"}, "--seconds takes a number of seconds above 0, not \"-1\""},
-      {{"--seconds", "5s"}, "--seconds takes a number of seconds above 0, not \"5s\""},
-      {{"--seconds", "inf"}, "--seconds takes a number of seconds above 0, not \"inf\""},
-      {{"--seconds", "nan"}, "--seconds takes a number of seconds above 0, not \"nan\""},
       {{"--list", "--device", "2"}, "--list takes no other option"},
       {{"--quiet", "--list"}, "--list takes no other option"},
   };
+  for (const std::string rate : {"300k", "500000"}) {
+    cases.push_back(
+        {{"--rate", rate},
+         "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, not \"" + rate + "\""});
+  }
+  for (const std::string seconds : {"0", "-1", "5s", "inf", "nan"}) {
+    cases.push_back({{"--seconds", seconds},
+                     "--seconds takes a number of seconds above 0, not \"" + seconds + "\""});
+  }
   for (const auto& [args, error] : cases) {
-    EXPECT_EQ(ParseSendOptions(args).error, error) << args.front();
+    EXPECT_EQ(ParseSendOptions(args).error, error) << args.back();
   }
 }
 
@@ -76,22 +76,14 @@ TEST(SendOptions, RatesByTheDialogsLabels) {
 
 TEST(DeviceChoice, DigitsNameAPositionAndTextAnEntry) {
   const std::vector<std::string> entries{"CANUSB LW000001", "Kvaser A", "7", "Kvaser A"};
-  const std::pair<std::optional<std::string>, std::optional<int32_t>> cases[] = {
-      {std::nullopt, 1},
-      {"1", 1},
-      {"4", 4},
-      {"04", 4},
-      {"5", std::nullopt},
-      {"0", std::nullopt},
-      {"99999999999", std::nullopt},
-      {"Kvaser A", 2},
-      {"kvaser a", std::nullopt},
-      {"Kvaser", std::nullopt},
-      {"", std::nullopt},
-      {"7", std::nullopt},  // digits are a position, never a text
-  };
-  for (const auto& [device, position] : cases) {
+  const std::pair<std::optional<std::string>, int32_t> found[] = {
+      {std::nullopt, 1}, {"1", 1}, {"4", 4}, {"04", 4}, {"Kvaser A", 2}};
+  for (const auto& [device, position] : found) {
     EXPECT_EQ(ChosenPosition(device, entries), position) << device.value_or("(none)");
+  }
+  // Digits are a position, never a text.
+  for (const char* device : {"5", "0", "99999999999", "kvaser a", "Kvaser", "", "7"}) {
+    EXPECT_EQ(ChosenPosition(device, entries), std::nullopt) << device;
   }
   EXPECT_EQ(ChosenPosition(std::nullopt, {}), std::nullopt);
 }

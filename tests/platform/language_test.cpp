@@ -2,11 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <map>
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
+
+#include "support/scoped_environment.h"
 
 namespace telpod::platform {
 namespace {
@@ -47,9 +48,8 @@ TEST(Language, TheOptionWinsOverTheLocaleAndABadNameIsRefused) {
       {{"--lang="}, "en_US", std::nullopt},
   };
   for (const auto& c : cases) {
-    std::string shown;
-    for (const auto& a : c.args) shown += a + " ";
-    EXPECT_EQ(ChooseLanguage(c.args, c.locale), c.chosen) << shown << "/ " << c.locale;
+    EXPECT_EQ(ChooseLanguage(c.args, c.locale), c.chosen)
+        << ::testing::PrintToString(c.args) << " " << c.locale;
   }
 }
 
@@ -60,46 +60,17 @@ TEST(Language, NamesAndCodesGoBothWays) {
   EXPECT_EQ(LanguageNamed("de"), std::nullopt);
 }
 
-// Sets the three locale variables for one test and puts them back.
-class ScopedLocaleEnvironment {
- public:
-  explicit ScopedLocaleEnvironment(const std::map<std::string, std::string>& values) {
-    for (const char* name : kNames) {
-      if (const char* old = std::getenv(name)) saved_[name] = old;
-      const auto value = values.find(name);
-      if (value == values.end()) {
-        unsetenv(name);
-      } else {
-        setenv(name, value->second.c_str(), 1);
-      }
-    }
-  }
-  ~ScopedLocaleEnvironment() {
-    for (const char* name : kNames) {
-      const auto old = saved_.find(name);
-      if (old == saved_.end()) {
-        unsetenv(name);
-      } else {
-        setenv(name, old->second.c_str(), 1);
-      }
-    }
-  }
-
- private:
-  static constexpr const char* kNames[] = {"LC_ALL", "LC_MESSAGES", "LANG"};
-  std::map<std::string, std::string> saved_;
-};
-
 TEST(Language, MessagesLocaleTakesLcAllThenLcMessagesThenLang) {
-  const std::vector<std::pair<std::map<std::string, std::string>, std::string>> cases = {
-      {{{"LC_ALL", "de_DE"}, {"LC_MESSAGES", "ja_JP"}, {"LANG", "en_US"}}, "de_DE"},
-      {{{"LC_ALL", ""}, {"LC_MESSAGES", "ja_JP"}, {"LANG", "en_US"}}, "ja_JP"},
-      {{{"LANG", "en_US.UTF-8"}}, "en_US.UTF-8"},
-      {{{"LC_MESSAGES", ""}, {"LANG", ""}}, ""},
-      {{}, ""},
+  using Value = std::optional<std::string>;
+  const std::tuple<Value, Value, Value, std::string> cases[] = {
+      {"de_DE", "ja_JP", "en_US", "de_DE"},
+      {"", "ja_JP", "en_US", "ja_JP"},
+      {std::nullopt, std::nullopt, "en_US.UTF-8", "en_US.UTF-8"},
+      {std::nullopt, "", "", ""},
+      {std::nullopt, std::nullopt, std::nullopt, ""},
   };
-  for (const auto& [environment, locale] : cases) {
-    ScopedLocaleEnvironment scope(environment);
+  for (const auto& [all, messages, lang, locale] : cases) {
+    const test::ScopedEnvironment a("LC_ALL", all), m("LC_MESSAGES", messages), l("LANG", lang);
     EXPECT_EQ(MessagesLocale(), locale);
   }
 }

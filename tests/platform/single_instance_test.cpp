@@ -2,12 +2,12 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
 
 #include "platform/program_folder.h"
+#include "support/child_process.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
@@ -25,6 +25,7 @@ class SingleInstanceTest : public ::testing::Test {
   test::ScopedEnvironment runtime_env_{"XDG_RUNTIME_DIR", runtime_.path()};
 };
 
+// Another program folder is another program.
 TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedUntilTheFirstEnds) {
   auto first = std::make_unique<SingleInstance>();
   ASSERT_TRUE(first->Acquire());
@@ -32,16 +33,12 @@ TEST_F(SingleInstanceTest, ASecondInstanceIsRefusedUntilTheFirstEnds) {
       << "the lock lives in the user's runtime folder";
   SingleInstance second;
   EXPECT_FALSE(second.Acquire());
+  {
+    test::TempFolder other;
+    platform::ScopedProgramFolder elsewhere(other.path());
+    EXPECT_TRUE(SingleInstance().Acquire());
+  }
   first.reset();
-  EXPECT_TRUE(second.Acquire());
-}
-
-TEST_F(SingleInstanceTest, AnotherProgramFolderIsAnotherProgram) {
-  SingleInstance first;
-  ASSERT_TRUE(first.Acquire());
-  test::TempFolder other;
-  platform::ScopedProgramFolder elsewhere(other.path());
-  SingleInstance second;
   EXPECT_TRUE(second.Acquire());
 }
 
@@ -51,18 +48,13 @@ TEST_F(SingleInstanceTest, EachUserHasALockOfTheirOwn) {
   if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
   SingleInstance mine;
   ASSERT_TRUE(mine.Acquire());
-  const pid_t child = ::fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+  const int result = test::InChildProcess([] {
     constexpr uid_t kNobody = 65534;
-    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(3);
+    if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) return 3;
     SingleInstance theirs, their_second;
-    ::_exit(!theirs.Acquire() ? 1 : (their_second.Acquire() ? 2 : 0));
-  }
-  int status = 0;
-  ASSERT_EQ(::waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: blocked by another user, 2: no lock of its own";
+    return !theirs.Acquire() ? 1 : (their_second.Acquire() ? 2 : 0);
+  });
+  EXPECT_EQ(result, 0) << "1: blocked by another user, 2: no lock of its own";
 }
 
 }  // namespace

@@ -15,11 +15,19 @@ bool Readable(int fd) {
   return ::poll(&p, 1, 0) == 1 && (p.revents & POLLIN) != 0;
 }
 
+bool RestartsCalls(int signal_number) {
+  struct sigaction now {};
+  ::sigaction(signal_number, nullptr, &now);
+  return (now.sa_flags & SA_RESTART) != 0;
+}
+
+// The window keeps its calls running through a signal and watches the pipe.
 TEST(TerminationSignals, TheSessionsEndBecomesARequestInsteadOfAnEnd) {
   TerminationSignals signals;
   ASSERT_TRUE(signals.IsActive());
   EXPECT_FALSE(Readable(signals.ReadFd()));
   for (const int s : {SIGTERM, SIGHUP}) {
+    EXPECT_TRUE(RestartsCalls(s));
     ASSERT_EQ(std::raise(s), 0);  // the test goes on: the signal was caught
     EXPECT_TRUE(Readable(signals.ReadFd()));
     EXPECT_EQ(signals.Take(), s);
@@ -28,31 +36,9 @@ TEST(TerminationSignals, TheSessionsEndBecomesARequestInsteadOfAnEnd) {
   }
 }
 
-TEST(TerminationSignals, OneCatchesAtATime) {
-  TerminationSignals first;
-  TerminationSignals second;
-  EXPECT_TRUE(first.IsActive());
-  EXPECT_FALSE(second.IsActive());
-  EXPECT_EQ(second.ReadFd(), -1);
-  EXPECT_EQ(second.Take(), 0);
-  std::raise(SIGTERM);
-  EXPECT_EQ(first.Take(), SIGTERM);
-}
-
-bool RestartsCalls(int signal_number) {
-  struct sigaction now {};
-  ::sigaction(signal_number, nullptr, &now);
-  return (now.sa_flags & SA_RESTART) != 0;
-}
-
-// The window keeps its calls running through a signal; a program without
-// a window wants its waits cut short, and keeps the flag to poll.
-TEST(TerminationSignals, AChosenSetIsCaughtWithOrWithoutRestartingCalls) {
-  {
-    TerminationSignals window;
-    EXPECT_TRUE(RestartsCalls(SIGTERM));
-    EXPECT_TRUE(RestartsCalls(SIGHUP));
-  }
+// A program without a window wants its waits cut short, and keeps the flag
+// to poll.
+TEST(TerminationSignals, AChosenSetIsCaughtWithoutRestartingCalls) {
   TerminationSignals signals({SIGINT, SIGTERM}, false);
   ASSERT_TRUE(signals.IsActive());
   EXPECT_FALSE(RestartsCalls(SIGINT));
@@ -71,17 +57,23 @@ extern "C" void EarlierHandler(int) {
   earlier_handler_calls = earlier_handler_calls + 1;
 }
 
-TEST(TerminationSignals, TheEarlierHandlersComeBack) {
+TEST(TerminationSignals, OneCatchesAtATimeAndTheEarlierHandlersComeBack) {
   const auto term = std::signal(SIGTERM, EarlierHandler);
   const auto hup = std::signal(SIGHUP, EarlierHandler);
-  { TerminationSignals signals; }
+  {
+    TerminationSignals first;
+    TerminationSignals second;
+    EXPECT_TRUE(first.IsActive());
+    EXPECT_FALSE(second.IsActive());
+    EXPECT_EQ(second.ReadFd(), -1);
+    std::raise(SIGTERM);
+    EXPECT_EQ(second.Take(), 0);
+    EXPECT_EQ(first.Take(), SIGTERM);
+  }
   std::raise(SIGTERM);
   std::raise(SIGHUP);
   EXPECT_EQ(earlier_handler_calls, 2);
-  {
-    TerminationSignals again;
-    EXPECT_TRUE(again.IsActive()) << "free to catch again";
-  }
+  EXPECT_TRUE(TerminationSignals().IsActive()) << "free to catch again";
   std::signal(SIGTERM, term);
   std::signal(SIGHUP, hup);
 }

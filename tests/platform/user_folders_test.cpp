@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <tuple>
 
 #include "platform/driver_folders.h"
 #include "platform/program_folder.h"
@@ -21,14 +22,15 @@ using test::TempFolder;
 enum class Program { Writable, ReadOnly, Vanished };
 
 // A program folder in one of its three states, a home and a configuration
-// base of the test's own.
+// base of the test's own; each Use starts them afresh.
 class UserFolders : public ::testing::Test {
  protected:
   void Use(Program state, std::optional<std::string> xdg) {
-    std::string folder = program_.File("telpod");
-    std::filesystem::create_directory(folder);
+    const std::string folder = ProgramPath();
+    ::chmod(folder.c_str(), 0755);
+    std::filesystem::remove_all(folder);
+    if (state != Program::Vanished) std::filesystem::create_directory(folder);
     if (state == Program::ReadOnly) ::chmod(folder.c_str(), 0555);
-    if (state == Program::Vanished) std::filesystem::remove(folder);
     program_scope_.emplace(folder);
     home_env_.emplace("HOME", home_.path());
     xdg_env_.emplace("XDG_CONFIG_HOME", xdg);
@@ -42,59 +44,40 @@ class UserFolders : public ::testing::Test {
   std::optional<ScopedEnvironment> home_env_, xdg_env_;
 };
 
-struct FolderCase {
-  const char* name;
-  Program state;
-  enum { Set, Unset, Empty, Relative } xdg;
-  enum { ProgramFolder, XdgTelpod, HomeConfigTelpod } settings;
-};
-
-class SettingsFolderRule : public UserFolders, public ::testing::WithParamInterface<FolderCase> {};
-
-TEST_P(SettingsFolderRule, ChoosesBesideTheProgramOnlyWhenTheUserMayWriteThere) {
-  const FolderCase& c = GetParam();
-  const std::optional<std::string> xdg[] = {config_.path(), std::nullopt, "", "relative/config"};
-  Use(c.state, xdg[c.xdg]);
-  const std::string expected[] = {ProgramPath(), config_.File("telpod"),
-                                  home_.File(".config/telpod")};
-  EXPECT_EQ(platform::SettingsFolder(), expected[c.settings]);
-  EXPECT_EQ(platform::DefaultFileFolder(),
-            c.settings == FolderCase::ProgramFolder ? ProgramPath() : home_.path());
-  EXPECT_FALSE(std::filesystem::exists(config_.File("telpod"))) << "only a save makes it";
+TEST_F(UserFolders, SettingsGoBesideTheProgramOnlyWhenTheUserMayWriteThere) {
+  const std::string beside = ProgramPath(), xdg = config_.File("telpod"),
+                    home = home_.File(".config/telpod");
+  const std::tuple<Program, std::optional<std::string>, std::string> cases[] = {
+      {Program::Writable, config_.path(), beside},
+      {Program::ReadOnly, config_.path(), xdg},
+      {Program::Vanished, config_.path(), xdg},
+      {Program::ReadOnly, std::nullopt, home},
+      {Program::ReadOnly, "", home},
+      {Program::ReadOnly, "relative/config", home},
+  };
+  for (const auto& [state, base, settings] : cases) {
+    Use(state, base);
+    EXPECT_EQ(platform::SettingsFolder(), settings) << base.value_or("unset");
+    EXPECT_EQ(platform::DefaultFileFolder(), settings == beside ? beside : home_.path());
+  }
+  EXPECT_FALSE(std::filesystem::exists(xdg)) << "only a save makes it";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    States, SettingsFolderRule,
-    ::testing::Values(
-        FolderCase{"Writable", Program::Writable, FolderCase::Set, FolderCase::ProgramFolder},
-        FolderCase{"ReadOnly", Program::ReadOnly, FolderCase::Set, FolderCase::XdgTelpod},
-        FolderCase{"Vanished", Program::Vanished, FolderCase::Set, FolderCase::XdgTelpod},
-        FolderCase{"ReadOnlyXdgUnset", Program::ReadOnly, FolderCase::Unset,
-                   FolderCase::HomeConfigTelpod},
-        FolderCase{"ReadOnlyXdgEmpty", Program::ReadOnly, FolderCase::Empty,
-                   FolderCase::HomeConfigTelpod},
-        FolderCase{"ReadOnlyXdgRelative", Program::ReadOnly, FolderCase::Relative,
-                   FolderCase::HomeConfigTelpod}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(UserFolders, MakingTheSettingsFolderCreatesOnlyTheUsersOwn) {
+// Only the user's own folders are made, private; a vanished program folder
+// never again; a base that is a file is a failure.
+TEST_F(UserFolders, MakingTheSettingsFolderMakesOnlyTheUsersOwn) {
   Use(Program::ReadOnly, std::nullopt);
   ASSERT_TRUE(platform::MakeSettingsFolder());
-  struct stat st {};
-  ASSERT_EQ(::stat(home_.File(".config/telpod").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u) << "nobody else reads another user's rows";
-  ASSERT_EQ(::stat(home_.File(".config").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0700u);
-}
-
-TEST_F(UserFolders, AVanishedProgramFolderIsNeverMadeAgain) {
+  for (const char* made : {".config/telpod", ".config"}) {
+    struct stat st {};
+    ASSERT_EQ(::stat(home_.File(made).c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0700u) << made;
+  }
   Use(Program::Vanished, config_.path());
   EXPECT_TRUE(platform::MakeSettingsFolder());
   EXPECT_FALSE(std::filesystem::exists(ProgramPath()));
   EXPECT_TRUE(std::filesystem::is_directory(config_.File("telpod")));
-}
 
-TEST_F(UserFolders, AConfigurationFolderThatCannotBeMadeIsAFailure) {
   test::WriteFile(config_.File("file"), "not a folder");
   Use(Program::ReadOnly, config_.File("file"));
   EXPECT_FALSE(platform::MakeSettingsFolder());

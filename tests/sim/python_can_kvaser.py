@@ -4,7 +4,6 @@ an empty read times out, and the frames are in the frame log.
 
 Run with LD_LIBRARY_PATH holding the build's drivers/ folder, where the
 libcanlib.so link points python-can at the simulator."""
-import ctypes
 import logging
 import os
 import sys
@@ -18,27 +17,14 @@ os.environ["CANSIM_LOG"] = LOG
 os.environ["CANSIM_CONFIG"] = ""
 
 
-class Warnings(logging.Handler):
-    def __init__(self):
-        super().__init__(logging.WARNING)
-        self.texts = []
-
-    def emit(self, record):
-        self.texts.append(record.getMessage())
-
-
-WARNINGS = Warnings()
-logging.getLogger("can").addHandler(WARNINGS)
+# What python-can warns of while it binds the library's functions.
+WARNINGS = []
+HANDLER = logging.Handler(logging.WARNING)
+HANDLER.emit = lambda record: WARNINGS.append(record.getMessage())
+logging.getLogger("can").addHandler(HANDLER)
 
 import can  # noqa: E402  (after the environment it passes on)
 from can.interfaces.kvaser import canlib  # noqa: E402  (binds every function here)
-
-# Every function python-can binds, in Debian's release and the current one.
-BOUND = """canInitializeLibrary canGetErrorText canGetNumberOfChannels kvReadTimer
-canBusOff canBusOn canClose canOpenChannel canSetBusParams canSetBusParamsC200
-canSetBusParamsFd canSetBusOutputControl canSetAcceptanceFilter canReadWait
-canWrite canWriteSync canIoCtl canGetVersion kvFlashLeds canGetChannelData
-canRequestBusStatistics canGetBusStatistics""".split()
 
 ELEVEN = can.Message(arbitration_id=0x123, data=[0x11, 0x22, 0x33], is_extended_id=False)
 TWENTY_NINE = can.Message(arbitration_id=0x18DAF110, data=range(0xA1, 0xA9), is_extended_id=True)
@@ -51,10 +37,7 @@ def same_frame(a, b):
 
 class KvaserOnTheSimulator(unittest.TestCase):
     def test_every_function_python_can_binds_is_there(self):
-        library = ctypes.CDLL("libcanlib.so")
-        missing = [name for name in BOUND if not hasattr(library, name)]
-        self.assertEqual(missing, [])
-        self.assertEqual([t for t in WARNINGS.texts if "not found" in t], [])
+        self.assertEqual([t for t in WARNINGS if "not found" in t], [])
 
     def test_two_buses_on_channel_0_exchange_frames_and_log_them(self):
         with can.Bus(interface="kvaser", channel=0, bitrate=500000) as sender, \
