@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <utility>
 
 #include "support/engine_fakes.h"
 
@@ -15,8 +16,8 @@ using test::ScriptedClock;
 using test::ScriptedPump;
 
 // A family whose device calls go into the view's history, so the test sees
-// them interleaved with the status texts.
-class FakeFamily : public FamilyConnection {
+// them interleaved with the status texts; it may also watch the writes.
+class FakeFamily : public FamilyConnection, public WriteObserver {
  public:
   explicit FakeFamily(RecordingView& view) : log_(view.history) {}
   bool SelectRate(int32_t index) override {
@@ -40,6 +41,10 @@ class FakeFamily : public FamilyConnection {
   bool WriteFrame(const CAN_SendDB&, int16_t i) override {
     log_.push_back("write:" + std::to_string(i));
     return refused_rows.count(i) == 0;
+  }
+  void Written(const CAN_SendDB& written, int16_t i, bool taken) override {
+    log_.push_back("seen:" + std::to_string(i) + ":" + std::to_string(written.CAN_ID(i)) +
+                   (taken ? ":taken" : ":refused"));
   }
   BusState ReadBusState() override { return state; }
   int32_t Close() override {
@@ -85,26 +90,27 @@ TEST_F(ConnectionSkeletonTest, RunsOpenLabelStartLoopAndCloseInOrder) {
   EXPECT_TRUE(messages.shown.empty());
 }
 
-TEST_F(ConnectionSkeletonTest, UnsupportedRateShowsItsMessageAndTouchesNoDevice) {
+// A rate the family lacks touches no device; a device that does not open
+// gets the family's message and its close result. Neither reaches the loop.
+TEST_F(ConnectionSkeletonTest, UnsupportedRateOrFailedOpenShowsItsMessageAndNeverLoops) {
   family.supports_rate = false;
   device.set_t_bitRate(1);
   EXPECT_EQ(RunConnection(ctx, family), 0);
-  EXPECT_EQ(view.history, (std::vector<std::string>{"rate:1"}));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, "非対応の通信速度が選択されています。\r\n接続をを終了します。");
-  EXPECT_EQ(messages.shown[0].title, "TELPOD Ver1.11");
-  EXPECT_EQ(messages.shown[0].icon, platform::MessageIcon::Critical);
-  EXPECT_EQ(RxFlag, 0);
-}
-
-TEST_F(ConnectionSkeletonTest, OpenFailureShowsTheFamilysMessageAndReturnsItsCloseResult) {
+  EXPECT_EQ(std::exchange(RxFlag, 1), 0);
+  family.supports_rate = true;
   family.opens = false;
   EXPECT_EQ(RunConnection(ctx, family), -7);
-  EXPECT_EQ(view.history, (std::vector<std::string>{"rate:2", "open", "close-after-failure"}));
-  ASSERT_EQ(messages.shown.size(), 1u);
-  EXPECT_EQ(messages.shown[0].text, "機器が正常に動作していません。\r\n接続を終了します。");
   EXPECT_EQ(RxFlag, 0);
   EXPECT_EQ(pump.passes, 0);
+  EXPECT_EQ(view.history,
+            (std::vector<std::string>{"rate:1", "rate:1", "open", "close-after-failure"}));
+  ASSERT_EQ(messages.shown.size(), 2u);
+  EXPECT_EQ(messages.shown[0].text, "非対応の通信速度が選択されています。\r\n接続をを終了します。");
+  EXPECT_EQ(messages.shown[1].text, "機器が正常に動作していません。\r\n接続を終了します。");
+  for (const auto& shown : messages.shown) {
+    EXPECT_EQ(shown.title, "TELPOD Ver1.11");
+    EXPECT_EQ(shown.icon, platform::MessageIcon::Critical);
+  }
 }
 
 TEST_F(ConnectionSkeletonTest, ExceptionInsideTheLoopStillEndsTheViewsLookAndClosesTheDevice) {
@@ -115,50 +121,19 @@ TEST_F(ConnectionSkeletonTest, ExceptionInsideTheLoopStillEndsTheViewsLookAndClo
   EXPECT_EQ(RxFlag, 0);
 }
 
-TEST_F(ConnectionSkeletonTest, EveryRefusedFrameIsCountedAndTheLoopGoesOn) {
-  // Rows 1 and 6 go out at every pass, row 6's frames refused; a one-shot
-  // on row 5 in the first pass. Three passes, the device error passive.
-  db.set_CAN_SendCycleOperation(1, 1);
-  db.set_CAN_SendCycleOperation(6, 1);
-  db.set_CAN_SendCycleTime(1, 0.0);
-  db.set_CAN_SendCycleTime(6, 0.0);
-  family.refused_rows = {6};
-  family.state = BusState::ErrorPassive;
-  std::vector<std::string> seen;
-  pump.on_pass = [&](int n) {
-    seen.push_back(std::to_string(n) + ":" + view.history.back());
-    if (n == 3) RxFlag = 0;
-  };
-  RunConnection(ctx, family);
-  EXPECT_EQ(seen, (std::vector<std::string>{"1:write:6", "2:write:6", "3:write:6"}));
-  EXPECT_EQ(view.final_status, "通信中（送信エラー 3、エラーパッシブ）");
-  // A new connection counts from zero.
-  FakeFamily next(view);
-  RxFlag = 1;
-  pump.on_pass = [&](int) { RxFlag = 0; };
-  RunConnection(ctx, next);
-  EXPECT_EQ(view.final_status, "通信中");
-}
-
-// Whoever watches the writes learns of each frame right after its write:
-// the row as written, and whether the device took it.
-TEST_F(ConnectionSkeletonTest, AnObserverSeesEveryWriteWithItsOutcome) {
-  class Observer : public WriteObserver {
-   public:
-    explicit Observer(std::vector<std::string>& log) : log_(log) {}
-    void Written(const CAN_SendDB& written, int16_t i, bool taken) override {
-      log_.push_back("seen:" + std::to_string(i) + ":" + std::to_string(written.CAN_ID(i)) +
-                     (taken ? ":taken" : ":refused"));
-    }
-
-   private:
-    std::vector<std::string>& log_;
-  } observer(view.history);
-  db.set_CAN_SendCycleOperation(1, 1);
-  db.set_CAN_SendCycleTime(1, 0.0);
+// Rows 1 and 6 go out at every pass, a one-shot on row 5 in the first; the
+// device refuses rows 5 and 6 and is error passive. Each refusal is counted
+// and the loop goes on; a watcher learns of each frame right after its
+// write, with the row as written. A new connection counts from zero.
+TEST_F(ConnectionSkeletonTest, RefusedFramesAreCountedAndEveryWriteIsSeen) {
+  for (int16_t row : {1, 6}) {
+    db.set_CAN_SendCycleOperation(row, 1);
+    db.set_CAN_SendCycleTime(row, 0.0);
+  }
   db.set_CAN_ID(1, 0x7DF);
-  family.refused_rows = {5};
-  ctx.writes = &observer;
+  family.refused_rows = {5, 6};
+  family.state = BusState::ErrorPassive;
+  ctx.writes = &family;
   pump.on_pass = [&](int n) {
     if (n == 2) RxFlag = 0;
   };
@@ -167,9 +142,16 @@ TEST_F(ConnectionSkeletonTest, AnObserverSeesEveryWriteWithItsOutcome) {
   for (const auto& entry : view.history) {
     if (entry.rfind("write:", 0) == 0 || entry.rfind("seen:", 0) == 0) writes.push_back(entry);
   }
-  EXPECT_EQ(writes, (std::vector<std::string>{"write:1", "seen:1:2015:taken", "write:5",
-                                              "seen:5:1:refused", "write:1", "seen:1:2015:taken"}));
-  EXPECT_EQ(family.FailedWrites(), 1);
+  EXPECT_EQ(writes,
+            (std::vector<std::string>{"write:1", "seen:1:2015:taken", "write:5", "seen:5:1:refused",
+                                      "write:6", "seen:6:1:refused", "write:1", "seen:1:2015:taken",
+                                      "write:6", "seen:6:1:refused"}));
+  EXPECT_EQ(view.final_status, "通信中（送信エラー 3、エラーパッシブ）");
+  FakeFamily next(view);
+  RxFlag = 1;
+  pump.on_pass = [&](int) { RxFlag = 0; };
+  RunConnection(ctx, next);
+  EXPECT_EQ(view.final_status, "通信中");
 }
 
 TEST(ConnectionStatus, TheRunningTextNamesFailedWritesAndAnyStateButNormal) {

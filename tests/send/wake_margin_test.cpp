@@ -44,13 +44,5 @@ TEST(WakeMargin, LearnsAHighPercentileOfRecentLatenessWithHeadroom) {
   }
 }
 
-TEST(WakeMargin, TheSecondCountsFromTheFirstQuestionWhenNothingWasLearned) {
-  WakeMargin margin;
-  for (double t : {0.0, 600.0, 1'000.0}) EXPECT_NEAR(margin.Ms(t), 0.31, 1e-9);
-  margin.Learn(0.25, 1'000.0);
-  margin.Learn(0.25, 1'001.0);
-  EXPECT_NEAR(margin.Ms(1'002.0), 0.385, 1e-9);
-}
-
 }  // namespace
 }  // namespace telpod

@@ -2,19 +2,18 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <tuple>
 #include <vector>
 
 #include "platform/program_folder.h"
 #include "settings/file_size_limit.h"
 #include "settings/setting_file_record.h"
-#include "support/child_process.h"
 #include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
@@ -83,7 +82,7 @@ class SettingFile : public ::testing::Test {
  protected:
   SettingFile() { device_.set_t_setting_file_path("/home/u/設定/"); }
   std::string Path() const { return folder_.File("config.dat"); }
-  // Every stored value of device_ and db_, by the writer the first tests check.
+  // Every stored value of device_ and db_, by the writer the saves use.
   std::optional<std::string> Held() const { return SettingFileRecord::Bytes(device_, db_); }
   test::TempFolder folder_;
   platform::ScopedProgramFolder program_folder_{folder_.path()};
@@ -91,12 +90,8 @@ class SettingFile : public ::testing::Test {
   CAN_SendDB db_;
 };
 
-TEST_F(SettingFile, DefaultTableIsWrittenByteForByte) {
-  ASSERT_EQ(Save_SettingFile(device_, db_), 0);
-  EXPECT_EQ(kDefaultRecord.size(), 238u + 14 + 26 + 13);
-  EXPECT_EQ(test::ReadFile(Path()), kDefaultRecord);
-}
-
+// Read back, bytes an earlier, longer record left behind are never looked
+// at, and the bit-rate index is taken over unchanged, in range or not.
 TEST_F(SettingFile, StoredValuesAreWrittenByColumnAndReadBackExactly) {
   FillWorkedTable(db_);
   device_.set_t_bitRate(12);
@@ -104,13 +99,11 @@ TEST_F(SettingFile, StoredValuesAreWrittenByColumnAndReadBackExactly) {
   ASSERT_EQ(Save_SettingFile(device_, db_), 0);
   EXPECT_EQ(test::ReadFile(Path()), kWorkedRecord);
 
-  // Bytes an earlier, longer record left behind are never looked at.
   test::WriteFile(Path(), kWorkedRecord + "left over from a longer record");
   ELM327_Info device;
   CAN_SendDB db;
   db.set_CAN_SendOperation(3, 1);
   ASSERT_EQ(Load_SettingFile(device, db), 0);
-  EXPECT_EQ(device.t_bitRate(), 12);  // taken over unchanged, out of range or not
   EXPECT_EQ(SettingFileRecord::Bytes(device, db), kWorkedRecord);
   EXPECT_EQ(db.CAN_SendOperation(3), 1);  // run-time state is not in the file
 }
@@ -121,36 +114,30 @@ TEST_F(SettingFile, StoredValuesAreWrittenByColumnAndReadBackExactly) {
 // common settings stay as stored.
 TEST_F(SettingFile, StoredRowNumbersOutOfRangeTakeTheirDefaults) {
   const size_t b = kTexts.size();
-  const auto period = [&](int row) { return b + 64 + 8 * static_cast<size_t>(row); };
-  const auto id = [&](int row) { return b + 128 + 4 * static_cast<size_t>(row); };
-  const auto dlc = [&](int row) { return b + 160 + static_cast<size_t>(row); };
-  const std::pair<size_t, std::string> damage[] = {
-      {dlc(2), Hex("0F")},
-      {dlc(3), Hex("FF")},
-      {dlc(0), Hex("09")},
-      {period(1), Hex("000000000000F87F")},  // nan
-      {period(4), Hex("000000000000F07F")},  // inf
-      {period(5), Hex("000000000000E03F")},  // 0.5
-      {period(6), Hex("000000000000F0FF")},  // -inf
-      {id(3), Hex("00000000")},
-      {id(4), Hex("00000020")},  // 0x20000000
-      {id(7), Hex("FFFFFFFF")},
+  const auto period = [&](size_t row) { return b + 64 + 8 * row; };
+  const auto id = [&](size_t row) { return b + 128 + 4 * row; };
+  const auto dlc = [&](size_t row) { return b + 160 + row; };
+  const std::string kDlc8 = Hex("08"), kPeriod100 = Hex("0000000000005940"), kId1 = Hex("01000000");
+  const std::tuple<size_t, std::string, std::string> damage[] = {
+      {dlc(2), Hex("0F"), kDlc8},
+      {dlc(3), Hex("FF"), kDlc8},
+      {dlc(0), Hex("09"), kDlc8},
+      {period(1), Hex("000000000000F87F"), kPeriod100},  // nan
+      {period(4), Hex("000000000000F07F"), kPeriod100},  // inf
+      {period(5), Hex("000000000000E03F"), kPeriod100},  // 0.5
+      {period(6), Hex("000000000000F0FF"), kPeriod100},  // -inf
+      {id(3), Hex("00000000"), kId1},
+      {id(4), Hex("00000020"), kId1},  // 0x20000000
+      {id(7), Hex("FFFFFFFF"), kId1},
   };
-  std::string bytes = kWorkedRecord;
-  for (const auto& [at, value] : damage) bytes.replace(at, value.size(), value);
+  std::string bytes = kWorkedRecord, repaired = kWorkedRecord;
+  for (const auto& [at, bad, good] : damage) {
+    bytes.replace(at, bad.size(), bad);
+    repaired.replace(at, good.size(), good);
+  }
   test::WriteFile(Path(), bytes);
   ASSERT_EQ(Load_SettingFile(device_, db_), 0);
-
-  CAN_SendDB expected;
-  FillWorkedTable(expected);
-  for (int16_t row : {0, 2, 3}) expected.set_CAN_DLC(row, 8);
-  for (int16_t row : {1, 4, 5, 6}) expected.set_CAN_SendCycleTime(row, 100.0);
-  for (int16_t row : {3, 4, 7}) expected.set_CAN_ID(row, 1);
-  ELM327_Info stored = device_;
-  stored.set_t_bitRate(12);
-  stored.set_t_ViewCaution(0);
-  EXPECT_EQ(Held(), SettingFileRecord::Bytes(stored, expected));
-  EXPECT_EQ(db_.CAN_SendCycleOperation(6), 2);  // a switch as stored
+  EXPECT_EQ(Held(), repaired);
 }
 
 // Another writer's file, or one too short to tell, is foreign and goes even
@@ -179,163 +166,89 @@ TEST_F(SettingFile, RefusedFilesGiveNothingAndOnlyForeignOnesAreDeleted) {
   EXPECT_EQ(Held(), kDefaultRecord);
 }
 
-// A config.dat the user made read-only stays as it is; one kept private
-// stays private; temporary files a crash left beside it go at the next
-// start, and nothing else does.
-TEST_F(SettingFile, SaveRespectsTheFileAndTheNextStartClearsLeftovers) {
-  test::WriteFile(Path(), kWorkedRecord);
-  ::chmod(Path().c_str(), 0600);
-  ASSERT_EQ(Save_SettingFile(device_, db_), 0);
-  EXPECT_EQ(test::ReadFile(Path()), kDefaultRecord);
-  EXPECT_EQ(std::filesystem::status(Path()).permissions(),
-            std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-
-  std::filesystem::remove(Path());
-  const int result = test::AsOrdinaryUser(folder_.path(), [&] {
-    test::WriteFile(Path(), kWorkedRecord);
-    ::chmod(Path().c_str(), 0444);
-    return Save_SettingFile(device_, db_) == -1 && test::ReadFile(Path()) == kWorkedRecord ? 0 : 1;
-  });
-  EXPECT_EQ(result, 0);
-
-  test::WriteFile(folder_.File("config.dat.tmp-x7Yq2Z"), kDefaultRecord.substr(0, 40));
-  test::WriteFile(folder_.File("config.dat.backup"), kDefaultRecord);
-  ASSERT_EQ(Load_SettingFile(device_, db_), 0);
-  EXPECT_FALSE(std::filesystem::exists(folder_.File("config.dat.tmp-x7Yq2Z")));
-  EXPECT_TRUE(std::filesystem::exists(folder_.File("config.dat.backup")));
-}
-
-// A reader beside a running window changes no file: a foreign one stays,
-// and so does a temporary file the window may be saving into.
-TEST_F(SettingFile, ReadingAloneChangesNoFile) {
-  using FileSaveSystem::Read_SettingFile;
-  EXPECT_EQ(Read_SettingFile(device_, db_), FileSaveSystem::kNotLoaded);
+// Temporary files a crash left beside config.dat go at the next start. A
+// reader beside a running window changes no file: a foreign one stays, and
+// so does a temporary file the window may be saving into.
+TEST_F(SettingFile, OnlyTheStartClearsLeftoversAndTheReaderChangesNoFile) {
   const std::string temporary = folder_.File("config.dat.tmp-x7Yq2Z");
   test::WriteFile(temporary, kDefaultRecord.substr(0, 40));
   std::string other_version = kWorkedRecord;
   other_version[2 + 13] = '2';  // "TELPOD Ver1.12"
-  const std::pair<std::string, int32_t> files[] = {
-      {other_version, FileSaveSystem::kForeign},
-      {kWorkedRecord.substr(0, kWorkedRecord.size() - 3), FileSaveSystem::kNotLoaded},
-      {kWorkedRecord, FileSaveSystem::kLoaded},
-  };
+  const std::pair<std::string, int32_t> files[] = {{other_version, FileSaveSystem::kForeign},
+                                                   {kWorkedRecord, FileSaveSystem::kLoaded}};
   for (const auto& [bytes, result] : files) {
     test::WriteFile(Path(), bytes);
-    EXPECT_EQ(Read_SettingFile(device_, db_), result) << bytes.size();
+    EXPECT_EQ(FileSaveSystem::Read_SettingFile(device_, db_), result);
     EXPECT_EQ(test::ReadFile(Path()), bytes);
     EXPECT_TRUE(std::filesystem::exists(temporary));
   }
-  CAN_SendDB worked;
-  FillWorkedTable(worked);
-  ELM327_Info stored = device_;
-  stored.set_t_bitRate(12);
-  stored.set_t_ViewCaution(0);
-  EXPECT_EQ(Held(), SettingFileRecord::Bytes(stored, worked));
+  EXPECT_EQ(Held(), kWorkedRecord);
+  ASSERT_EQ(Load_SettingFile(device_, db_), 0);
+  EXPECT_FALSE(std::filesystem::exists(temporary));
 }
 
-TEST_F(SettingFile, FailedSaveLeavesTheOldFileWhole) {
-  test::WriteFile(Path(), kWorkedRecord);
-  {
-    test::ScopedFileSizeLimit full_disk(100);
-    EXPECT_EQ(Save_SettingFile(device_, db_), -1);
-  }
-  device_.set_t_setting_file_path(std::string(0x10000, 'a'));  // too long for its count
-  EXPECT_EQ(Save_SettingFile(device_, db_), -1);
-  EXPECT_EQ(test::ReadFile(Path()), kWorkedRecord);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1);
-}
-
-enum class Program { Writable, ReadOnly, Vanished };
-
-// The program folder in each of its states, and a user of the test's own.
-class PerUserSettingFile : public SettingFile, public ::testing::WithParamInterface<Program> {
- protected:
-  PerUserSettingFile() {
-    if (GetParam() == Program::ReadOnly) ::chmod(folder_.path().c_str(), 0555);
-    if (GetParam() == Program::Vanished) vanished_.emplace(folder_.File("gone"));
-  }
-  std::string UsersFile() const { return user_.File("config/telpod/config.dat"); }
-
-  test::TempFolder user_;
-  test::ScopedEnvironment home_{"HOME", user_.path()};
-  test::ScopedEnvironment xdg_{"XDG_CONFIG_HOME", user_.File("config")};
-
- private:
-  std::optional<platform::ScopedProgramFolder> vanished_;
-};
-
-// The rows come back at the next start wherever they were kept, and only
-// a program folder the user may write holds them.
-TEST_P(PerUserSettingFile, RowsComeBackFromTheUsersOwnFile) {
-  FillWorkedTable(db_);
-  ASSERT_EQ(Save_SettingFile(device_, db_), 0);
-  const bool beside_program = GetParam() == Program::Writable;
-  EXPECT_EQ(FileSaveSystem::SettingFilePath(), beside_program ? Path() : UsersFile());
-  EXPECT_EQ(test::ReadFile(FileSaveSystem::SettingFilePath()), Held());
-  EXPECT_EQ(std::filesystem::exists(Path()), beside_program);
-  EXPECT_EQ(std::filesystem::exists(UsersFile()), !beside_program);
-
-  ELM327_Info device;
-  CAN_SendDB db;
-  ASSERT_EQ(Load_SettingFile(device, db), 0);
-  EXPECT_EQ(SettingFileRecord::Bytes(device, db), Held());
-}
-
-// Nowhere to keep the rows is a failure, never a quiet success.
-TEST_P(PerUserSettingFile, AConfigurationFolderThatCannotBeMadeFailsTheSave) {
-  test::WriteFile(user_.File("config"), "a file where the folder should be");
-  EXPECT_EQ(Save_SettingFile(device_, db_), GetParam() == Program::Writable ? 0 : -1);
-}
-
-std::string StateName(const ::testing::TestParamInfo<Program>& info) {
-  return info.param == Program::Writable   ? "Writable"
-         : info.param == Program::ReadOnly ? "ReadOnly"
-                                           : "Vanished";
-}
-
-INSTANTIATE_TEST_SUITE_P(ProgramFolder, PerUserSettingFile,
-                         ::testing::Values(Program::Writable, Program::ReadOnly, Program::Vanished),
-                         StateName);
-
-// The close tells the user why the rows could not be kept, so each failure
-// carries its reason.
-TEST_F(SettingFile, FailedSaveSaysWhy) {
+// The old file stays whole with nothing left beside it, and the reason
+// comes back, since the close tells the user why the rows were not kept.
+TEST_F(SettingFile, FailedSaveLeavesTheOldFileWholeAndSaysWhy) {
   struct Case {
     const char* what;
     std::function<void()> spoil;
+    bool full_disk;
     std::string reason;
   };
-  const std::vector<Case> cases = {
-      {"a folder in the place of the file",
+  const Case cases[] = {
+      {"a text too long for its count",
+       [&] { device_.set_t_setting_file_path(std::string(0x10000, 'a')); }, false,
+       "保存する文字列が長すぎます。"},
+      {"a full disk", [] {}, true, std::strerror(EFBIG)},
+      {"a folder in the place of the file",  // last: nothing can be written after it
        [&] {
          std::filesystem::remove(Path());
          std::filesystem::create_directory(Path());
        },
-       std::strerror(EISDIR)},
-      {"a text too long for its count",
-       [&] { device_.set_t_setting_file_path(std::string(0x10000, 'a')); },
-       "保存する文字列が長すぎます。"},
+       false, std::strerror(EISDIR)},
   };
   for (const auto& c : cases) {
-    std::filesystem::remove_all(Path());
     test::WriteFile(Path(), kWorkedRecord);
     device_.set_t_setting_file_path("/home/u/");
     c.spoil();
     std::string reason = "untouched";
-    EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1) << c.what;
+    {
+      std::optional<test::ScopedFileSizeLimit> limit;
+      if (c.full_disk) limit.emplace(100);
+      EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1) << c.what;
+    }
     EXPECT_EQ(reason, c.reason) << c.what;
+    EXPECT_EQ(std::filesystem::is_directory(Path()) ? kWorkedRecord : test::ReadFile(Path()),
+              kWorkedRecord)
+        << c.what;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_.path()), {}), 1) << c.what;
   }
+}
 
-  std::filesystem::remove_all(Path());
-  test::WriteFile(Path(), kWorkedRecord);
-  device_.set_t_setting_file_path("/home/u/");
+// Only a program folder the user may write holds the rows; else they go to
+// the user's own file and come back from it at the next start. Nowhere to
+// keep them is a failure that says so, never a quiet success.
+TEST_F(SettingFile, RowsGoToTheUsersOwnFileWhenTheProgramFolderIsNotWritable) {
+  test::TempFolder user;
+  test::ScopedEnvironment xdg{"XDG_CONFIG_HOME", user.File("config")};
+  test::WriteFile(user.File("config"), "a file where the folder should be");
+  ASSERT_EQ(Save_SettingFile(device_, db_), 0);  // beside the program, no folder needed
+  ::chmod(folder_.path().c_str(), 0555);
   std::string reason;
-  {
-    test::ScopedFileSizeLimit full_disk(100);
-    EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1);
-  }
-  EXPECT_EQ(reason, std::strerror(EFBIG));
-  EXPECT_EQ(test::ReadFile(Path()), kWorkedRecord);
+  EXPECT_EQ(Save_SettingFile(device_, db_, reason), -1);
+  EXPECT_EQ(reason, "設定を保存するフォルダーを作れませんでした。");
+
+  std::filesystem::remove(user.File("config"));
+  FillWorkedTable(db_);
+  ASSERT_EQ(Save_SettingFile(device_, db_), 0);
+  EXPECT_EQ(FileSaveSystem::SettingFilePath(), user.File("config/telpod/config.dat"));
+  EXPECT_EQ(test::ReadFile(FileSaveSystem::SettingFilePath()), Held());
+  EXPECT_EQ(test::ReadFile(Path()), kDefaultRecord);
+  ELM327_Info device;
+  CAN_SendDB db;
+  ASSERT_EQ(Load_SettingFile(device, db), 0);
+  EXPECT_EQ(SettingFileRecord::Bytes(device, db), Held());
 }
 
 }  // namespace
