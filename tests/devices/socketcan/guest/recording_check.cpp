@@ -1,9 +1,7 @@
 #include "guest/recording_check.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
-#include <sstream>
+#include <regex>
 
 #include "model/row_fields.h"
 
@@ -17,32 +15,23 @@ struct RecordedFrame {
   std::vector<uint8_t> data;
 };
 
-// nullopt for a line that is not a classic data frame of candump -L.
+// nullopt for a line that is not a classic data frame of candump -L: no
+// remote frame, no CAN FD, no more than eight bytes.
 std::optional<RecordedFrame> ParseCandumpLine(const std::string& line) {
-  std::istringstream words(line);
-  std::string stamp, interface, frame;
-  if (!(words >> stamp >> interface >> frame) || stamp.front() != '(') return std::nullopt;
-  char* end = nullptr;
-  const double seconds = std::strtod(stamp.c_str() + 1, &end);
-  const size_t hash = frame.find('#');
-  const auto id = ParseHex(frame.substr(0, hash));
-  const std::string data = hash == std::string::npos ? "" : frame.substr(hash + 1);
-  if (std::string(end) != ")" || (hash != 3 && hash != 8) || !id) return std::nullopt;
-  if (data.size() % 2 != 0 || data.size() > 16) return std::nullopt;  // remote, CAN FD
-  RecordedFrame f{seconds * 1000.0, hash == 8, *id, {}};
+  static const std::regex kFrame(
+      R"(\((\d+\.\d+)\) \S+ ([0-9A-Fa-f]{3}|[0-9A-Fa-f]{8})#((?:[0-9A-Fa-f]{2}){0,8})\s*)");
+  std::smatch m;
+  if (!std::regex_match(line, m, kFrame)) return std::nullopt;
+  RecordedFrame f{std::stod(m[1]) * 1000.0, m[2].length() == 8, *ParseHex(m[2].str()), {}};
+  const std::string data = m[3].str();
   for (size_t n = 0; n < data.size(); n += 2) {
-    const auto byte = ParseHex(data.substr(n, 2));
-    if (!byte) return std::nullopt;
-    f.data.push_back(static_cast<uint8_t>(*byte));
+    f.data.push_back(static_cast<uint8_t>(*ParseHex(data.substr(n, 2))));
   }
   return f;
 }
 
 std::string Describe(const GuestRow& r) {
-  char text[64];
-  std::snprintf(text, sizeof text, "row %d %s %X", r.row, r.extended ? "ext" : "std",
-                static_cast<unsigned>(r.id));
-  return text;
+  return "row " + std::to_string(r.row) + (r.extended ? " ext " : " std ") + FormatHex(r.id);
 }
 
 void CheckTimes(const GuestRow& r, const std::vector<double>& times, double run_ms,

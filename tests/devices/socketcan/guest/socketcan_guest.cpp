@@ -1,19 +1,10 @@
-// The program the guest test (scripts/test-socketcan, guest/init) runs in a
-// qemu-booted Debian kernel, one mode per call:
-//   virtual <interface> <warm-up interface> <seconds> <clock folder>: a
-//     connection on a vcan interface after a short one on the warm-up one;
-//   prepare <interface> <bit/s>: sets and starts the recording controller;
-//   controller <interface> <seconds> <clock folder>: a connection at 250 kbit/s
-//     on a stopped controller the family must set, start and stop again;
-//   shared <interface> <peer> <clock folder>: with the peer down, the
-//     interface brought up at 250 kbit/s as by another program: a connection
-//     at 500 kbit/s must refuse with the rate and the ip commands, one at
-//     250 kbit/s must use it as it is, count the writes the kernel could not
-//     queue and leave it up;
-//     then, taken down and unprivileged, one that must end with the message
-//     naming the ip commands; prints its own verdict line;
-//   check <candump -L recording> <seconds> gaps|frames: checks a recording
-//     and prints the verdict line the host looks for.
+// The program guest/init runs in the kernel scripts/test-socketcan boots, one
+// mode per call (init says what each run shows):
+//   virtual <interface> <warm-up interface> <seconds> <clock folder>
+//   prepare <interface> <bit/s>: sets and starts the recording controller
+//   controller <interface> <seconds> <clock folder>
+//   shared <interface> <peer> <clock folder>: prints its own verdict line
+//   check <candump -L recording> <seconds> gaps|frames: the verdict line
 #include <unistd.h>
 
 #include <fstream>
@@ -42,8 +33,13 @@ constexpr const char* kVerdict = "TELPOD-SOCKETCAN-GUEST:";
 // A tenth of the shortest period still fails any burst or early frame.
 constexpr double kToleranceMs = 10.0;
 
-// The window's status boxes and message boxes, printed, and the status the
-// window would show when the loop ends.
+bool Fail(const std::string& why) {
+  std::cout << kVerdict << " FAIL " << why << std::endl;
+  return false;
+}
+
+// The window's status and message boxes, printed; what a connection showed,
+// and the status the window would show when its loop ends.
 class Printer : public ConnectionView, public platform::MessageBoxes {
  public:
   void set_TB_Status(const std::string& text) override { Print("TB_Status " + text); }
@@ -58,6 +54,7 @@ class Printer : public ConnectionView, public platform::MessageBoxes {
     shown.push_back(text);
   }
   static void Print(const std::string& line) { std::cout << line << "\n"; }
+  bool ShowedNothing() const { return shown.empty() || Fail("the connection showed a message"); }
   std::vector<std::string> shown;
   std::string final_status;
 };
@@ -93,16 +90,13 @@ class ScheduledPump : public platform::EventPump {
   std::vector<std::pair<double, int16_t>> presses_;
 };
 
-bool Fail(const std::string& why) {
-  std::cout << kVerdict << " FAIL " << why << std::endl;
-  return false;
-}
-
 // The family as the main window uses it: the driver check, discovery, the
 // device list, the selection and its information line, connections.
 class Guest {
  public:
-  bool Start(const std::string& clock_folder) {
+  // Starts on `interface`, whose information line must read `info`.
+  bool Start(const std::string& clock_folder, const std::string& interface,
+             const std::string& info) {
     if (Check_SocketCAN_Driver(kernel_) != DriverMaskBit(Family::SocketCAN)) {
       return Fail("no raw CAN sockets");
     }
@@ -117,7 +111,7 @@ class Guest {
     for (int16_t i = 1; i <= db_.SocketCAN_FindCount(); ++i) {
       std::cout << "device list: " << SocketCAN_EntryText(db_, i) << "\n";
     }
-    return true;
+    return Select(interface) && InfoLineIs(info);
   }
 
   bool Select(const std::string& interface) {
@@ -135,13 +129,8 @@ class Guest {
   }
 
   // One connection on the selection at `t_bitRate` for `run_ms` with the
-  // rows `load` puts into the table: the message boxes it showed, and the
-  // status the window would have shown when the loop ended.
-  struct Outcome {
-    std::vector<std::string> shown;
-    std::string status;
-  };
-  Outcome Connect(int32_t t_bitRate, double run_ms,
+  // rows `load` puts into the table.
+  Printer Connect(int32_t t_bitRate, double run_ms,
                   const std::function<void(CAN_SendDB&)>& load = LoadGuestRows) {
     ELM327_Info device;
     device.set_t_bitRate(t_bitRate);
@@ -155,7 +144,7 @@ class Guest {
     const double started = clock_->Now();
     form.Open_SocketCAN(device, db_, kernel_, SendDB);
     std::cout << "connection: " << clock_->Now() - started << " ms, " << pump.passes << " passes\n";
-    return {window.shown, window.final_status};
+    return window;
   }
 
  private:
@@ -165,23 +154,22 @@ class Guest {
 };
 
 // The rows' frames the kernel refuses (nine bytes) are failed writes.
-bool CountsRefusedFrames(const std::string& status) {
-  return status.rfind("通信中（送信エラー ", 0) == 0 || Fail("status " + status);
+bool CountsRefusedFrames(const Printer& run) {
+  return run.ShowedNothing() && (run.final_status.rfind("通信中（送信エラー ", 0) == 0 ||
+                                 Fail("status " + run.final_status));
 }
 
+// A vcan interface takes any rate.
 bool Virtual(const std::string& interface, const std::string& warm_up, double seconds,
              const std::string& folder) {
   Guest guest;
-  if (!guest.Start(folder) || !guest.Select(interface)) return false;
-  if (!guest.InfoLineIs("SocketCAN " + interface + " vcan")) return false;
+  if (!guest.Start(folder, interface, "SocketCAN " + interface + " vcan")) return false;
   // The emulator translates each code path on its first run, which delays
   // the first frames by milliseconds: a short run on an unrecorded
   // interface first keeps that out of the recording's gaps.
   if (!guest.Select(warm_up) || !guest.Connect(0, 500).shown.empty()) return Fail("warm-up");
   guest.Select(interface);
-  const auto run = guest.Connect(8, seconds * 1000.0);
-  return (run.shown.empty() || Fail("the connection showed a message")) &&
-         CountsRefusedFrames(run.status);
+  return CountsRefusedFrames(guest.Connect(8, seconds * 1000.0));
 }
 
 bool Prepare(const std::string& interface, uint32_t bits_per_second) {
@@ -195,12 +183,10 @@ bool Prepare(const std::string& interface, uint32_t bits_per_second) {
 // connection and down again after it.
 bool Controller(const std::string& interface, double seconds, const std::string& folder) {
   Guest guest;
-  if (!guest.Start(folder) || !guest.Select(interface)) return false;
   const std::string name = "SocketCAN " + interface + " kvaser_pci";
-  if (!guest.InfoLineIs(name + " STOPPED")) return false;
-  const auto run = guest.Connect(3, seconds * 1000.0);
-  if (!run.shown.empty()) return Fail("the connection showed a message");
-  return CountsRefusedFrames(run.status) && guest.InfoLineIs(name + " STOPPED 250000 bit/s");
+  return guest.Start(folder, interface, name + " STOPPED") &&
+         CountsRefusedFrames(guest.Connect(3, seconds * 1000.0)) &&
+         guest.InfoLineIs(name + " STOPPED 250000 bit/s");
 }
 
 // Eight frames the kernel takes, every row at every pass: only a full
@@ -222,12 +208,10 @@ void LoadFlood(CAN_SendDB& SendDB) {
 bool Shared(const std::string& interface, const std::string& peer, const std::string& folder) {
   LinuxSocketCanSystem kernel;
   if (kernel.StopController(peer) != ControlResult::Ok) return Fail("could not stop " + peer);
-  if (!Prepare(interface, 250000)) return false;
-  Guest guest;
-  if (!guest.Start(folder) || !guest.Select(interface)) return false;
   const std::string name = "SocketCAN " + interface + " kvaser_pci";
   const std::string up = name + " ERROR-ACTIVE 250000 bit/s";
-  if (!guest.InfoLineIs(up)) return false;
+  Guest guest;
+  if (!Prepare(interface, 250000) || !guest.Start(folder, interface, up)) return false;
 
   const std::string commands = "ip link set " + interface +
                                " type can bitrate 500000\r\nip link set " + interface + " up\r\n";
@@ -243,10 +227,9 @@ bool Shared(const std::string& interface, const std::string& peer, const std::st
   // never turns error passive here, and its writes fail only when the loop
   // outruns its queue, which depends on which CPU takes its interrupt.
   run = guest.Connect(3, 2000, LoadFlood);
-  if (!run.shown.empty()) return Fail("the connection showed a message");
   static const std::regex kRunning("通信中(（送信エラー [1-9][0-9]*）)?");
-  if (!std::regex_match(run.status, kRunning)) return Fail("status " + run.status);
-  if (!guest.InfoLineIs(up)) return false;
+  if (!run.ShowedNothing() || !guest.InfoLineIs(up)) return false;
+  if (!std::regex_match(run.final_status, kRunning)) return Fail("status " + run.final_status);
 
   if (kernel.StopController(interface) != ControlResult::Ok) return Fail("could not stop it");
   if (::setuid(65534) != 0) return Fail("setuid");
