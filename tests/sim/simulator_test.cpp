@@ -199,19 +199,22 @@ TEST(SimulatorEnvironment, NamesConfigurationAndLogsAtLoad) {
   const int32_t h2 = driver->Open("LWENV002", "500", 0, -1, 1);
   driver->VersionInfo(h1, text);
   EXPECT_EQ(text, "V9 # not a comment");
-  // 11 bits, 29 bits, and remote frames with and without a length.
-  CANMsg frames[] = {Frame(0x7DF, 0, 2), Frame(0x18DAF110, 0x80, 8), Frame(0x123, 0x40, 4),
-                     Frame(0x1ABCDEF, 0xC0, 0)};
+  // 11 bits, 29 bits, an empty frame, and remote frames with and without a
+  // length.
+  CANMsg frames[] = {Frame(0x7DF, 0, 2), Frame(0x18DAF110, 0x80, 8), Frame(0x456, 0, 0),
+                     Frame(0x123, 0x40, 4), Frame(0x1ABCDEF, 0xC0, 0)};
   EXPECT_EQ(driver->canusb_Write(h2, &frames[0]), -5);
   for (CANMsg& frame : frames) EXPECT_EQ(driver->canusb_Write(h1, &frame), 1);
   driver->Close(h1);  // closing flushes
   const std::regex lines(R"(\((\d{10}\.\d{6})\) canusb0 7DF#1011\n)"
                          R"(\((\d{10}\.\d{6})\) canusb0 18DAF110#1011121314151617\n)"
+                         R"(\((\d{10}\.\d{6})\) canusb0 456#\n)"
                          R"(\((\d{10}\.\d{6})\) canusb0 123#R4\n)"
                          R"(\((\d{10}\.\d{6})\) canusb0 01ABCDEF#R\n)");
   const std::regex raw_lines(
       R"(\((\d{10}\.\d{6})\) canusb0 DF07000000000000000210111213141516170000\n)"
       R"(\((\d{10}\.\d{6})\) canusb0 10F1DA1800000000800810111213141516170000\n)"
+      R"(\((\d{10}\.\d{6})\) canusb0 5604000000000000000010111213141516170000\n)"
       R"(\((\d{10}\.\d{6})\) canusb0 2301000000000000400410111213141516170000\n)"
       R"(\((\d{10}\.\d{6})\) canusb0 EFCDAB0100000000C00010111213141516170000\n)");
   const std::string log = test::ReadFile(folder.File("env.log"));
@@ -220,10 +223,10 @@ TEST(SimulatorEnvironment, NamesConfigurationAndLogsAtLoad) {
   ASSERT_TRUE(std::regex_match(log, log_match, lines)) << log;
   ASSERT_TRUE(std::regex_match(raw, raw_match, raw_lines)) << raw;
   for (size_t i = 1; i < log_match.size(); ++i) EXPECT_EQ(log_match[i], raw_match[i]) << i;
-  EXPECT_EQ(
-      test::ReadWithPythonCan(folder.File("env.log")),
-      (std::vector<std::string>{"canusb0 7DF S D 2 1011", "canusb0 18DAF110 X D 8 1011121314151617",
-                                "canusb0 123 S R 4 -", "canusb0 1ABCDEF X R 0 -"}));
+  EXPECT_EQ(test::ReadWithPythonCan(folder.File("env.log")),
+            (std::vector<std::string>{
+                "canusb0 7DF S D 2 1011", "canusb0 18DAF110 X D 8 1011121314151617",
+                "canusb0 456 S D 0 -", "canusb0 123 S R 4 -", "canusb0 1ABCDEF X R 0 -"}));
 }
 
 // The example of sim/README.md (its indented lines), as each library reads
