@@ -24,7 +24,7 @@ std::string Interface_Info_Text(const CAN_DB_Interface& IfCan_d, int16_t i) {
                      " RevID:" + std::to_string(IfCan_d.IfCAN_info_ulRevisionID(i)) +
                      " ch:" + std::to_string(IfCan_d.IfCAN_info_ulChannelNumber(i));
   if (IfCan_d.IfCAN_info_ulPhysicalLayer(i) == ifcan_abi::CAN_PHYSICALLAYER_HIGHSPEED) {
-    text += " " + platform::Tr(TELPOD_TEXT("DeviceInfo", "高速CAN対応"));
+    text.append(" ").append(platform::Tr(TELPOD_TEXT("DeviceInfo", "高速CAN対応")));
   }
   return text;
 }

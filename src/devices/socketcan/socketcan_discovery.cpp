@@ -62,9 +62,9 @@ std::string SocketCAN_InfoLine(SocketCanSystem& system, const CAN_DB_SocketCAN& 
     const SocketCanLink link = system.Describe(name);
     std::string line = "SocketCAN " + name;
     const std::string& kind = link.driver.empty() ? link.kind : link.driver;
-    if (!kind.empty()) line += " " + kind;
-    if (link.state) line += " " + SocketCAN_StateText(*link.state);
-    if (link.bitrate) line += " " + std::to_string(*link.bitrate) + " bit/s";
+    if (!kind.empty()) line.append(" ").append(kind);
+    if (link.state) line.append(" ").append(SocketCAN_StateText(*link.state));
+    if (link.bitrate) line.append(" ").append(std::to_string(*link.bitrate)).append(" bit/s");
     return line;
   } catch (...) {
     return "";
