@@ -52,9 +52,9 @@ class RefusingFamily : public telpod::FamilyConnection {
   bool Open() override { return true; }
   void Start(telpod::LoopStart&) override {}
   int32_t Close() override { return 0; }
-  bool WriteFrame(const CAN_SendDB&, int16_t i) override {
-    sink += i;
-    return (i & 1) == 0;
+  bool WriteFrame(const telpod::CanFrame& frame) override {
+    sink += frame.id;
+    return (frame.id & 1) == 0;
   }
   long sink = 0;
 };
@@ -73,6 +73,7 @@ double NsPerFrame(telpod::RowWriter& writer, long passes) {
     for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
       db.set_CAN_SendCycleOperation(i, 1);
       db.set_CAN_SendCycleTime(i, 0.0);
+      db.set_CAN_ID(i, i);  // the family below refuses odd identifiers
     }
     db.Timer_Clear();
     int32_t RxFlag = 1;

@@ -10,7 +10,6 @@ namespace telpod {
 
 namespace {
 
-constexpr int kMaxDataBytes = 8;
 constexpr auto kFlushInterval = std::chrono::milliseconds(100);
 
 std::string Hex(uint32_t value, int digits) {
@@ -29,18 +28,23 @@ std::string Blankless(std::string text) {
 }  // namespace
 
 std::string CandumpLine(std::chrono::system_clock::time_point when, std::string_view interface,
-                        const CAN_SendDB& SendDB, int16_t i) {
+                        const CanFrame& frame) {
   const auto micros =
       std::chrono::duration_cast<std::chrono::microseconds>(when.time_since_epoch()).count();
   char stamp[48];
   std::snprintf(stamp, sizeof stamp, "(%lld.%06lld) ", static_cast<long long>(micros / 1'000'000),
                 static_cast<long long>(micros % 1'000'000));
-  const bool extended = SendDB.CAN_Send29(i) == 1;
   std::string line = stamp;
   line.append(interface);
-  line += ' ' + Hex(static_cast<uint32_t>(SendDB.CAN_ID(i)), extended ? 8 : 3) + '#';
-  const int length = std::min<int>(SendDB.CAN_DLC(i), kMaxDataBytes);
-  for (int n = 1; n <= length; ++n) line += Hex(SendDB.CAN_Data(n, i), 2);
+  line += ' ' + Hex(frame.id, frame.extended ? 8 : 3) + '#';
+  const int length = std::min<int>(frame.dlc, CanFrame::kMaxData);
+  if (frame.remote) {
+    // "123#R", with the length as one digit when it is not 0: "123#R4".
+    line += 'R';
+    if (length > 0) line += Hex(static_cast<uint32_t>(length), 1);
+    return line + '\n';
+  }
+  for (int n = 0; n < length; ++n) line += Hex(frame.data[static_cast<size_t>(n)], 2);
   return line + '\n';
 }
 
@@ -63,12 +67,12 @@ std::string DeviceInterfaceName(const ELM327_Info& device, const FamilyObjects& 
   return "none";
 }
 
-void CandumpPrinter::Written(const CAN_SendDB& SendDB, int16_t i, bool taken) {
+void CandumpPrinter::Written(const CanFrame& frame, bool taken) {
   if (!taken) return;
   ++frames_written_;
   if (quiet_) return;
   const auto now = std::chrono::system_clock::now();
-  out_ << CandumpLine(now, interface_, SendDB, i);
+  out_ << CandumpLine(now, interface_, frame);
   if (now - last_flush_ >= kFlushInterval) {
     out_.flush();
     last_flush_ = now;

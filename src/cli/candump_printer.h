@@ -15,9 +15,9 @@ namespace telpod {
 // One frame as a line of the candump log format, with its newline:
 // "(1733480000.123456) canusb-LW000001 7DF#0201"; extended identifiers
 // with 8 hex digits, standard ones with 3, the data bytes of the length
-// (at most 8).
+// (at most 8); a remote frame as "7DF#R", or "7DF#R2" with its length.
 std::string CandumpLine(std::chrono::system_clock::time_point when, std::string_view interface,
-                        const CAN_SendDB& SendDB, int16_t i);
+                        const CanFrame& frame);
 
 // The chosen device's name in the frame lines, without blanks, naming what
 // the family knows it by: "canusb-" + serial number (characters other than
@@ -33,7 +33,7 @@ class CandumpPrinter final : public WriteObserver {
   CandumpPrinter(std::ostream& out, std::string interface, bool quiet)
       : out_(out), interface_(std::move(interface)), quiet_(quiet) {}
 
-  void Written(const CAN_SendDB& SendDB, int16_t i, bool taken) override;
+  void Written(const CanFrame& frame, bool taken) override;
   int64_t frames_written() const { return frames_written_; }
 
  private:

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/bit_rate_table.h"
+#include "model/can_frame.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
 #include "platform/translation.h"
@@ -29,11 +30,10 @@ class ConnectionView {
 };
 
 // Sees each frame a connection hands to its device, right after the write,
-// and whether the device took it: row i of the table as it was written.
-// Runs inside the loop, so it stays short.
+// and whether the device took it. Runs inside the loop, so it stays short.
 class WriteObserver {
  public:
-  virtual void Written(const CAN_SendDB& SendDB, int16_t i, bool taken) = 0;
+  virtual void Written(const CanFrame& frame, bool taken) = 0;
 
  protected:
   ~WriteObserver() = default;
@@ -87,18 +87,21 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   // Takes the device off the bus and closes it; the result is the connection's.
   virtual int32_t Close() = 0;
 
-  // Builds row i's frame and hands it to the device; false when the device
-  // did not take it. No retry: the loop goes on either way.
-  virtual bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) = 0;
+  // Hands one frame to the device in the family's encoding; false when the
+  // device did not take it. No retry: the loop goes on either way.
+  virtual bool WriteFrame(const CanFrame& frame) = 0;
   // A family whose library reports the controller's state reads it here.
   BusState ReadBusState() override { return BusState::Normal; }
 
-  // The loop's write: the one place a refused frame is counted, and the
-  // observer, when there is one, learns of each frame.
-  void WriteRow(const CAN_SendDB& SendDB, int16_t i) final {
-    const bool taken = WriteFrame(SendDB, i);
+  // The loop's write of row i.
+  void WriteRow(const CAN_SendDB& SendDB, int16_t i) final { Send(FrameOfRow(SendDB, i)); }
+  // Every frame goes out here: the one place a refused frame is counted, and
+  // the observer, when there is one, learns of each frame.
+  bool Send(const CanFrame& frame) {
+    const bool taken = WriteFrame(frame);
     if (!taken) ++failed_writes_;
-    if (observer_ != nullptr) observer_->Written(SendDB, i, taken);
+    if (observer_ != nullptr) observer_->Written(frame, taken);
+    return taken;
   }
   int64_t FailedWrites() const final { return failed_writes_; }
   void ObserveWrites(WriteObserver* observer) { observer_ = observer; }

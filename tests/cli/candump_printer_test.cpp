@@ -24,14 +24,19 @@ TEST(CandumpLine, TheLogFormatCandumpReadersTake) {
       // A length above 8 shows the eight bytes a frame can hold.
       {0x123, false, 15, 1733480000999999, "(1733480000.999999) can9 123#0102030405060708\n"},
   };
-  CAN_SendDB db;
-  for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, 4, static_cast<uint8_t>(n));
+  CanFrame frame;
+  frame.data = {1, 2, 3, 4, 5, 6, 7, 8};
   for (const auto& [id, extended, dlc, micros, line] : cases) {
-    db.set_CAN_ID(4, id);
-    db.set_CAN_Send29(4, extended ? 1 : 0);
-    db.set_CAN_DLC(4, dlc);
-    EXPECT_EQ(CandumpLine(system_clock::time_point(microseconds(micros)), "can9", db, 4), line);
+    frame.id = static_cast<uint32_t>(id);
+    frame.extended = extended;
+    frame.dlc = dlc;
+    EXPECT_EQ(CandumpLine(system_clock::time_point(microseconds(micros)), "can9", frame), line);
   }
+  // Remote frames carry no data; their length shows as one digit after R.
+  frame.remote = true;
+  EXPECT_EQ(CandumpLine(system_clock::time_point(), "can9", frame), "(0.000000) can9 123#R8\n");
+  frame.dlc = 0;
+  EXPECT_EQ(CandumpLine(system_clock::time_point(), "can9", frame), "(0.000000) can9 123#R\n");
 }
 
 TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
@@ -62,7 +67,7 @@ TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
 TEST(CandumpPrinter, QuietCountsTheFramesTheDeviceTookAndPrintsNothing) {
   std::ostringstream out;
   CandumpPrinter printer(out, "canusb-LW000001", true);
-  for (const bool taken : {true, false, true}) printer.Written(CAN_SendDB(), 0, taken);
+  for (const bool taken : {true, false, true}) printer.Written(CanFrame(), taken);
   EXPECT_EQ(printer.frames_written(), 2);
   EXPECT_EQ(out.str(), "");
 }

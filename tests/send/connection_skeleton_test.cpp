@@ -38,13 +38,12 @@ class FakeFamily : public FamilyConnection, public WriteObserver {
     start.ShowRunning();
     log_.push_back("bus-on");
   }
-  bool WriteFrame(const CAN_SendDB&, int16_t i) override {
-    log_.push_back("write:" + std::to_string(i));
-    return refused_rows.count(i) == 0;
+  bool WriteFrame(const CanFrame& frame) override {
+    log_.push_back("write:" + std::to_string(frame.id));
+    return refused_ids.count(frame.id) == 0;
   }
-  void Written(const CAN_SendDB& written, int16_t i, bool taken) override {
-    log_.push_back("seen:" + std::to_string(i) + ":" + std::to_string(written.CAN_ID(i)) +
-                   (taken ? ":taken" : ":refused"));
+  void Written(const CanFrame& frame, bool taken) override {
+    log_.push_back("seen:" + std::to_string(frame.id) + (taken ? ":taken" : ":refused"));
   }
   BusState ReadBusState() override { return state; }
   int32_t Close() override {
@@ -53,7 +52,7 @@ class FakeFamily : public FamilyConnection, public WriteObserver {
   }
   bool supports_rate = true;
   bool opens = true;
-  std::set<int16_t> refused_rows;
+  std::set<uint32_t> refused_ids;
   BusState state = BusState::Normal;
 
  private:
@@ -62,7 +61,10 @@ class FakeFamily : public FamilyConnection, public WriteObserver {
 
 class ConnectionSkeletonTest : public ::testing::Test {
  protected:
-  ConnectionSkeletonTest() { db.set_CAN_SendOperation(5, 1); }
+  ConnectionSkeletonTest() {
+    db.set_CAN_SendOperation(5, 1);
+    db.set_CAN_ID(5, 5);
+  }
 
   ELM327_Info device;
   CAN_SendDB db;
@@ -122,16 +124,17 @@ TEST_F(ConnectionSkeletonTest, ExceptionInsideTheLoopStillEndsTheViewsLookAndClo
 }
 
 // Rows 1 and 6 go out at every pass, a one-shot on row 5 in the first; the
-// device refuses rows 5 and 6 and is error passive. Each refusal is counted
-// and the loop goes on; a watcher learns of each frame right after its
-// write, with the row as written. A new connection counts from zero.
+// device refuses rows 5 and 6 (identifiers 5 and 6) and is error passive.
+// Each refusal is counted and the loop goes on; a watcher learns of each
+// frame right after its write. A new connection counts from zero.
 TEST_F(ConnectionSkeletonTest, RefusedFramesAreCountedAndEveryWriteIsSeen) {
   for (int16_t row : {1, 6}) {
     db.set_CAN_SendCycleOperation(row, 1);
     db.set_CAN_SendCycleTime(row, 0.0);
   }
   db.set_CAN_ID(1, 0x7DF);
-  family.refused_rows = {5, 6};
+  db.set_CAN_ID(6, 6);
+  family.refused_ids = {5, 6};
   family.state = BusState::ErrorPassive;
   ctx.writes = &family;
   pump.on_pass = [&](int n) {
@@ -143,9 +146,9 @@ TEST_F(ConnectionSkeletonTest, RefusedFramesAreCountedAndEveryWriteIsSeen) {
     if (entry.rfind("write:", 0) == 0 || entry.rfind("seen:", 0) == 0) writes.push_back(entry);
   }
   EXPECT_EQ(writes,
-            (std::vector<std::string>{"write:1", "seen:1:2015:taken", "write:5", "seen:5:1:refused",
-                                      "write:6", "seen:6:1:refused", "write:1", "seen:1:2015:taken",
-                                      "write:6", "seen:6:1:refused"}));
+            (std::vector<std::string>{"write:2015", "seen:2015:taken", "write:5", "seen:5:refused",
+                                      "write:6", "seen:6:refused", "write:2015", "seen:2015:taken",
+                                      "write:6", "seen:6:refused"}));
   EXPECT_EQ(view.final_status, "通信中（送信エラー 3、エラーパッシブ）");
   FakeFamily next(view);
   RxFlag = 1;

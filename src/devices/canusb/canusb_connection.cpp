@@ -1,5 +1,7 @@
 #include "devices/canusb/canusb_connection.h"
 
+#include <algorithm>
+
 #include "abi/le_bytes.h"
 #include "devices/rate_table.h"
 
@@ -51,15 +53,14 @@ void CanusbConnection::Start(LoopStart& start) {
   start.ShowRunning();
 }
 
-bool CanusbConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
-  uint8_t* frame = frame_.data();
-  PutLe32(frame + kIdOffset, static_cast<uint32_t>(SendDB.CAN_ID(i)));
-  frame[kFlagsOffset] = SendDB.CAN_Send29(i) == 1 ? canusb_abi::CANMSG_EXTENDED : 0;
-  frame[kLengthOffset] = SendDB.CAN_DLC(i);
-  for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
-    frame[kDataOffset + n - 1] = SendDB.CAN_Data(n, i);
-  }
-  return write_(handle_, reinterpret_cast<CANMsg*>(frame)) == canusb_abi::ERROR_CANUSB_OK;
+bool CanusbConnection::WriteFrame(const CanFrame& frame) {
+  uint8_t* record = frame_.data();
+  PutLe32(record + kIdOffset, frame.id);
+  record[kFlagsOffset] = static_cast<uint8_t>((frame.extended ? canusb_abi::CANMSG_EXTENDED : 0) |
+                                              (frame.remote ? canusb_abi::CANMSG_RTR : 0));
+  record[kLengthOffset] = frame.dlc;
+  std::copy(frame.data.begin(), frame.data.end(), record + kDataOffset);
+  return write_(handle_, reinterpret_cast<CANMsg*>(record)) == canusb_abi::ERROR_CANUSB_OK;
 }
 
 BusState CanusbConnection::ReadBusState() {

@@ -1,5 +1,6 @@
 #include "devices/ifcan/ifcan_connection.h"
 
+#include <algorithm>
 #include <string>
 
 #include "abi/le_bytes.h"
@@ -64,15 +65,14 @@ void IfCanConnection::Start(LoopStart& start) {
   start.StampLastVisit();
 }
 
-bool IfCanConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
-  uint8_t* frame = frame_.data();
-  PutLe32(frame + kFrameLengthOffset, SendDB.CAN_DLC(i));
-  const auto id = static_cast<uint32_t>(SendDB.CAN_ID(i));
-  PutLe32(frame + kFrameIdOffset, SendDB.CAN_Send29(i) == 1 ? id | kExtendedIdBit : id);
-  for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
-    frame[kFrameDataOffset + n - 1] = SendDB.CAN_Data(n, i);
-  }
-  return send_(handle_, frame, 1) == static_cast<uint32_t>(IfCan_u_.IFCAN_ERROR_SUCCESS());
+bool IfCanConnection::WriteFrame(const CanFrame& frame) {
+  // The board's message record has no remote-frame flag.
+  if (frame.remote) return false;
+  uint8_t* record = frame_.data();
+  PutLe32(record + kFrameLengthOffset, frame.dlc);
+  PutLe32(record + kFrameIdOffset, frame.extended ? frame.id | kExtendedIdBit : frame.id);
+  std::copy(frame.data.begin(), frame.data.end(), record + kFrameDataOffset);
+  return send_(handle_, record, 1) == static_cast<uint32_t>(IfCan_u_.IFCAN_ERROR_SUCCESS());
 }
 
 int32_t IfCanConnection::Close() {

@@ -23,7 +23,7 @@ class IfCanConnection final : public FamilyConnection {
   bool Open() override;
   int32_t CloseAfterFailedOpen() override { return Close(); }
   void Start(LoopStart& start) override;
-  bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) override;
+  bool WriteFrame(const CanFrame& frame) override;
   int32_t Close() override;
 
  private:

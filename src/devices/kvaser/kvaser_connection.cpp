@@ -1,5 +1,6 @@
 #include "devices/kvaser/kvaser_connection.h"
 
+#include <algorithm>
 #include <string>
 
 #include "devices/rate_table.h"
@@ -61,10 +62,12 @@ void KvaserConnection::Start(LoopStart& start) {
   driver_->canBusOn(handle_);
 }
 
-bool KvaserConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
-  for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) data_[n - 1] = SendDB.CAN_Data(n, i);
-  return write_(handle_, static_cast<long>(SendDB.CAN_ID(i)), data_.data(), SendDB.CAN_DLC(i),
-                SendDB.CAN_Send29(i) == 1 ? extended_flag_ : standard_flag_) >= canlib_abi::canOK;
+bool KvaserConnection::WriteFrame(const CanFrame& frame) {
+  std::copy(frame.data.begin(), frame.data.end(), data_.begin());
+  const unsigned flag = (frame.extended ? extended_flag_ : standard_flag_) |
+                        (frame.remote ? unsigned{canlib_abi::canMSG_RTR} : 0u);
+  return write_(handle_, static_cast<long>(frame.id), data_.data(), frame.dlc, flag) >=
+         canlib_abi::canOK;
 }
 
 BusState KvaserConnection::ReadBusState() {

@@ -21,7 +21,7 @@ class KvaserConnection final : public FamilyConnection {
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
   void Start(LoopStart& start) override;
-  bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) override;
+  bool WriteFrame(const CanFrame& frame) override;
   BusState ReadBusState() override;
   int32_t Close() override;
 

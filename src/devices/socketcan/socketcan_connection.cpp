@@ -99,9 +99,9 @@ void SocketCanConnection::Start(LoopStart& start) {
   start.ShowRunning();
 }
 
-bool SocketCanConnection::WriteFrame(const CAN_SendDB& SendDB, int16_t i) {
-  const auto frame = SocketCAN_Frame(SendDB, i);
-  return frame && system_.WriteFrame(socket_, *frame);
+bool SocketCanConnection::WriteFrame(const CanFrame& frame) {
+  const auto kernel_frame = SocketCAN_Frame(frame);
+  return kernel_frame && system_.WriteFrame(socket_, *kernel_frame);
 }
 
 BusState SocketCanConnection::ReadBusState() {

@@ -35,7 +35,7 @@ class SocketCanConnection final : public FamilyConnection {
   void Start(LoopStart& start) override;
   // A frame the kernel refuses or cannot queue now, or one whose identifier
   // does not fit its format, is a failed write.
-  bool WriteFrame(const CAN_SendDB& SendDB, int16_t i) override;
+  bool WriteFrame(const CanFrame& frame) override;
   // Folds the error frames that arrived since the last reading into the
   // state the controller had at the open.
   BusState ReadBusState() override;

@@ -5,15 +5,16 @@
 #include <cstdint>
 #include <optional>
 
-#include "model/can_senddb.h"
+#include "model/can_frame.h"
 
 namespace telpod {
 
-// The frame of row i: CAN_EFF_FLAG with the identifier for a 29-bit row,
-// the plain identifier otherwise, the stored DLC as it is (the kernel
-// refuses one above 8) and all eight data bytes. nullopt when the
-// identifier does not fit its format (an 11-bit row above 0x7FF): cutting
-// it down would put another identifier on the bus.
-std::optional<can_frame> SocketCAN_Frame(const CAN_SendDB& SendDB, int16_t i);
+// The kernel's frame: CAN_EFF_FLAG with the identifier for an extended
+// frame, the plain identifier otherwise, CAN_RTR_FLAG for a remote frame,
+// the DLC as it is (the kernel refuses one above 8) and all eight data
+// bytes. nullopt when the identifier does not fit its format (a standard
+// frame above 0x7FF): cutting it down would put another identifier on the
+// bus.
+std::optional<can_frame> SocketCAN_Frame(const CanFrame& frame);
 
 }  // namespace telpod

@@ -112,7 +112,7 @@ TEST(SocketCanFrame, CarriesTheFormatTheIdentifierTheStoredLengthAndEveryByte) {
     db.set_CAN_Send29(0, extended);
     db.set_CAN_ID(0, id);
     db.set_CAN_DLC(0, dlc);
-    const auto f = SocketCAN_Frame(db, 0);
+    const auto f = SocketCAN_Frame(FrameOfRow(db, 0));
     if (!f) return std::string("none");
     std::string text = FormatHex(f->can_id) + ":" + std::to_string(f->len) + ":";
     for (uint8_t byte : f->data) text += FormatByteHex(byte);

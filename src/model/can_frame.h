@@ -1,0 +1,30 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "model/can_senddb.h"
+
+namespace telpod {
+
+// One classic CAN frame as it is handed to a device: what a row becomes at
+// the moment it is sent, and what a replayed log line carries.
+struct CanFrame {
+  static constexpr int kMaxData = 8;
+
+  uint32_t id = 0;
+  bool extended = false;
+  bool remote = false;
+  // As given, not clamped: a family decides what a length above 8 means.
+  uint8_t dlc = 0;
+  std::array<uint8_t, kMaxData> data{};
+
+  friend bool operator==(const CanFrame&, const CanFrame&) = default;
+};
+
+// The frame of row i: its identifier, the extended format when CAN_Send29
+// is exactly 1, the stored DLC and all eight data bytes. Rows never make
+// remote frames.
+CanFrame FrameOfRow(const CAN_SendDB& SendDB, int16_t i);
+
+}  // namespace telpod
