@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "model/row_sending.h"
+
 namespace telpod {
 
 void SendLoop::StampLastVisit() {
@@ -17,31 +19,22 @@ void SendLoop::Run() {
 }
 
 void SendLoop::Pass() {
-  for (int16_t i = 0; i <= LastRow(); ++i) {
+  // The table's row count is re-read before every row.
+  for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
     OneShotStep(i);
     const double now = clock_.Now();
-    if (PeriodicOn(i)) PeriodicStep(i, now);
+    if (SendsPeriodically(SendDB_, i)) PeriodicStep(i, now);
     LastVisit_[static_cast<size_t>(i)] = now;
   }
   pump_.DoEvents();
 }
 
-int32_t SendLoop::LastRow() const {
-  // The table's row count is re-read before every row; it never exceeds the
-  // eight rows the table has.
-  return std::min<int32_t>(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1);
-}
-
-bool SendLoop::PeriodicOn(int16_t i) const {
-  return SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(i);
-}
-
 double SendLoop::NextDue() const {
   constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
-  for (int16_t i = 0; i <= LastRow(); ++i) {
+  for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
     if (SendDB_.CAN_SendOperation(i) == 1) return kNow;
-    if (!PeriodicOn(i)) continue;
+    if (!SendsPeriodically(SendDB_, i)) continue;
     const double period = SendDB_.CAN_SendCycleTime(i);
     const double accumulated = SendDB_.CAN_SendTime(i);
     if (accumulated >= period) return kNow;
@@ -75,10 +68,6 @@ void SendLoop::OneShotStep(int16_t i) {
     // An 11-bit row cannot carry this identifier: the request is dropped.
     SendDB_.set_CAN_SendOperation(i, 0);
   }
-}
-
-bool SendLoop::FitsItsFormat(int16_t i) const {
-  return SendDB_.CAN_Send29(i) == 1 || SendDB_.CAN_ID(i) <= kMaxStandardId;
 }
 
 void SendLoop::PeriodicStep(int16_t i, double now) {

@@ -28,7 +28,6 @@ class RowWriter {
 // is dropped, and periodically it counts as switched off.
 class SendLoop {
  public:
-  static constexpr int32_t kMaxStandardId = 0x7FF;
   // Even with nothing due the loop looks round this often.
   static constexpr double kLongestWaitMs = 100.0;
 
@@ -54,11 +53,7 @@ class SendLoop {
   const WakeMargin& margin() const { return margin_; }
 
  private:
-  int32_t LastRow() const;
-  bool PeriodicOn(int16_t i) const;
   void OneShotStep(int16_t i);
-  // False for a standard-format row whose identifier needs more than 11 bits.
-  bool FitsItsFormat(int16_t i) const;
   void PeriodicStep(int16_t i, double now);
 
   CAN_SendDB& SendDB_;
