@@ -18,6 +18,8 @@ class IdleConnection final : public LiveConnection {
  public:
   int64_t FailedWrites() const override { return 0; }
   BusState ReadBusState() override { return BusState::Normal; }
+  double TakenBitsPerSecond() override { return 0.0; }
+  int64_t TakenBits() const override { return 0; }
 };
 
 double Ms(platform::Deadline deadline) {

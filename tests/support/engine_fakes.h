@@ -58,7 +58,7 @@ class RecordingWriter : public RowWriter {
 
 // Records the status boxes' texts in the order they were written, and the
 // running connection's status as the window would show it when its loop
-// ends.
+// ends, with the bits its device took.
 class RecordingView : public ConnectionView {
  public:
   void set_TB_Status(const std::string& text) override {
@@ -69,13 +69,21 @@ class RecordingView : public ConnectionView {
     TB_Protocol = text;
     history.push_back("protocol:" + text);
   }
-  void LoopStarted(LiveConnection&) override { history.push_back("loop-started"); }
-  void LoopEnded(LiveConnection& live) override {
-    final_status = live.StatusText();
+  void LoopStarted(LiveConnection& started) override {
+    live = &started;
+    history.push_back("loop-started");
+  }
+  void LoopEnded(LiveConnection& ended) override {
+    live = nullptr;
+    final_status = ended.StatusText();
+    taken_bits = ended.TakenBits();
     history.push_back("loop-ended:" + final_status);
   }
+  // The running connection between the loop's start and end.
+  LiveConnection* live = nullptr;
   std::string TB_Status;
   std::string final_status;
+  int64_t taken_bits = 0;
   std::string TB_Protocol;
   std::vector<std::string> history;
 };
