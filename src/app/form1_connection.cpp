@@ -57,6 +57,7 @@ void Form1::RestoreIdleWindow() {
   menu_common_setting_->setEnabled(true);
   area_->Cmb_Serect_Device->setEnabled(true);
   area_->Pic_Caution->hide();
+  ShowBusLoad();  // without the connection's figure
 }
 
 void Form1::Bt_Disconnect_Click() {

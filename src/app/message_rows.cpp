@@ -145,6 +145,12 @@ MessageRows::Row MessageRows::BuildRow(int i) {
   line->addStretch(1);
 
   connect(row.Bt_Send, &QPushButton::clicked, this, [this, i] { emit sendClicked(i); });
+  for (QLineEdit* box : row.FrameMsg->findChildren<QLineEdit*>()) {
+    connect(box, &QLineEdit::textEdited, this, &MessageRows::edited);
+  }
+  for (QCheckBox* box : {row.CB_Extension, row.CB_Send}) {
+    connect(box, &QCheckBox::toggled, this, &MessageRows::edited);
+  }
   return row;
 }
 

@@ -32,6 +32,8 @@ class MessageRows : public QWidget {
 
  signals:
   void sendClicked(int row);
+  // The user typed in a box or switched a check box of a row.
+  void edited();
 
  private:
   struct Row {
