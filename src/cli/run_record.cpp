@@ -15,6 +15,7 @@ void RunRecord::LoopEnded(LiveConnection& live) {
   end_ms_ = clock_.Now();
   ended_ = true;
   failed_writes_ = live.FailedWrites();
+  taken_bits_ = live.TakenBits();
 }
 
 double RunRecord::Seconds() const {

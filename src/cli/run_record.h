@@ -11,7 +11,7 @@ namespace telpod {
 // What telpod-send learns of its connection in place of the status boxes:
 // whether the loop ran (it starts only on an opened device, at a rate its
 // family offers), for how long by the loop's clock, and the frames the
-// device refused by the loop's end.
+// device refused and the bits of those it took by the loop's end.
 class RunRecord final : public ConnectionView {
  public:
   explicit RunRecord(Clock& clock) : clock_(clock) {}
@@ -26,6 +26,8 @@ class RunRecord final : public ConnectionView {
   // before it starts.
   double Seconds() const;
   int64_t failed_writes() const { return failed_writes_; }
+  // Bits of the frames the device took, by the loop's end.
+  int64_t taken_bits() const { return taken_bits_; }
 
  private:
   Clock& clock_;
@@ -34,6 +36,7 @@ class RunRecord final : public ConnectionView {
   double start_ms_ = 0;
   double end_ms_ = 0;
   int64_t failed_writes_ = 0;
+  int64_t taken_bits_ = 0;
 };
 
 }  // namespace telpod

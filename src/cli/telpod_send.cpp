@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/bus_load_lines.h"
 #include "cli/candump_printer.h"
 #include "cli/device_choice.h"
 #include "cli/rows_source.h"
@@ -154,6 +155,7 @@ int SendSession::Send() {
     return send_exit::kDeviceFailed;
   }
   if (!AnyPeriodicRow(Tx_CANDATA)) messages_.Say("no row sends periodically: nothing goes out");
+  for (const auto& line : BusLoadEstimateLines(Tx_CANDATA, device.t_bitRate())) messages_.Say(line);
   return Connect();
 }
 
@@ -164,7 +166,13 @@ int SendSession::Connect() {
   const auto status = form.Open_ChosenDevice(device, families_, ports_.socketcan, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
-  messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));
+  std::string summary =
+      Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds());
+  if (record_->started()) {
+    summary +=
+        ", " + AchievedBusLoadText(record_->taken_bits(), record_->Seconds(), device.t_bitRate());
+  }
+  messages_.Say(summary);
   return record_->started() ? send_exit::kDone : send_exit::kDeviceFailed;
 }
 

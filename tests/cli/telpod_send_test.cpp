@@ -299,6 +299,55 @@ TEST_F(TelpodSendTest, AStopSignalEndsTheRunAndClosesTheDevice) {
   EXPECT_EQ(out.str(), "");
 }
 
+// Before the frames, what the periodic rows ask of the bus at the rate of
+// the run, and a warning when the bus cannot carry it; after them, the
+// load achieved: the bits of the frames the adapter took over the run.
+TEST_F(TelpodSendTest, TheBusLoadIsEstimatedBeforeAndAchievedInTheSummary) {
+  CAN_SendDB eight_at_1ms;
+  for (int16_t i = 0; i < 8; ++i) {
+    eight_at_1ms.set_CAN_SendCycleOperation(i, 1);
+    eight_at_1ms.set_CAN_SendCycleTime(i, 1);
+  }
+  const char* const kOver =
+      "warning: that is more than the bus carries: frames will go out late or be refused";
+  const std::tuple<CAN_SendDB, Lines, Lines> cases[] = {
+      {eight_at_1ms,
+       {"--rate", "125k"},
+       {"bus load: the periodic rows ask 864.0% of 125k bps", kOver}},
+      {eight_at_1ms, {"--rate", "1M"}, {"bus load: the periodic rows ask 108.0% of 1M bps", kOver}},
+      // 75 bits 50 times a second, 160 bits 20 times, 95 bits half a time.
+      {PeriodicRows(), {}, {"bus load: the periodic rows ask 1.4% of 500k bps"}},
+  };
+  auto& usb = StartWithRows(PeriodicRows());
+  for (const auto& [rows, rate, said] : cases) {
+    SaveRows(rows);
+    usb.Configure("canusb serial=LW000001\n");
+    Lines args = rate;
+    args.insert(args.end(), {"--seconds", "0.5"});
+    ASSERT_EQ(Run(args), 0) << err.str();
+    Lines load;
+    for (const std::string& line : ErrLines()) {
+      if (line.starts_with("bus load: ") || line.starts_with("warning: ")) load.push_back(line);
+    }
+    ASSERT_FALSE(load.empty()) << err.str();
+    load[0] = load[0].substr(0, load[0].find(" (frames at their worst-case length)"));
+    EXPECT_EQ(load, said);
+  }
+  // The last run's frames (standard and extended, of three lengths), counted
+  // at their worst-case bits over its seconds, at 500k.
+  double bits = 0;
+  for (const std::string& frame : FramesOf(OutLines())) {
+    const size_t bytes = (frame.size() - frame.find('#') - 1) / 2;
+    bits += (frame.find('#') > 3 ? 80 : 55) + 10.0 * static_cast<double>(bytes);
+  }
+  const std::string summary = ErrLines().back();
+  const double seconds = std::stod(summary.substr(summary.find("writes, ") + 8));
+  const size_t achieved = summary.find(" seconds, achieved bus load ");
+  ASSERT_NE(achieved, std::string::npos) << summary;
+  EXPECT_NEAR(std::stod(summary.substr(achieved + 28)), bits / seconds / 500'000 * 100, 0.1)
+      << summary;
+}
+
 TEST_F(TelpodSendTest, FramesTheDeviceRefusesAreCountedNotPrinted) {
   CAN_SendDB rows;
   rows.set_CAN_SendCycleOperation(2, 1);
