@@ -33,6 +33,8 @@ void BusLoadLabel::Show(const BusLoadEstimate& estimate, std::optional<double> a
   } else {
     setText(tr("バス負荷 %1").arg(asked));
   }
+  // The name stays for GUI robots; screen readers read the figures here.
+  setAccessibleDescription(text());
   // Only the text colour is set, and only when busy or over: the rest is
   // the window's own.
   QPalette colours;

@@ -66,6 +66,7 @@ TEST_F(BusLoadWindowTest, TheLabelFollowsRowsSwitchesAndTheRate) {
   EXPECT_EQ(Colour(), plain_);
   Retype(Control("TB_Time", 0), QStringLiteral("0"));  // refused: the table's 100 ms stands
   EXPECT_EQ(Shown(), QStringLiteral("バス負荷 13.6%"));
+  EXPECT_EQ(Label().accessibleDescription(), Shown());
 }
 
 // While connected the timer adds what the device took over the last
