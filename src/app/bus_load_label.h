@@ -7,7 +7,7 @@
 
 namespace telpod {
 
-// The bus load beside the status box: what the periodic rows ask of the bus
+// The bus load under the status and rate: what the periodic rows ask of the bus
 // and, while connected, what the device took over the last second; amber
 // when busy, red over 100%.
 class BusLoadLabel : public QLabel {

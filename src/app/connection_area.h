@@ -13,7 +13,7 @@ class BusLoadLabel;
 
 // The connection controls of the main window: device list, device
 // information, Connect and Disconnect, status and bit-rate boxes, the bus
-// load beside the status, and the caution banner.
+// load under them, and the caution banner.
 class ConnectionArea : public QWidget {
   Q_OBJECT
 
