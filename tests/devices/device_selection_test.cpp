@@ -16,8 +16,7 @@ class DeviceSelection : public test::SimulatedDevices {
  protected:
   SelectedDeviceInfo Select(int32_t position) {
     device.set_t_CmbBOX_device_SelectNo(position);
-    return Show_SelectedDevice_Info(device, CAN_u, CAN_d, IfCan_u, IfCan_d, kvCan_u, kvCan_d,
-                                    drivers);
+    return Show_SelectedDevice_Info(families);
   }
 };
 
@@ -33,7 +32,7 @@ TEST_F(DeviceSelection, NoLineWithoutADeviceOrItsLibrary) {
     EXPECT_FALSE(info.TB_ODB_Hard_Version.has_value());
   }
   EXPECT_EQ(usb.Calls("canusb_Open"), 0);
-  drivers.canusb.reset();
+  drivers = DriverSet();
   const auto info = Select(1);
   EXPECT_EQ(info.result, 0);
   EXPECT_FALSE(info.TB_ODB_Hard_Version.has_value());

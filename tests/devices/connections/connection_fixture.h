@@ -56,7 +56,7 @@ class ConnectionTest : public SimulatedDevices {
   void Configure(Family f, const std::string& text) {
     Sim(f).Configure(text);
     // Start-up initialises CANlib, not the connection.
-    if (f == Family::Kvaser) drivers.canlib->canInitializeLibrary();
+    if (f == Family::Kvaser) canlib()->canInitializeLibrary();
   }
   // Connects over `f` until the loop ends; the status the routine returns.
   int32_t Run(Family f) {

@@ -9,7 +9,7 @@
 
 #include "abi/le_bytes.h"
 #include "devices/connections/connection_fixture.h"
-#include "model/bit_rate_table.h"
+#include "devices/family_registry.h"
 #include "support/python_can_reader.h"
 #include "support/temp_folder.h"
 
@@ -103,7 +103,7 @@ TEST_F(ConnectionTest, EachFamilyOpensAtTheRateOfTheIndexOrRefusesBeforeAnyCall)
     for (const auto& [family, offered, call] : families) {
       SCOPED_TRACE(std::to_string(index) + " family " + std::to_string(FamilyNumber(family)));
       Run(family);
-      EXPECT_EQ(offered, rate && rate->SupportedBy(family));
+      EXPECT_EQ(offered, rate && OfferedBitRates()[index].SupportedBy(family));
       EXPECT_EQ(RxFlag, 0);
       if (offered) {
         EXPECT_THAT(Journal(family),
