@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "devices/contract/family_contract.h"
 #include "devices/form_bg.h"
 #include "devices/socketcan/socketcan_connection.h"
 #include "devices/socketcan/socketcan_discovery.h"
@@ -16,7 +17,63 @@ namespace {
 
 using test::Controller;
 using test::FakeSocketCanSystem;
+using test::FamilyContract;
+using test::Situation;
 using test::VirtualLink;
+
+can_frame ErrorFrame(canid_t classes, uint8_t controller_problem = 0) {
+  can_frame frame{};
+  frame.can_id = CAN_ERR_FLAG | classes;
+  frame.len = CAN_ERR_DLC;
+  frame.data[1] = controller_problem;
+  return frame;
+}
+
+// The kernel with a controller that is down and a virtual link; the
+// controller's writes all fail in the failing situations, its error frames
+// telling error passive or bus off.
+class SocketCanBench final : public test::FamilyBench {
+ public:
+  SocketCanBench()
+      : FamilyBench({"SocketCAN",
+                     {"SocketCAN can0", "SocketCAN vcan0"},
+                     {"SocketCAN can0 gs_usb STOPPED", "SocketCAN vcan0 vcan"},
+                     {"1000000", "800000", "500000", "250000", "100000", "50000", "20000", "10000",
+                      "125000"},
+                     {"close:7", "stop:can0"},
+                     true}) {}
+
+  void Prepare(Situation situation) override {
+    kernel = FakeSocketCanSystem();
+    kernel.interfaces = {Controller("can0", CAN_STATE_STOPPED, std::nullopt, "gs_usb"),
+                         VirtualLink("vcan0")};
+    if (situation == Situation::TwoDevices) return;
+    kernel.txqueue = 0;
+    if (situation == Situation::ErrorPassive) {
+      kernel.error_frames = {ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_PASSIVE)};
+    }
+    if (situation == Situation::BusOff) kernel.error_frames = {ErrorFrame(CAN_ERR_BUSOFF)};
+  }
+  std::vector<std::string> Calls() const override { return kernel.calls; }
+  std::vector<std::string> BusFrames() const override {
+    std::vector<std::string> frames;
+    for (const can_frame& f : kernel.sent) {
+      const bool extended = (f.can_id & CAN_EFF_FLAG) != 0;
+      frames.push_back(test::FrameText(f.can_id & CAN_EFF_MASK, extended, f.len, f.data));
+    }
+    return frames;
+  }
+  // The rate the controller was last set to.
+  std::string RateOnDevice() const override {
+    for (auto call = kernel.calls.rbegin(); call != kernel.calls.rend(); ++call) {
+      if (call->starts_with("set:can0:")) return call->substr(9);
+    }
+    return "";
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(SocketCAN, FamilyContract,
+                         ::testing::Values(&test::MakeBench<SocketCanBench>));
 
 class SocketCanTest : public ::testing::Test {
  protected:
@@ -193,14 +250,6 @@ TEST_F(SocketCanTest, AControllerIsLeftAsItWasFound) {
                 "接続を終了します。");
 }
 
-can_frame ErrorFrame(canid_t classes, uint8_t controller_problem = 0) {
-  can_frame frame{};
-  frame.can_id = CAN_ERR_FLAG | classes;
-  frame.len = CAN_ERR_DLC;
-  frame.data[1] = controller_problem;
-  return frame;
-}
-
 // A data frame whose identifier happens to have an error class's bit.
 can_frame DataFrame(canid_t id) {
   can_frame frame = ErrorFrame(0);
@@ -252,10 +301,8 @@ TEST_F(SocketCanTest, ALonelyBusShowsTheFailedWritesAndTheStateOfTheErrorFrames)
   const std::string writes = "open:can0 write:1:8 write:1:8 write:1:8 close:7 ";
   const auto warning = ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_WARNING);
   const std::tuple<FakeSocketCanSystem::Interface, std::function<void()>, const char*> cases[] = {
-      {up, lonely(3, {}), "通信中"},
       {up, lonely(1, {warning, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_PASSIVE)}),
        "通信中（送信エラー 2、エラーパッシブ）"},
-      {up, lonely(0, {warning, ErrorFrame(CAN_ERR_BUSOFF)}), "通信中（送信エラー 3、バスオフ）"},
       // What the kernel said of the controller at the open holds until an
       // error frame says otherwise.
       {Controller("can0", CAN_STATE_ERROR_PASSIVE, 500000), lonely(3, {}),
