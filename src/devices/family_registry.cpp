@@ -25,12 +25,6 @@ std::span<const FamilyEntry* const> FamilyRegistry() {
   return kFamilyTable;
 }
 
-const FamilyEntry* FindFamilyEntry(Family family) {
-  const int32_t row = FamilyNumber(family) - 1;
-  if (row < 0 || static_cast<size_t>(row) >= std::size(kFamilyTable)) return nullptr;
-  return kFamilyTable[static_cast<size_t>(row)];
-}
-
 std::array<BitRate, kBitRates.size()> OfferedBitRates() {
   auto rates = kBitRates;
   for (BitRate& rate : rates) {

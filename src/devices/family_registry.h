@@ -20,9 +20,6 @@ constexpr Family FamilyOfRow(size_t row) {
   return static_cast<Family>(static_cast<int32_t>(row) + 1);
 }
 
-// The row of a family number, or nullptr for a number the table lacks.
-const FamilyEntry* FindFamilyEntry(Family family);
-
 // The nine rates, each with the families that offer it.
 std::array<BitRate, kBitRates.size()> OfferedBitRates();
 

@@ -22,11 +22,11 @@ std::optional<std::string> FormBG::Open_ChosenDevice(FamilySet& families, CAN_Se
   DeviceFamily* family = families.Chosen();
   if (family == nullptr) return std::nullopt;
   RxFlag_ = 1;
-  return family->StatusAfter(Open_Family(families.device, *family, SendDB));
+  return family->StatusAfter(ConnectFamily(families.device, *family, SendDB));
 }
 
-int32_t FormBG::Open_Family(ELM327_Info& device, DeviceFamily& family,
-                            CAN_SendDB& SendDB) noexcept {
+int32_t FormBG::ConnectFamily(ELM327_Info& device, DeviceFamily& family,
+                              CAN_SendDB& SendDB) noexcept {
   // Should anything fail outside the driver, the family says what that means.
   int32_t on_error = 0;
   try {
@@ -42,25 +42,25 @@ int32_t FormBG::Open_Family(ELM327_Info& device, DeviceFamily& family,
 
 void FormBG::Open_CANUSB(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d, CAN_SendDB& SendDB) {
   CanusbFamily family(device, CAN_u, CAN_d, drivers_);
-  Open_Family(device, family, SendDB);
+  ConnectFamily(device, family, SendDB);
 }
 
 int32_t FormBG::Open_InterfaceCAN(ELM327_Info& device, InterfaceCAN& IfCan_u,
                                   CAN_DB_Interface& IfCan_d, CAN_SendDB& SendDB) {
   IfCanFamily family(device, IfCan_u, IfCan_d, drivers_);
-  return Open_Family(device, family, SendDB);
+  return ConnectFamily(device, family, SendDB);
 }
 
 void FormBG::Open_KvaserCAN(ELM327_Info& device, KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d,
                             CAN_SendDB& SendDB) {
   KvaserFamily family(device, kvCan_u, kvCan_d, drivers_);
-  Open_Family(device, family, SendDB);
+  ConnectFamily(device, family, SendDB);
 }
 
 void FormBG::Open_SocketCAN(ELM327_Info& device, CAN_DB_SocketCAN& sockCan_d,
                             SocketCanSystem& socketcan, CAN_SendDB& SendDB) {
   SocketCanFamily family(sockCan_d, socketcan);
-  Open_Family(device, family, SendDB);
+  ConnectFamily(device, family, SendDB);
 }
 
 }  // namespace telpod

@@ -37,7 +37,7 @@ class FormBG {
   // mostly empty), or nullopt when no family is chosen and nothing started.
   std::optional<std::string> Open_ChosenDevice(FamilySet& families, CAN_SendDB& SendDB);
   // A connection over `family`'s chosen device; the connection's result.
-  int32_t Open_Family(ELM327_Info& device, DeviceFamily& family, CAN_SendDB& SendDB) noexcept;
+  int32_t ConnectFamily(ELM327_Info& device, DeviceFamily& family, CAN_SendDB& SendDB) noexcept;
 
   // Over the adapter CAN_USB_SelectSerial.
   void Open_CANUSB(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d, CAN_SendDB& SendDB);

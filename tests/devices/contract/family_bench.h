@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "devices/family_set.h"
 #include "model/row_fields.h"
 #include "support/fake_socketcan_system.h"
 #include "support/simulated_program_folder.h"
@@ -48,6 +49,9 @@ class FamilyBench : public SimulatedProgramFolder {
   virtual std::vector<std::string> BusFrames() const = 0;
   // The rate of the last open, as the device took it.
   virtual std::string RateOnDevice() const = 0;
+  // Points the program's family at the bench, where the family cannot find
+  // it by itself.
+  virtual void Attach(FamilySet& /*families*/) {}
 
   const Expected expected;
   // A kernel without raw CAN sockets, unless the family is SocketCAN.

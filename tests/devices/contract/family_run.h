@@ -24,7 +24,7 @@ class FamilyRun : private ConnectionView, private DiscoveryProgress {
   FamilyBench& bench_;
 
  public:
-  explicit FamilyRun(FamilyBench& bench) : bench_(bench) {}
+  explicit FamilyRun(FamilyBench& bench) : bench_(bench) { bench_.Attach(families); }
 
   // Start-up on the bench's devices, the first entry chosen; the mask.
   int32_t StartUp() {
