@@ -30,7 +30,8 @@ class CanusbBench final : public test::SimulatorBench {
   }
 };
 
-INSTANTIATE_TEST_SUITE_P(CANUSB, FamilyContract, ::testing::Values(&test::MakeBench<CanusbBench>));
+INSTANTIATE_TEST_SUITE_P(CANUSB, FamilyContract,
+                         ::testing::Values(test::MakerOf<CanusbBench>("CANUSB")));
 
 class CanusbTest : public ::testing::Test {
  protected:

@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -58,7 +59,19 @@ class FamilyBench : public SimulatedProgramFolder {
   FakeSocketCanSystem kernel;
 };
 
-using BenchMaker = std::unique_ptr<FamilyBench> (*)();
+// How the contract gets a family's bench, printed as the family's name.
+struct BenchMaker {
+  const char* family;
+  std::unique_ptr<FamilyBench> (*make)();
+  friend std::ostream& operator<<(std::ostream& out, const BenchMaker& m) {
+    return out << m.family;
+  }
+};
+
+template <typename Bench>
+BenchMaker MakerOf(const char* family) {
+  return {family, [] { return std::unique_ptr<FamilyBench>(std::make_unique<Bench>()); }};
+}
 
 // As candump writes a frame: "7DF#111213", an extended identifier with 8
 // digits.

@@ -13,7 +13,7 @@ namespace telpod::test {
 
 // The contract suite over one family's bench. A family's test folder runs it
 // with INSTANTIATE_TEST_SUITE_P(<Family>, FamilyContract,
-// ::testing::Values(&MakeBench<Bench>)).
+// ::testing::Values(MakerOf<Bench>("<Family>"))).
 class FamilyContract : public ::testing::TestWithParam<BenchMaker> {
  protected:
   // The row of the family table named as the bench says.
@@ -31,15 +31,10 @@ class FamilyContract : public ::testing::TestWithParam<BenchMaker> {
     return run.StartUp();
   }
 
-  std::unique_ptr<FamilyBench> bench = GetParam()();
+  std::unique_ptr<FamilyBench> bench = GetParam().make();
   const Expected& expected = bench->expected;
   const Family family = FamilyNamed(expected.name);
   FamilyRun run{*bench};
 };
-
-template <typename Bench>
-std::unique_ptr<FamilyBench> MakeBench() {
-  return std::make_unique<Bench>();
-}
 
 }  // namespace telpod::test

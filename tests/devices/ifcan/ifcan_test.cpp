@@ -38,7 +38,7 @@ class IfCanBench final : public test::SimulatorBench {
 };
 
 INSTANTIATE_TEST_SUITE_P(Interface, FamilyContract,
-                         ::testing::Values(&test::MakeBench<IfCanBench>));
+                         ::testing::Values(test::MakerOf<IfCanBench>("Interface")));
 
 // Bytes from hex digits; blanks only group them.
 Bytes Hex(const std::string& digits) {

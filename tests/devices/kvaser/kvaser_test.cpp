@@ -31,7 +31,8 @@ class KvaserBench final : public test::SimulatorBench {
   std::string RateOnDevice() const override { return Argument("canSetBusParams", 1); }
 };
 
-INSTANTIATE_TEST_SUITE_P(Kvaser, FamilyContract, ::testing::Values(&test::MakeBench<KvaserBench>));
+INSTANTIATE_TEST_SUITE_P(Kvaser, FamilyContract,
+                         ::testing::Values(test::MakerOf<KvaserBench>("Kvaser")));
 
 class KvaserTest : public ::testing::Test {
  protected:

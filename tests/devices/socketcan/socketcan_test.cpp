@@ -73,7 +73,7 @@ class SocketCanBench final : public test::FamilyBench {
 };
 
 INSTANTIATE_TEST_SUITE_P(SocketCAN, FamilyContract,
-                         ::testing::Values(&test::MakeBench<SocketCanBench>));
+                         ::testing::Values(test::MakerOf<SocketCanBench>("SocketCAN")));
 
 class SocketCanTest : public ::testing::Test {
  protected:
