@@ -17,8 +17,9 @@ void SearchFamilies(int32_t mask, FamilySet& set, platform::EventPump& pump,
                     DiscoveryProgress& progress) {
   progress.Progress(kSearchBegins);
   for (size_t row = 0; row < set.size(); ++row) {
-    if (mask & DriverMaskBit(FamilyOfRow(row)))
+    if (mask & DriverMaskBit(FamilyOfRow(row))) {
       IgnoringErrors([&] { set.at(row).FindDevices(pump); });
+    }
     if (const auto p = FamilyRegistry()[row]->searched_progress) progress.Progress(*p);
   }
   progress.Progress(kEveryFamilySearched);

@@ -53,15 +53,15 @@ struct FamilyEntry {
   // As the user knows it, and the settings dialog's legend names it.
   const char* name;
   // The driver library the family loads, if it needs one.
-  std::optional<DriverFile> library;
+  std::optional<DriverFile> library = std::nullopt;
   // Whether it offers the rate of a bit-rate index: the settings dialog
   // colours and explains the rates by it, and the family's connection
   // refuses the others.
   bool (*offers_rate)(int32_t t_bitRate);
   // Start-up's progress once the family is searched, and once its entries
   // are listed; none where the bar does not move.
-  std::optional<double> searched_progress;
-  std::optional<double> listed_progress;
+  std::optional<double> searched_progress = std::nullopt;
+  std::optional<double> listed_progress = std::nullopt;
   std::unique_ptr<DeviceFamily> (*make)(FamilySet& set);
 };
 

@@ -29,8 +29,9 @@ std::array<BitRate, kBitRates.size()> OfferedBitRates() {
   auto rates = kBitRates;
   for (BitRate& rate : rates) {
     for (size_t row = 0; row < std::size(kFamilyTable); ++row) {
-      if (kFamilyTable[row]->offers_rate(rate.index))
+      if (kFamilyTable[row]->offers_rate(rate.index)) {
         rate.offered_by |= DriverMaskBit(FamilyOfRow(row));
+      }
     }
   }
   return rates;

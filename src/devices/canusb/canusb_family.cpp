@@ -45,12 +45,13 @@ std::string CanusbFamily::InterfaceName() const {
   return "canusb-" + CAN_d_.CAN_USB_SelectSerial();
 }
 
-const FamilyEntry kCanusbFamily{
-    "CANUSB",
-    DriverFile{platform::kCanusbLibraryFile, &LoadBinding<CanusbDriver>},
-    &CanusbConnection::OffersRate,
-    0.3,
-    0.6,
-    &MakeFamily<CanusbFamily>};
+constinit const FamilyEntry kCanusbFamily{
+    .name = "CANUSB",
+    .library = DriverFile{platform::kCanusbLibraryFile, &LoadBinding<CanusbDriver>},
+    .offers_rate = &CanusbConnection::OffersRate,
+    .searched_progress = 0.3,
+    .listed_progress = 0.6,
+    .make = &MakeFamily<CanusbFamily>,
+};
 
 }  // namespace telpod

@@ -55,11 +55,12 @@ std::string IfCanFamily::InterfaceName() const {
   return "ifcan" + std::to_string(IfCan_d_.Interface_CAN_FindNo(selected));
 }
 
-const FamilyEntry kIfCanFamily{"Interface",
-                               DriverFile{platform::kIfCanLibraryFile, &LoadBinding<IfCanDriver>},
-                               &IfCanConnection::OffersRate,
-                               0.4,
-                               std::nullopt,
-                               &MakeFamily<IfCanFamily>};
+constinit const FamilyEntry kIfCanFamily{
+    .name = "Interface",
+    .library = DriverFile{platform::kIfCanLibraryFile, &LoadBinding<IfCanDriver>},
+    .offers_rate = &IfCanConnection::OffersRate,
+    .searched_progress = 0.4,
+    .make = &MakeFamily<IfCanFamily>,
+};
 
 }  // namespace telpod

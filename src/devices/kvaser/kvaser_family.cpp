@@ -48,12 +48,11 @@ std::string KvaserFamily::InterfaceName() const {
   return "kvaser" + std::to_string(kvCan_d_.Kvaser_DevChannel(selected));
 }
 
-const FamilyEntry kKvaserFamily{
-    "Kvaser",
-    DriverFile{platform::kCanlibLibraryFile, &LoadBinding<CanlibDriver>},
-    &KvaserConnection::OffersRate,
-    std::nullopt,
-    std::nullopt,
-    &MakeFamily<KvaserFamily>};
+constinit const FamilyEntry kKvaserFamily{
+    .name = "Kvaser",
+    .library = DriverFile{platform::kCanlibLibraryFile, &LoadBinding<CanlibDriver>},
+    .offers_rate = &KvaserConnection::OffersRate,
+    .make = &MakeFamily<KvaserFamily>,
+};
 
 }  // namespace telpod

@@ -44,7 +44,10 @@ std::string SocketCanFamily::InterfaceName() const {
   return sockCan_d_.SocketCAN_IfName(static_cast<int16_t>(sockCan_d_.SocketCAN_SelectNo()));
 }
 
-const FamilyEntry kSocketCanFamily{"SocketCAN",  std::nullopt, &SocketCanConnection::OffersRate,
-                                   std::nullopt, std::nullopt, &MakeFamily<SocketCanFamily>};
+constinit const FamilyEntry kSocketCanFamily{
+    .name = "SocketCAN",
+    .offers_rate = &SocketCanConnection::OffersRate,
+    .make = &MakeFamily<SocketCanFamily>,
+};
 
 }  // namespace telpod
