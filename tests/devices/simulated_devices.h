@@ -22,7 +22,8 @@ inline void LoadSimulatedDrivers(DriverSet& drivers) {
 }
 
 // The three bindings over their simulators, each simulator back at its
-// default before every test, and the catalogues the program fills.
+// default before every test, the catalogues the program fills, and the
+// program's families over them.
 class SimulatedDevices : public ::testing::Test, public FamilyObjects {
  protected:
   SimulatedDevices() { LoadSimulatedDrivers(drivers); }

@@ -97,6 +97,24 @@ TEST_F(Simulator, CanlibRefusesBadWritesAndHandles) {
   EXPECT_EQ(kvaser.Frames()[0].extended, 1);
 }
 
+// The three libraries append to one frame log, as the demo has them, and
+// python-can reads every line of it.
+TEST_F(Simulator, TheThreeLibrariesShareOneFrameLog) {
+  test::TempFolder folder;
+  const std::string log = folder.File("frames.log");
+  for (test::SimControl* sim : {&usb, &boards, &kvaser}) sim->SetLog(log);
+  CANMsg msg = Frame(0x7DF, 0, 2);
+  canusb()->canusb_Write(canusb()->Open("LWSIM001", "500", 0, -1, 1), &msg);
+  uint8_t record[24] = {2, 0, 0, 0, 0, 0, 0, 0, 0x10, 0xF1, 0xDA, 0x98, 0x10, 0x11};
+  ifcan()->CanSendMessage(ifcan()->OpenPort(1), record, 1);
+  canlib()->canInitializeLibrary();
+  canlib()->canWrite(canlib()->canOpenChannel(0, 0x80), 0x123, record + 12, 2, 2);
+  for (test::SimControl* sim : {&usb, &boards, &kvaser}) sim->SetLog("");
+  EXPECT_EQ(test::ReadWithPythonCan(log),
+            (std::vector<std::string>{"canusb0 7DF S D 2 1011", "ifcan1 18DAF110 X D 2 1011",
+                                      "kvaser0 123 S D 2 1011"}));
+}
+
 // After `txqueue` frames since the open every write finds the queue full
 // and the controller error passive; `busoff` takes no frame at all.
 TEST_F(Simulator, ALonelyBusFillsTheQueueAndTheStateCallsSaySo) {

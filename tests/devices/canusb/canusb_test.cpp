@@ -85,6 +85,11 @@ TEST_F(CanusbTest, AnAdapterThatDoesNotOpenIsNotClosed) {
   ASSERT_EQ(run.messages.shown.size(), 1u);
   EXPECT_EQ(run.messages.shown[0].text, "機器が正常に動作していません。\r\n接続を終了します。");
   EXPECT_EQ(run.objects.CAN_d.CAN_USB_Handle(), -2);
+  // An index outside the rate table leaves the text empty, which no
+  // adapter opens with.
+  StartUp("canusb serial=LWSIM001");
+  run.Connect(9);
+  EXPECT_EQ(run.Journal(), Calls{"canusb_Open(\"LWSIM001\",\"\",0,4294967295,1)"});
 }
 
 // The adapter counts its bus-offs; without that count its flags still tell
