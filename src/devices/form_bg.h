@@ -16,6 +16,7 @@
 #include "devices/socketcan/socketcan_system.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
+#include "model/row_rule.h"
 #include "platform/window_services.h"
 #include "send/connection_skeleton.h"
 
@@ -24,11 +25,13 @@ namespace telpod {
 // The connection routines, one per family. Each opens the chosen device of its
 // family, runs the send loop until RxFlag leaves 1, closes the device and
 // returns; RxFlag is 0 on every way out, and no exception leaves them.
-// `writes`, when given, learns of every frame written.
+// `writes`, when given, learns of every frame written; rows follow `rules`,
+// when given, as they stand at each frame.
 class FormBG {
  public:
   FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
-         platform::EventPump& pump, DriverSet& drivers, WriteObserver* writes = nullptr);
+         platform::EventPump& pump, DriverSet& drivers, WriteObserver* writes = nullptr,
+         const RowRules* rules = nullptr);
 
   // Connect's dispatch: RxFlag to 1, then the connection of the family that
   // t_select_Vender names, over that family's chosen device. Returns the
@@ -64,6 +67,7 @@ class FormBG {
   platform::EventPump& pump_;
   DriverSet& drivers_;
   WriteObserver* writes_;
+  const RowRules* rules_;
 };
 
 }  // namespace telpod
