@@ -19,16 +19,16 @@ constexpr int kFormat = 1;
 
 namespace reason {
 constexpr SourceText kNotJson = TELPOD_TEXT("RowRulesFile", "JSON の書き方が正しくありません。");
-constexpr SourceText kWrongType = TELPOD_TEXT("RowRulesFile", "\"%1\" の値の種類が違います。");
-constexpr SourceText kMissing = TELPOD_TEXT("RowRulesFile", "\"%1\" が書かれていません。");
-constexpr SourceText kUnknownKey = TELPOD_TEXT("RowRulesFile", "\"%1\" という項目はありません。");
-constexpr SourceText kOutOfRange = TELPOD_TEXT("RowRulesFile", "\"%1\" の値が範囲の外です。");
+constexpr SourceText kWrongType = TELPOD_TEXT("RowRulesFile", "「%1」の値の種類が違います。");
+constexpr SourceText kMissing = TELPOD_TEXT("RowRulesFile", "「%1」が書かれていません。");
+constexpr SourceText kUnknownKey = TELPOD_TEXT("RowRulesFile", "「%1」という項目はありません。");
+constexpr SourceText kOutOfRange = TELPOD_TEXT("RowRulesFile", "「%1」の値が範囲の外です。");
 constexpr SourceText kRowTwice = TELPOD_TEXT("RowRulesFile", "行 %1 の規則が二つあります。");
 constexpr SourceText kByteName =
-    TELPOD_TEXT("RowRulesFile", "データバイトは \"D1\"〜\"D8\" で書きます。");
+    TELPOD_TEXT("RowRulesFile", "データバイトは「D1」〜「D8」で書きます。");
 constexpr SourceText kAlgorithm =
     TELPOD_TEXT("RowRulesFile",
-                "\"%1\" というアルゴリズムはありません（XOR、SUM、CRC-8-SAE-J1850、CRC-8H2F）。");
+                "「%1」というアルゴリズムはありません（XOR、SUM、CRC-8-SAE-J1850、CRC-8H2F）。");
 constexpr SourceText kFormat =
     TELPOD_TEXT("RowRulesFile", "形式 %1 は、このプログラムでは読めません。");
 }  // namespace reason
