@@ -17,6 +17,7 @@
 #include "platform/program_folder.h"
 #include "send/connection_skeleton.h"
 #include "settings/file_save_system.h"
+#include "settings/row_rules_file.h"
 #include "settings/xls/excel_install_check.h"
 
 namespace telpod {
@@ -59,6 +60,7 @@ bool Form1::App_Startup() {
   if (mask < 1) return false;
 
   IgnoringErrors([&] { FileSaveSystem::Load_SettingFile(device, Tx_CANDATA); });
+  IgnoringErrors([&] { LoadRules(); });
 
   IgnoringErrors([&] {
     Form2_ = new Form2(this);
@@ -93,10 +95,19 @@ bool Form1::App_Startup() {
   Progress(0.9);
   IgnoringErrors([&] {
     ConnectionView& view = *this;
-    FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_, drivers_);
+    FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_, drivers_,
+                                       nullptr, &rules);
     Form_Load_Initialize();
   });
   return true;
+}
+
+void Form1::LoadRules() {
+  const std::string path = RowRulesFile::Path();
+  const RowRulesFile::Outcome outcome = RowRulesFile::Load(path, rules);
+  if (outcome.kind != RowRulesFile::Outcome::Kind::Damaged) return;
+  ports_.messages->Show(RowRulesFile::DamagedMessage(path, outcome), device.Application_title(),
+                        platform::MessageIcon::Warning);
 }
 
 int32_t Form1::Check_DriverFiles() {

@@ -81,7 +81,7 @@ int Integer(const Json& value, const Pointer& where, int low, int high) {
   const std::string key = Name(where);
   if (!value.is_number_integer()) Refuse(where, reason::kWrongType, key);
   const bool fits = value.is_number_unsigned()
-                        ? value.get<uint64_t>() <= uint64_t(high)
+                        ? value.get<uint64_t>() <= uint64_t(high) && value.get<int64_t>() >= low
                         : value.get<int64_t>() >= low && value.get<int64_t>() <= high;
   if (!fits) Refuse(where, reason::kOutOfRange, key);
   return value.get<int>();

@@ -116,6 +116,7 @@ TEST_F(RowRulesFileTest, ADamagedFileNamesItsLineAndLeavesTheRulesAlone) {
       {"{\"format\": 1, \"rows\": [\n  {\"row\": 3},\n  {\"row\": 3}\n]}", 3,
        "行 3 の規則が二つあります。"},
       {"{\"format\": 1, \"rows\": [\n  {\"row\": 9}\n]}", 2, "「row」の値が範囲の外です。"},
+      {"{\"format\": 1, \"rows\": [\n  {\"row\": 0}\n]}", 2, "「row」の値が範囲の外です。"},
       {"{\"format\": 1, \"rows\": [\n  7\n]}", 2, "「rows」の値の種類が違います。"},
       {"{\n\"format\": 2, \"rows\": []}", 2, "形式 2 は、このプログラムでは読めません。"},
       {"[]", 1, "「format」が書かれていません。"},
