@@ -140,11 +140,14 @@ QGroupBox* RowRulesDialog::BuildChecksum(const ChecksumRule& checksum) {
       QRegularExpression(QStringLiteral("[0-9A-Fa-f]{1,4}")), TB_DataId_));
   TB_DataId_->setText(QString::fromStdString(FormatHex(checksum.data_id.value_or(0))));
   TB_DataId_->setEnabled(checksum.data_id.has_value());
+  TB_DataId_->setMaximumWidth(
+      TB_DataId_->fontMetrics().horizontalAdvance(QStringLiteral("FFFFFF")));
   connect(CB_DataId_, &QCheckBox::toggled, TB_DataId_, &QWidget::setEnabled);
   auto* data_id = new QHBoxLayout;
   data_id->addWidget(CB_DataId_);
   data_id->addWidget(new QLabel(QStringLiteral("0x"), GB_Checksum_));
   data_id->addWidget(TB_DataId_);
+  data_id->addStretch(1);
 
   auto* form = new QFormLayout(GB_Checksum_);
   form->addRow(tr("データバイト"), Cmb_ChecksumByte_);
