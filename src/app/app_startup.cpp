@@ -13,6 +13,7 @@
 #include "app/qt_window_ports.h"
 #include "devices/device_selection.h"
 #include "devices/driver_check.h"
+#include "platform/atomic_file.h"
 #include "platform/ignoring_errors.h"
 #include "platform/program_folder.h"
 #include "send/connection_skeleton.h"
@@ -103,6 +104,7 @@ bool Form1::App_Startup() {
 
 void Form1::LoadRules() {
   const std::string path = RowRulesFile::Path();
+  platform::RemoveStaleTemporaryFiles(path);  // a save a crash cut short
   const RowRulesFile::Outcome outcome = RowRulesFile::Load(path, rules);
   if (outcome.kind != RowRulesFile::Outcome::Kind::Damaged) return;
   ports_.messages->Show(RowRulesFile::DamagedMessage(path, outcome), device.Application_title(),

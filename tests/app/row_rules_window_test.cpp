@@ -10,6 +10,9 @@
 #include <QSpinBox>
 #include <QTimer>
 #include <QToolButton>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "app/connection_area.h"
@@ -184,6 +187,28 @@ TEST_F(RowRulesWindowTest, ExportsAndTheSettingsFileAreTheSameWithAndWithoutRule
   EXPECT_EQ(with, without);
   EXPECT_NE(test::ReadFile(RowRulesFile::Path()).find("\"CRC-8H2F\""), std::string::npos);
   EXPECT_EQ(window.Tx_CANDATA.CAN_Data7(1), 0xA5);  // the stored bytes stay as typed
+}
+
+// A rules file that cannot be written must not lose the rules without a
+// word; exporting would not keep them, so the question offers only staying.
+TEST_F(RowRulesWindowTest, AFailedSaveOfTheRulesAsksWhetherToStayOpen) {
+  std::filesystem::create_directory(RowRulesFile::Path());  // in the way of the file
+  const DialogControls d = Open(0);
+  d.AliveCounterAndCrc();
+  d.Click("Bt_OK");
+  window.show();
+  window.close();
+  EXPECT_TRUE(window.isVisible());
+  ASSERT_EQ(messages.asked.size(), 1u);
+  EXPECT_EQ(messages.asked[0].text,
+            RowRulesFile::Path() + " を保存できませんでした。\r\n理由：" + std::strerror(EISDIR));
+  std::filesystem::remove(RowRulesFile::Path());
+  window.close();
+  EXPECT_FALSE(window.isVisible());
+  RowRules saved;
+  EXPECT_EQ(RowRulesFile::Load(RowRulesFile::Path(), saved).kind,
+            RowRulesFile::Outcome::Kind::Read);
+  EXPECT_EQ(saved, window.rules);
 }
 
 class RowRulesStartTest : public test::StartedWindow {};
