@@ -1,7 +1,7 @@
 #include "cli/telpod_send.h"
 
+#include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -10,6 +10,7 @@
 #include "cli/device_choice.h"
 #include "cli/rows_source.h"
 #include "cli/run_record.h"
+#include "cli/run_summary.h"
 #include "cli/send_options.h"
 #include "cli/stop_pump.h"
 #include "cli/terminal_messages.h"
@@ -17,6 +18,8 @@
 #include "devices/device_selection.h"
 #include "devices/driver_check.h"
 #include "devices/form_bg.h"
+#include "model/bit_rate_table.h"
+#include "model/family.h"
 #include "platform/built_in_english.h"
 #include "platform/program_folder.h"
 #include "platform/sleeping_pump.h"
@@ -30,12 +33,19 @@ namespace {
 
 constexpr const char* kProgram = "telpod-send";
 
-// "12 frames written, 0 failed writes, 5.000 seconds"
-std::string Summary(int64_t written, int64_t failed, double seconds) {
-  char figures[96];
-  std::snprintf(figures, sizeof figures, "%lld frames written, %lld failed writes, %.3f seconds",
-                static_cast<long long>(written), static_cast<long long>(failed), seconds);
-  return figures;
+// The rates a family offers, fastest first: "1M, 500k, 250k".
+std::string OfferedRates(Family family) {
+  std::vector<BitRate> rates(kBitRates.begin(), kBitRates.end());
+  std::sort(rates.begin(), rates.end(), [](const BitRate& a, const BitRate& b) {
+    return a.bits_per_second > b.bits_per_second;
+  });
+  std::string list;
+  for (const BitRate& rate : rates) {
+    if (!rate.SupportedBy(family)) continue;
+    const std::string label = rate.label;
+    list += (list.empty() ? "" : ", ") + label.substr(0, label.find(' '));
+  }
+  return list;
 }
 
 // One run: the window's start-up without its windows, then the device list
@@ -58,6 +68,7 @@ class SendSession final : private DiscoveryProgress {
   int List();
   int Send();
   int Connect();
+  int Outcome(const RunFigures& figures);
   void StopMessage(const platform::SourceText& first_line);
 
   const SendOptions& options_;
@@ -66,7 +77,7 @@ class SendSession final : private DiscoveryProgress {
   platform::ScopedTextLookup in_english_{english_};
   TerminalMessages messages_{ports_.err, kProgram};
   // Caught from the start, so that a device is never left open by them.
-  platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGPIPE}, false};
+  platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGHUP, SIGPIPE}, false};
 
   ELM327_Info device;
   FamilyObjects families_;
@@ -95,7 +106,7 @@ int SendSession::StartUp() {
   if (mask < 1) return send_exit::kNoDevice;
   // The window detects its workbook engine late; the rows need it here.
   Setting_import_export::Check_Excel_Install(device);
-  if (!options_.list && !TakeRows(device, Tx_CANDATA, options_.rows, messages_)) {
+  if (!options_.list && !TakeRows(device, Tx_CANDATA, options_, messages_)) {
     return send_exit::kRowsUnreadable;
   }
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
@@ -153,7 +164,7 @@ int SendSession::Send() {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
-  if (!AnyPeriodicRow(Tx_CANDATA)) messages_.Say("no row sends periodically: nothing goes out");
+  NoteRowsNotSent(Tx_CANDATA, messages_);
   return Connect();
 }
 
@@ -164,8 +175,24 @@ int SendSession::Connect() {
   const auto status = form.Open_ChosenDevice(device, families_, ports_.socketcan, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
-  messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));
-  return record_->started() ? send_exit::kDone : send_exit::kDeviceFailed;
+  return Outcome({printer.frames_written(), record_->failed_writes(), record_->Seconds(),
+                  record_->worst_bus_state()});
+}
+
+// The summary, and the status it ends with.
+int SendSession::Outcome(const RunFigures& figures) {
+  const Family family = FamilyOf(device.t_select_Vender());
+  const auto rate = FindBitRate(device.t_bitRate());
+  if (!record_->started() && rate && !rate->SupportedBy(family)) {
+    messages_.Say(std::string(FamilyName(family)) + " devices take " + OfferedRates(family) +
+                  " (--rate)");
+  }
+  messages_.Say(SummaryLine(figures));
+  if (!record_->started()) return send_exit::kDeviceFailed;
+  if (RunFailedOnTheBus(figures) && !options_.allow_failed_writes) {
+    return send_exit::kFramesRefused;
+  }
+  return send_exit::kDone;
 }
 
 }  // namespace
@@ -173,8 +200,8 @@ int SendSession::Connect() {
 int TelpodSend(const std::vector<std::string>& arguments, SendPorts ports) {
   try {
     const ParsedOptions parsed = ParseSendOptions(arguments);
-    if (parsed.options.help) {
-      PrintSendHelp(ports.out);
+    if (parsed.options.help || parsed.options.version) {
+      (parsed.options.help ? PrintSendHelp : PrintSendVersion)(ports.out);
       return send_exit::kDone;
     }
     if (!parsed.error.empty()) {
