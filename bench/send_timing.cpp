@@ -4,7 +4,9 @@
 // family, eight periodic rows at 1, 10 and 100 ms and at period 0, then no
 // periodic row at all (connected, idle, 5 s); each run once with the loop
 // sleeping between frames and once spinning as it used to, side by side.
-// Then the simulator's own cost per write with its log off and buffered.
+// At 1 and 10 ms once more with an alive counter and a CRC on rows 0..3,
+// rows 4..7 without, their timing errors apart. Then the simulator's own
+// cost per write with its log off and buffered.
 //
 //   send_timing [seconds per periodic run, default 5] [family: canusb, ifcan or kvaser]
 #include <sys/resource.h>
@@ -55,11 +57,13 @@ struct SimControl {
   decltype(&cansim_set_log) set_log = nullptr;
 };
 
-// Moves the captured frames into the statistics, by row.
+// Moves the captured frames into the statistics, by row: all of them, and
+// apart for rows with rules and rows without.
 class CaptureReader {
  public:
-  CaptureReader(SimControl& sim, telpod::bench::FrameGaps& gaps)
-      : sim_(sim), gaps_(gaps), buffer_(4096) {}
+  CaptureReader(SimControl& sim, telpod::bench::FrameGaps& gaps, telpod::bench::FrameGaps& ruled,
+                telpod::bench::FrameGaps& plain, const telpod::RowRules& rules)
+      : sim_(sim), gaps_(gaps), ruled_(ruled), plain_(plain), rules_(rules), buffer_(4096) {}
   void Drain() {
     size_t n;
     while ((n = sim_.take_frames(buffer_.data(), buffer_.size())) > 0) {
@@ -68,7 +72,10 @@ class CaptureReader {
         const int64_t t = f.monotonic_ns;
         if (first_ns_ < 0) first_ns_ = t;
         last_ns_ = t;
-        gaps_.Frame(static_cast<int>(f.id) - kFirstId, double(t) / 1e6);
+        const int row = static_cast<int>(f.id) - kFirstId;
+        gaps_.Frame(row, double(t) / 1e6);
+        const bool ruled = row >= 0 && row < CAN_SendDB::kRows && rules_.Find(int16_t(row));
+        (ruled ? ruled_ : plain_).Frame(row, double(t) / 1e6);
       }
     }
   }
@@ -77,6 +84,9 @@ class CaptureReader {
  private:
   SimControl& sim_;
   telpod::bench::FrameGaps& gaps_;
+  telpod::bench::FrameGaps& ruled_;
+  telpod::bench::FrameGaps& plain_;
+  const telpod::RowRules& rules_;
   std::vector<cansim_frame> buffer_;
   int64_t first_ns_ = -1, last_ns_ = 0;
 };
@@ -176,12 +186,25 @@ class CpuShare {
   MachineTicks ticks_;
 };
 
-// One run's rows: eight periodic rows at `period_ms`, or none.
+// One run's rows: eight periodic rows at `period_ms`, or none; with
+// `rules`, rows 0..3 carry an alive counter and a CRC.
 struct Load {
   double period_ms;
   bool periodic;
   double seconds;
+  bool rules = false;
 };
+
+// A nibble counter in D7 and a CRC-8H2F in D8 on rows 0..3 when asked.
+telpod::RowRules RulesOf(const Load& load) {
+  telpod::RowRules rules;
+  if (!load.rules) return rules;
+  for (int16_t i = 0; i < CAN_SendDB::kRows / 2; ++i) {
+    rules.Set(i, {telpod::CounterRule{7, 0, 4, 0, 1, 14},
+                  telpod::ChecksumRule{8, telpod::ChecksumAlgorithm::Crc8H2F, {}, {}}});
+  }
+  return rules;
+}
 
 void SetRows(CAN_SendDB& db, const Load& load) {
   for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
@@ -197,13 +220,14 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
          telpod::bench::Pacing pacing, const Load& load) {
   SetRows(w.db, load);
   SimControl& sim = *family.sim;
-  telpod::bench::FrameGaps gaps(load.period_ms);
-  CaptureReader reader(sim, gaps);
+  const telpod::RowRules rules = RulesOf(load);
+  telpod::bench::FrameGaps gaps(load.period_ms), ruled(load.period_ms), plain(load.period_ms);
+  CaptureReader reader(sim, gaps, ruled, plain, rules);
   const long long dropped_before = sim.dropped_frames();
   NoView view;
   StderrMessages messages;
   telpod::bench::PacedPump pump(pacing, w.RxFlag, load.seconds, [&] { reader.Drain(); });
-  telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers);
+  telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers, nullptr, &rules);
   w.RxFlag = 1;
   const CpuShare share;
   family.connect(form, w);
@@ -212,8 +236,9 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
   const double span_s = reader.span_s();
 
   char run[96];
-  std::snprintf(run, sizeof run, "family=%s pacing=%s rows=%d period_ms=%g", family.name,
-                telpod::bench::PacingName(pacing), load.periodic ? 8 : 0, load.period_ms);
+  std::snprintf(run, sizeof run, "family=%s pacing=%s rows=%d period_ms=%g%s", family.name,
+                telpod::bench::PacingName(pacing), load.periodic ? 8 : 0, load.period_ms,
+                load.rules ? " rules=4" : "");
   std::printf("send_timing %s frames=%llu frames_per_s=%.0f %s\n", run,
               static_cast<unsigned long long>(gaps.frames()),
               span_s > 0 ? double(gaps.frames()) / span_s : 0.0, gaps.stats().Summary().c_str());
@@ -222,6 +247,12 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
     const double asked = 8.0 * (1.0 + span_s * 1000.0 / load.period_ms);
     std::printf("# %s: %.2f%% of the %.0f frames the periods ask for\n", run,
                 100.0 * double(gaps.frames()) / asked, asked);
+  }
+  if (load.rules) {
+    std::printf("# %s: rows 0..3 with rules frames=%llu %s\n", run,
+                static_cast<unsigned long long>(ruled.frames()), ruled.stats().Summary().c_str());
+    std::printf("# %s: rows 4..7 without frames=%llu %s\n", run,
+                static_cast<unsigned long long>(plain.frames()), plain.stats().Summary().c_str());
   }
   std::printf("# %s: %s %s\n", run, cpu.c_str(), pump.Summary(load.seconds).c_str());
   if (sim.dropped_frames() != dropped_before) {
@@ -269,18 +300,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Start-up: the simulators' default devices, searched, the first chosen.
-  SimControl usb_sim(drivers.canusb->path());
-  SimControl board_sim(drivers.ifcan->path());
-  SimControl channel_sim(drivers.canlib->path());
+  auto* canusb = drivers.Get<telpod::CanusbDriver>();
+  auto* ifcan = drivers.Get<telpod::IfCanDriver>();
+  auto* canlib = drivers.Get<telpod::CanlibDriver>();
+  SimControl usb_sim(canusb->path());
+  SimControl board_sim(ifcan->path());
+  SimControl channel_sim(canlib->path());
   for (SimControl* sim : {&usb_sim, &board_sim, &channel_sim}) sim->reset();
   NoPump quiet;
   Window w;
-  telpod::Find_CANUSB_Adapters(w.device, w.CAN_d, *drivers.canusb, quiet);
+  telpod::Find_CANUSB_Adapters(w.device, w.CAN_d, *canusb, quiet);
   w.CAN_d.set_CAN_USB_SelectNo(1);
   w.CAN_d.set_CAN_USB_SelectSerial(w.CAN_d.CAN_USB_FindSerialNo(1));
-  telpod::Find_Interface_Boards(w.device, w.IfCan_u, w.IfCan_d, *drivers.ifcan, quiet);
+  telpod::Find_Interface_Boards(w.device, w.IfCan_u, w.IfCan_d, *ifcan, quiet);
   w.IfCan_d.set_Interface_CAN_SelectNo(1);
-  telpod::Find_Kvaser_Channels(w.device, w.kvCan_u, w.kvCan_d, *drivers.canlib, quiet);
+  telpod::Find_Kvaser_Channels(w.device, w.kvCan_u, w.kvCan_d, *canlib, quiet);
   w.kvCan_d.set_KvCAN_SelectNo(1);
 
   const Family families[] = {
@@ -297,11 +331,10 @@ int main(int argc, char** argv) {
          f.Open_KvaserCAN(win.device, win.kvCan_u, win.kvCan_d, win.db);
        }},
   };
-  const Load loads[] = {{1.0, true, seconds},
-                        {10.0, true, seconds},
-                        {100.0, true, seconds},
-                        {0.0, true, seconds},
-                        {100.0, false, 5.0}};
+  const Load loads[] = {{1.0, true, seconds},       {10.0, true, seconds},
+                        {100.0, true, seconds},     {0.0, true, seconds},
+                        {100.0, false, 5.0},        {1.0, true, seconds, true},
+                        {10.0, true, seconds, true}};
   for (const Family& family : families) {
     if (!only.empty() && only != family.name) continue;
     for (const Load& load : loads) {
@@ -315,24 +348,24 @@ int main(int argc, char** argv) {
   CANMsg msg{};
   msg.id = 0x7DF;
   msg.len = 8;
-  const int32_t usb = drivers.canusb->Open(w.CAN_d.CAN_USB_FindSerialNo(1), "500", 0, -1, 1);
-  auto usb_write = [&] { drivers.canusb->canusb_Write(usb, &msg); };
+  const int32_t usb = canusb->Open(w.CAN_d.CAN_USB_FindSerialNo(1), "500", 0, -1, 1);
+  auto usb_write = [&] { canusb->canusb_Write(usb, &msg); };
   WriteCost("canusb", usb_sim, "off", "", usb_write);
   WriteCost("canusb", usb_sim, "buffered", "/dev/null", usb_write);
-  drivers.canusb->Close(usb);
+  canusb->Close(usb);
 
   uint8_t record[24] = {8, 0, 0, 0, 0, 0, 0, 0, 0xDF, 0x07};
-  const int32_t port = drivers.ifcan->OpenPort(w.IfCan_d.Interface_CAN_FindNo(1));
-  auto board_write = [&] { drivers.ifcan->CanSendMessage(port, record, 1); };
+  const int32_t port = ifcan->OpenPort(w.IfCan_d.Interface_CAN_FindNo(1));
+  auto board_write = [&] { ifcan->CanSendMessage(port, record, 1); };
   WriteCost("ifcan", board_sim, "off", "", board_write);
   WriteCost("ifcan", board_sim, "buffered", "/dev/null", board_write);
-  drivers.ifcan->CanClosePort(port);
+  ifcan->CanClosePort(port);
 
   uint8_t data[9] = {};
-  const canHandle channel = drivers.canlib->canOpenChannel(w.kvCan_d.Kvaser_DevChannel(0), 0x80);
-  auto channel_write = [&] { drivers.canlib->canWrite(channel, 0x7DF, data, 8, 2); };
+  const canHandle channel = canlib->canOpenChannel(w.kvCan_d.Kvaser_DevChannel(0), 0x80);
+  auto channel_write = [&] { canlib->canWrite(channel, 0x7DF, data, 8, 2); };
   WriteCost("kvaser", channel_sim, "off", "", channel_write);
   WriteCost("kvaser", channel_sim, "buffered", "/dev/null", channel_write);
-  drivers.canlib->canClose(channel);
+  canlib->canClose(channel);
   return 0;
 }

@@ -19,7 +19,9 @@ constexpr std::array<ExitStatusMeaning, 8> kStatuses{{
      "no device: none found (or no driver library, or no clock library), or --device names no "
      "listed device"},
     {"4", "the device could not be opened, or its family does not offer the rate"},
-    {"5", "the rows file could not be read, or a field of it is not valid (unless --lenient)"},
+    {"5",
+     "the rows file, or the rules file --rules names, could not be read, or a field of the rows "
+     "file is not valid (unless --lenient)"},
     {"6",
      "the device refused frames, or the bus was error passive or off (unless "
      "--allow-failed-writes)"},

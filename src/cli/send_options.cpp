@@ -11,6 +11,7 @@
 #include "model/bit_rate_table.h"
 #include "model/elm327_info.h"
 #include "settings/file_save_system.h"
+#include "settings/row_rules_file.h"
 
 namespace telpod {
 namespace {
@@ -75,6 +76,13 @@ const OptionSpec kOptions[] = {
      [](SendOptions& o, const std::string& v) {
        o.rows = v;
        return v.empty() ? std::string("--rows needs a file name") : std::string();
+     }},
+    {"--rules", "FILE",
+     "the rows' counters and checksums from FILE (default: the rules file below, when there "
+     "is one)",
+     [](SendOptions& o, const std::string& v) {
+       o.rules = v;
+       return v.empty() ? std::string("--rules needs a file name") : std::string();
      }},
     {"--lenient", "",
      "send a rows file whose fields are out of their range, each replaced by its default as "
@@ -185,14 +193,15 @@ std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
 }
 
 void PrintSendHelp(std::ostream& out) {
-  out << "Usage: telpod-send [--device N|TEXT] [--rows FILE [--lenient]] [--rate RATE]\n"
-         "                   [--seconds S] [--allow-failed-writes] [--quiet]\n"
+  out << "Usage: telpod-send [--device N|TEXT] [--rows FILE [--lenient]] [--rules FILE]\n"
+         "                   [--rate RATE] [--seconds S] [--allow-failed-writes] [--quiet]\n"
          "       telpod-send --list\n"
          "\n"
          "Sends TELPOD's periodic message rows from the command line, through the same\n"
          "devices, driver libraries and files as the window, until SIGINT (Ctrl+C),\n"
          "SIGTERM or SIGHUP, or for S seconds, then closes the device. Every frame the\n"
-         "device takes is printed on standard output as a line of the candump log format.\n"
+         "device takes is printed on standard output as a line of the candump log format,\n"
+         "with the counter and checksum of its row's rules as they went out.\n"
          "\n"
          "Options:\n";
   for (const OptionSpec& option : kOptions) {
@@ -210,6 +219,9 @@ void PrintSendHelp(std::ostream& out) {
          "\n"
          "Settings file (read, never written): "
       << FileSaveSystem::SettingFilePath()
+      << "\n"
+         "Rules file (read, never written):    "
+      << RowRulesFile::Path()
       << "\n"
          "\n"
          "Exit status:\n";

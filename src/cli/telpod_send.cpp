@@ -9,6 +9,7 @@
 #include "cli/candump_printer.h"
 #include "cli/device_choice.h"
 #include "cli/rows_source.h"
+#include "cli/rules_source.h"
 #include "cli/run_record.h"
 #include "cli/run_summary.h"
 #include "cli/send_options.h"
@@ -17,9 +18,9 @@
 #include "devices/device_discovery.h"
 #include "devices/device_selection.h"
 #include "devices/driver_check.h"
+#include "devices/family_registry.h"
 #include "devices/form_bg.h"
 #include "model/bit_rate_table.h"
-#include "model/family.h"
 #include "platform/built_in_english.h"
 #include "platform/program_folder.h"
 #include "platform/sleeping_pump.h"
@@ -33,19 +34,25 @@ namespace {
 
 constexpr const char* kProgram = "telpod-send";
 
-// The rates a family offers, fastest first: "1M, 500k, 250k".
-std::string OfferedRates(Family family) {
+// "Interface devices take 1M, 500k, 250k, 125k, 100k, 50k (--rate)" when
+// the chosen family does not offer the chosen rate; "" otherwise.
+std::string RatesOfferedInstead(const ELM327_Info& device) {
+  const auto families = FamilyRegistry();
+  const int32_t number = device.t_select_Vender();
+  if (number < 1 || static_cast<size_t>(number) > families.size()) return "";
+  const FamilyEntry& family = *families[static_cast<size_t>(number - 1)];
+  if (family.offers_rate(device.t_bitRate())) return "";
   std::vector<BitRate> rates(kBitRates.begin(), kBitRates.end());
   std::sort(rates.begin(), rates.end(), [](const BitRate& a, const BitRate& b) {
     return a.bits_per_second > b.bits_per_second;
   });
   std::string list;
   for (const BitRate& rate : rates) {
-    if (!rate.SupportedBy(family)) continue;
+    if (!family.offers_rate(rate.index)) continue;
     const std::string label = rate.label;
     list += (list.empty() ? "" : ", ") + label.substr(0, label.find(' '));
   }
-  return list;
+  return std::string(family.name) + " devices take " + list + " (--rate)";
 }
 
 // One run: the window's start-up without its windows, then the device list
@@ -80,10 +87,11 @@ class SendSession final : private DiscoveryProgress {
   platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGHUP, SIGPIPE}, false};
 
   ELM327_Info device;
-  FamilyObjects families_;
+  FamilyObjects objects_;
+  FamilySet families_{device, objects_, ports_.socketcan};
   CAN_SendDB Tx_CANDATA;
+  RowRules rules_;
   int32_t RxFlag = 0;
-  DriverSet drivers_;
   std::unique_ptr<ZqtClock> own_clock_;
   Clock* clock_ = nullptr;
   std::optional<RunRecord> record_;
@@ -99,18 +107,19 @@ int SendSession::Run() {
 }
 
 int SendSession::StartUp() {
-  Reset_Shared_Objects(device, families_, Tx_CANDATA);
+  Reset_Shared_Objects(families_, Tx_CANDATA);
   if (!LoadClock()) return send_exit::kNoDevice;
-  const int32_t mask = Check_DriverLibraries(drivers_, ports_.socketcan, messages_,
-                                             device.Application_title(), ports_.err, kProgram);
+  const int32_t mask =
+      Check_DriverLibraries(families_, messages_, device.Application_title(), ports_.err, kProgram);
   if (mask < 1) return send_exit::kNoDevice;
   // The window detects its workbook engine late; the rows need it here.
   Setting_import_export::Check_Excel_Install(device);
-  if (!options_.list && !TakeRows(device, Tx_CANDATA, options_, messages_)) {
+  if (!options_.list && (!TakeRows(device, Tx_CANDATA, options_, messages_) ||
+                         !TakeRules(options_.rules, rules_, messages_))) {
     return send_exit::kRowsUnreadable;
   }
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
-  if (!Find_Devices(mask, device, families_, drivers_, ports_.socketcan, *pump_, *this)) {
+  if (!Find_Devices(mask, families_, *pump_, *this)) {
     StopMessage(startup_text::kNoDevice);
     return send_exit::kNoDevice;
   }
@@ -144,7 +153,7 @@ int SendSession::List() {
   for (size_t n = 0; n < entries_.size(); ++n) {
     const auto position = static_cast<int32_t>(n + 1);
     device.set_t_CmbBOX_device_SelectNo(position);
-    const auto info = Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan);
+    const auto info = Show_SelectedDevice_Info(families_);
     ports_.out << position << '\t' << entries_[n] << '\t' << info.TB_ODB_Hard_Version.value_or("")
                << '\n';
   }
@@ -160,7 +169,7 @@ int SendSession::Send() {
     return send_exit::kNoDevice;
   }
   device.set_t_CmbBOX_device_SelectNo(*position);
-  if (Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan).result < 0) {
+  if (Show_SelectedDevice_Info(families_).result < 0) {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
@@ -169,10 +178,10 @@ int SendSession::Send() {
 }
 
 int SendSession::Connect() {
-  CandumpPrinter printer(ports_.out, DeviceInterfaceName(device, families_), options_.quiet);
-  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, drivers_, &printer);
+  CandumpPrinter printer(ports_.out, DeviceInterfaceName(families_), options_.quiet);
+  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer, &rules_);
   Tx_CANDATA.Timer_Clear();
-  const auto status = form.Open_ChosenDevice(device, families_, ports_.socketcan, Tx_CANDATA);
+  const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
   return Outcome({printer.frames_written(), record_->failed_writes(), record_->Seconds(),
@@ -181,11 +190,10 @@ int SendSession::Connect() {
 
 // The summary, and the status it ends with.
 int SendSession::Outcome(const RunFigures& figures) {
-  const Family family = FamilyOf(device.t_select_Vender());
-  const auto rate = FindBitRate(device.t_bitRate());
-  if (!record_->started() && rate && !rate->SupportedBy(family)) {
-    messages_.Say(std::string(FamilyName(family)) + " devices take " + OfferedRates(family) +
-                  " (--rate)");
+  if (!record_->started()) {
+    if (const std::string rates = RatesOfferedInstead(device); !rates.empty()) {
+      messages_.Say(rates);
+    }
   }
   messages_.Say(SummaryLine(figures));
   if (!record_->started()) return send_exit::kDeviceFailed;
