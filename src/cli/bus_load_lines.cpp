@@ -21,11 +21,10 @@ std::vector<std::string> BusLoadEstimateLines(const CAN_SendDB& SendDB, int32_t 
   return lines;
 }
 
-std::string AchievedBusLoadText(int64_t taken_bits, double seconds, int32_t t_bitRate) {
+double AchievedBusLoadPercent(int64_t taken_bits, double seconds, int32_t t_bitRate) {
   const auto rate = FindBitRate(t_bitRate);
-  const double bits_per_second = seconds > 0.0 ? static_cast<double>(taken_bits) / seconds : 0.0;
-  return "achieved bus load " +
-         PercentText(rate ? LoadPercent(bits_per_second, rate->bits_per_second) : 0.0);
+  if (!rate || seconds <= 0.0) return 0.0;
+  return LoadPercent(static_cast<double>(taken_bits) / seconds, rate->bits_per_second);
 }
 
 }  // namespace telpod

@@ -14,8 +14,8 @@ namespace telpod {
 // table (the connection refuses it).
 std::vector<std::string> BusLoadEstimateLines(const CAN_SendDB& SendDB, int32_t t_bitRate);
 
-// The summary's "achieved bus load 26.9%": the bits of the frames the
-// device took, per second of the run, as a share of the rate.
-std::string AchievedBusLoadText(int64_t taken_bits, double seconds, int32_t t_bitRate);
+// The load achieved over a run, in percent of the rate `t_bitRate` names:
+// the bits of the frames the device took, per second of the run.
+double AchievedBusLoadPercent(int64_t taken_bits, double seconds, int32_t t_bitRate);
 
 }  // namespace telpod
