@@ -50,8 +50,8 @@ std::string_view DigitRun(const std::string& s, size_t& at) {
 }  // namespace
 
 SerialPortPlaces SystemSerialPortPlaces() {
-  const char* named = std::getenv(kSerialPortsVariable);
-  return {{"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/serial/by-id/*"}, named ? named : ""};
+  if (const char* named = std::getenv(kSerialPortsVariable)) return {{}, named};
+  return {{"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/serial/by-id/*"}, ""};
 }
 
 std::vector<std::string> FindSerialPorts(const SerialPortPlaces& places) {

@@ -5,8 +5,10 @@
 
 namespace telpod::platform {
 
-// Names serial ports to search besides the system's, separated by ':': a
-// simulator's pseudo-terminal, or a port under a name of its own.
+// When set, names the serial ports to search, separated by ':', instead of
+// the system's: a simulator's pseudo-terminal, a port under a name of its
+// own; set and empty, no port at all, so that a test or a demo on a machine
+// with adapters plugged in sees only its own.
 inline constexpr const char* kSerialPortsVariable = "TELPOD_SERIAL_PORTS";
 
 // Where a search for serial ports looks: file name patterns, in order, then
@@ -16,8 +18,8 @@ struct SerialPortPlaces {
   std::string named;
 };
 
-// The system's places: /dev/ttyUSB*, /dev/ttyACM*, /dev/serial/by-id/*, then
-// what TELPOD_SERIAL_PORTS names.
+// The system's places, /dev/ttyUSB*, /dev/ttyACM* and /dev/serial/by-id/*,
+// or what TELPOD_SERIAL_PORTS names when it is set.
 SerialPortPlaces SystemSerialPortPlaces();
 
 // The ports that exist at `places`, each device once under the first name

@@ -13,6 +13,7 @@
 
 #include "platform/serial_port_search.h"
 #include "support/child_process.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 namespace telpod::platform {
@@ -147,6 +148,23 @@ TEST(SerialPortSearchTest, EachDeviceOnceInTheOrderOfThePlaces) {
             (std::vector<std::string>{folder.File("ttyUSB0"), folder.File("ttyUSB2"),
                                       folder.File("ttyUSB10"), folder.File("ttyACM0"),
                                       folder.File("by-id/usb-Sim_B2"), folder.File("other")}));
+}
+
+// The variable replaces the system's places; set and empty, it names none.
+TEST(SerialPortSearchTest, TheVariableNamesThePortsInsteadOfTheSystem) {
+  {
+    test::ScopedEnvironment named(kSerialPortsVariable, "/dev/pts/3:/dev/pts/4");
+    const auto places = SystemSerialPortPlaces();
+    EXPECT_TRUE(places.patterns.empty());
+    EXPECT_EQ(places.named, "/dev/pts/3:/dev/pts/4");
+  }
+  {
+    test::ScopedEnvironment none(kSerialPortsVariable, "");
+    EXPECT_TRUE(FindSerialPorts(SystemSerialPortPlaces()).empty());
+  }
+  test::ScopedEnvironment unset(kSerialPortsVariable, std::nullopt);
+  EXPECT_EQ(SystemSerialPortPlaces().patterns,
+            (std::vector<std::string>{"/dev/ttyUSB*", "/dev/ttyACM*", "/dev/serial/by-id/*"}));
 }
 
 TEST(SerialPortSearchTest, DigitsCompareAsNumbers) {
