@@ -69,9 +69,14 @@ SlcanSimProcess::SlcanSimProcess(const std::string& config)
 }
 
 SlcanSimProcess::~SlcanSimProcess() {
+  Stop();
+}
+
+void SlcanSimProcess::Stop() {
   if (pid_ <= 0) return;
   ::kill(pid_, SIGTERM);
   ::waitpid(pid_, nullptr, 0);
+  pid_ = -1;
 }
 
 std::string SlcanSimProcess::PortList() const {

@@ -20,6 +20,9 @@ class SlcanSimProcess {
   SlcanSimProcess(const SlcanSimProcess&) = delete;
   SlcanSimProcess& operator=(const SlcanSimProcess&) = delete;
 
+  // Ends the simulator now: its adapters are gone, as if unplugged.
+  void Stop();
+
   // The adapters' pseudo-terminals, in the order of the lines.
   const std::vector<std::string>& ports() const { return ports_; }
   // The same, ':'-separated, as TELPOD_SERIAL_PORTS takes them.
