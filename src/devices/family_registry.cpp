@@ -11,13 +11,16 @@ namespace telpod {
 
 namespace {
 
-// One row per family, in the device list's order.
+// One row per family, in the device list's order; one line each, so that a
+// family added is one line added.
+// clang-format off
 const FamilyEntry* const kFamilyTable[] = {
     &kCanusbFamily,
     &kIfCanFamily,
     &kKvaserFamily,
     &kSocketCanFamily,
 };
+// clang-format on
 
 }  // namespace
 
