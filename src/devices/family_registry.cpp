@@ -5,6 +5,7 @@
 #include "devices/canusb/canusb_family.h"
 #include "devices/ifcan/ifcan_family.h"
 #include "devices/kvaser/kvaser_family.h"
+#include "devices/slcan/slcan_family.h"
 #include "devices/socketcan/socketcan_family.h"
 
 namespace telpod {
@@ -19,6 +20,7 @@ const FamilyEntry* const kFamilyTable[] = {
     &kIfCanFamily,
     &kKvaserFamily,
     &kSocketCanFamily,
+    &slcan::kSlcanFamily,
 };
 // clang-format on
 
