@@ -115,6 +115,37 @@
     </message>
 </context>
 <context>
+    <name>RecordedLog</name>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>CAN FD フレーム %1</source>
+        <translation>%1 CAN FD frames</translation>
+    </message>
+    <message>
+        <source>エラーフレーム %1</source>
+        <translation>%1 error frames</translation>
+    </message>
+    <message>
+        <source>読めない行 %1</source>
+        <translation>%1 unreadable lines</translation>
+    </message>
+    <message>
+        <source>その他のイベント %1</source>
+        <translation>%1 other events</translation>
+    </message>
+    <message>
+        <source>ログファイル %1 を開けません。</source>
+        <translation>Cannot open the log file %1.</translation>
+    </message>
+    <message>
+        <source>ログファイル %1 には送信できるフレームがありません。</source>
+        <translation>The log file %1 holds no frame that can be sent.</translation>
+    </message>
+</context>
+<context>
     <name>SettingFile</name>
     <message>
         <source>保存する文字列が長すぎます。</source>

@@ -11,6 +11,11 @@ namespace telpod {
 // the moment it is sent, and what a replayed log line carries.
 struct CanFrame {
   static constexpr int kMaxData = 8;
+  static constexpr uint32_t kMaxStandardId = 0x7FF;
+  static constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
+  static constexpr uint32_t MaxId(bool extended) {
+    return extended ? kMaxExtendedId : kMaxStandardId;
+  }
 
   uint32_t id = 0;
   bool extended = false;

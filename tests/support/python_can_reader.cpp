@@ -2,27 +2,13 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <memory>
-#include <utility>
+
+#include "support/python_lines.h"
 
 namespace telpod::test {
 
 std::vector<std::string> ReadWithPythonCan(const std::string& path) {
-  const std::string command =
-      "/usr/bin/python3 " TELPOD_SOURCE_DIR "/tests/support/candump_frames.py '" + path + "' 2>&1";
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) return {"error: cannot start python3"};
-  std::vector<std::string> lines;
-  std::string line;
-  for (int c; (c = std::fgetc(pipe.get())) != EOF;) {
-    if (c != '\n') {
-      line += static_cast<char>(c);
-    } else if (!line.empty()) {
-      lines.push_back(std::exchange(line, {}));
-    }
-  }
-  if (!line.empty()) lines.push_back(line);
-  return lines;
+  return PythonLines("candump_frames.py", "'" + path + "'");
 }
 
 std::string FrameLine(const std::string& interface, const cansim_frame& frame) {
