@@ -10,21 +10,23 @@ namespace telpod {
 
 FormBG::FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view,
                platform::MessageBoxes& messages, platform::EventPump& pump, DriverSet& drivers,
-               WriteObserver* writes)
+               WriteObserver* writes, ReplaySlot* replay)
     : RxFlag_(RxFlag),
       clock_(clock),
       view_(view),
       messages_(messages),
       pump_(pump),
       drivers_(drivers),
-      writes_(writes) {}
+      writes_(writes),
+      replay_(replay) {}
 
 template <typename MakeFamily>
 int32_t FormBG::Run(ELM327_Info& device, CAN_SendDB& SendDB, int32_t on_error,
                     MakeFamily make) noexcept {
   try {
     auto family = make();
-    ConnectionContext ctx{device, SendDB, RxFlag_, clock_, view_, messages_, pump_, writes_};
+    ConnectionContext ctx{device,    SendDB, RxFlag_, clock_, view_,
+                          messages_, pump_,  writes_, replay_};
     return RunConnection(ctx, family);
   } catch (...) {
     RxFlag_ = 0;

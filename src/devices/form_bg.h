@@ -24,11 +24,13 @@ namespace telpod {
 // The connection routines, one per family. Each opens the chosen device of its
 // family, runs the send loop until RxFlag leaves 1, closes the device and
 // returns; RxFlag is 0 on every way out, and no exception leaves them.
-// `writes`, when given, learns of every frame written.
+// `writes`, when given, learns of every frame written; `replay`, when
+// given, is played beside the rows.
 class FormBG {
  public:
   FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
-         platform::EventPump& pump, DriverSet& drivers, WriteObserver* writes = nullptr);
+         platform::EventPump& pump, DriverSet& drivers, WriteObserver* writes = nullptr,
+         ReplaySlot* replay = nullptr);
 
   // Connect's dispatch: RxFlag to 1, then the connection of the family that
   // t_select_Vender names, over that family's chosen device. Returns the
@@ -64,6 +66,7 @@ class FormBG {
   platform::EventPump& pump_;
   DriverSet& drivers_;
   WriteObserver* writes_;
+  ReplaySlot* replay_;
 };
 
 }  // namespace telpod

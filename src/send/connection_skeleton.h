@@ -11,6 +11,8 @@
 #include "platform/window_services.h"
 #include "send/clock.h"
 #include "send/connection_status.h"
+#include "send/frame_sender.h"
+#include "send/replay_slot.h"
 #include "send/send_loop.h"
 
 namespace telpod {
@@ -40,7 +42,8 @@ class WriteObserver {
 };
 
 // Everything a connection borrows from the main window for its duration.
-// Nobody watches the writes unless `writes` is given.
+// Nobody watches the writes unless `writes` is given; the loop plays what
+// `replay` holds, when given, beside the rows.
 struct ConnectionContext {
   ELM327_Info& device;
   CAN_SendDB& SendDB;
@@ -50,6 +53,7 @@ struct ConnectionContext {
   platform::MessageBoxes& messages;
   platform::EventPump& pump;
   WriteObserver* writes = nullptr;
+  ReplaySlot* replay = nullptr;
 };
 
 // Handed to a family while the loop starts, so that it can put its last
@@ -69,7 +73,7 @@ class LoopStart {
 // encoding and its reading of the bus state. Everything else (messages,
 // labels, the loop, the timer resolution, RxFlag, counting failed writes)
 // is the skeleton's.
-class FamilyConnection : public RowWriter, public LiveConnection {
+class FamilyConnection : public RowWriter, public LiveConnection, public FrameSender {
  public:
   // Picks the device's rate parameter for a bit-rate index; false when the
   // family does not offer that rate (no device call has been made then).
@@ -97,7 +101,7 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   void WriteRow(const CAN_SendDB& SendDB, int16_t i) final { Send(FrameOfRow(SendDB, i)); }
   // Every frame goes out here: the one place a refused frame is counted, and
   // the observer, when there is one, learns of each frame.
-  bool Send(const CanFrame& frame) {
+  bool Send(const CanFrame& frame) final {
     const bool taken = WriteFrame(frame);
     if (!taken) ++failed_writes_;
     if (observer_ != nullptr) observer_->Written(frame, taken);

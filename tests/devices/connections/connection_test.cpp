@@ -4,12 +4,16 @@
 #include <algorithm>
 #include <iterator>
 #include <map>
+#include <sstream>
 #include <stdexcept>
 #include <utility>
 
 #include "abi/le_bytes.h"
 #include "devices/connections/connection_fixture.h"
 #include "model/bit_rate_table.h"
+#include "platform/sleeping_pump.h"
+#include "send/zqt_clock.h"
+#include "settings/logs/recorded_log.h"
 #include "support/python_can_reader.h"
 #include "support/temp_folder.h"
 
@@ -282,6 +286,78 @@ TEST_F(ConnectionTest, AbsentLibraryOrFailingWindowLeavesRxFlagAtZero) {
   RxFlag = 1;
   EXPECT_NO_THROW(failing.Open_CANUSB(device, CAN_u, CAN_d, db));
   EXPECT_EQ(RxFlag, 0);
+}
+
+// A short log played over each simulator on the program's own clock,
+// beside nothing: the simulator's frame log, read back as a log, holds
+// the frames in the log's order, none before its recorded offset. The
+// board's record has no remote flag: its remote frame is passed over.
+TEST_F(ConnectionTest, EachFamilyReplaysALogInOrderAndNeverEarly) {
+  const std::string recorded =
+      "(100.000000) can0 7DF#0201\n(100.004000) can0 18DAF110#A1A2A3A4A5A6A7A8\n"
+      "(100.004000) can0 123#R4\n(100.010500) can0 000#\n(100.025000) can0 7E8#0641\n";
+  const auto zqt = ZqtClock::Load(TELPOD_PROGRAM_DIR);
+  ASSERT_TRUE(zqt);
+  // The loop sleeps between frames and ends once the replay has.
+  class UntilReplayed : public platform::EventPump {
+   public:
+    UntilReplayed(int32_t& flag, const ReplaySlot& slot) : flag_(flag), slot_(slot) {}
+    void DoEvents() override {
+      if (slot_.schedule()->Finished()) flag_ = 0;
+    }
+    void WaitUntil(platform::Deadline deadline) override {
+      sleeper_.WaitUntil(deadline);
+      DoEvents();
+    }
+
+   private:
+    int32_t& flag_;
+    const ReplaySlot& slot_;
+    platform::SleepingPump sleeper_;
+  };
+  test::TempFolder folder;
+  for (const auto& [family, remote] :
+       {std::pair{Family::CANUSB, true}, {Family::Interface, false}, {Family::Kvaser, true}}) {
+    SCOPED_TRACE(FamilyName(family));
+    const std::string log = folder.File(std::string(FamilyName(family)) + ".log");
+    ReplaySlot slot;
+    LogOpening opened = ReadRecordedLog(std::make_unique<std::istringstream>(recorded),
+                                        recorded.size(), LogFormat::Candump, "recorded.log");
+    ASSERT_TRUE(opened.frames) << opened.error;
+    slot.Load(std::make_unique<ReplaySchedule>(std::move(opened.frames), ReplayOptions{}));
+    UntilReplayed until_replayed(RxFlag, slot);
+    test::RecordingView statuses;
+    FormBG replaying(RxFlag, *zqt, statuses, messages, until_replayed, drivers, nullptr, &slot);
+    Sim(family).SetLog(log);
+    RxFlag = 1;
+    if (family == Family::CANUSB) replaying.Open_CANUSB(device, CAN_u, CAN_d, db);
+    if (family == Family::Interface) replaying.Open_InterfaceCAN(device, IfCan_u, IfCan_d, db);
+    if (family == Family::Kvaser) replaying.Open_KvaserCAN(device, kvCan_u, kvCan_d, db);
+    Sim(family).SetLog("");
+
+    const LogOpening played = OpenRecordedLog(log);
+    ASSERT_TRUE(played.frames) << played.error;
+    std::vector<std::pair<std::string, int64_t>> frames;
+    RecordedFrame f;
+    while (played.frames->Next(f)) {
+      frames.emplace_back(CandumpText(f.frame), f.time_ns);
+    }
+    std::vector<std::pair<std::string, int64_t>> expected = {{"7DF#0201", 0},
+                                                             {"18DAF110#A1A2A3A4A5A6A7A8", 4},
+                                                             {"123#R4", 4},
+                                                             {"000#", 10},
+                                                             {"7E8#0641", 25}};
+    if (!remote) expected.erase(expected.begin() + 2);
+    ASSERT_EQ(frames.size(), expected.size());
+    for (size_t k = 0; k < frames.size(); ++k) {
+      EXPECT_EQ(frames[k].first, expected[k].first);
+      // Offsets in microseconds of the wall clock: never early.
+      EXPECT_GE((frames[k].second - frames[0].second) / 1000, expected[k].second * 1000 - 1) << k;
+    }
+    const ReplaySummary summary = slot.schedule()->Summary();
+    EXPECT_EQ(summary.sent, static_cast<int64_t>(expected.size()));
+    EXPECT_EQ(summary.frames.remote, remote ? 0 : 1);
+  }
 }
 
 }  // namespace
