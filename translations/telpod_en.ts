@@ -122,19 +122,19 @@
     </message>
     <message>
         <source>CAN FD フレーム %1</source>
-        <translation>%1 CAN FD frames</translation>
+        <translation>CAN FD frames: %1</translation>
     </message>
     <message>
         <source>エラーフレーム %1</source>
-        <translation>%1 error frames</translation>
+        <translation>error frames: %1</translation>
     </message>
     <message>
         <source>読めない行 %1</source>
-        <translation>%1 unreadable lines</translation>
+        <translation>unreadable lines: %1</translation>
     </message>
     <message>
         <source>その他のイベント %1</source>
-        <translation>%1 other events</translation>
+        <translation>other events: %1</translation>
     </message>
     <message>
         <source>ログファイル %1 を開けません。</source>
@@ -143,6 +143,49 @@
     <message>
         <source>ログファイル %1 には送信できるフレームがありません。</source>
         <translation>The log file %1 holds no frame that can be sent.</translation>
+    </message>
+</context>
+<context>
+    <name>Replay</name>
+    <message>
+        <source>他のチャネルのフレーム %1</source>
+        <translation>frames of other channels: %1</translation>
+    </message>
+    <message>
+        <source>選ばれていない ID のフレーム %1</source>
+        <translation>frames of identifiers not chosen: %1</translation>
+    </message>
+    <message>
+        <source>この機器が送れないリモートフレーム %1</source>
+        <translation>remote frames the device cannot send: %1</translation>
+    </message>
+    <message>
+        <source>送信 %1 フレーム、拒否 %2 フレーム</source>
+        <translation>Frames sent: %1, refused: %2</translation>
+    </message>
+    <message>
+        <source>送らなかったもの：%1</source>
+        <translation>Not sent: %1</translation>
+    </message>
+    <message>
+        <source>記録の長さ %1 秒、再生の長さ %2 秒</source>
+        <translation>Recorded %1 s, played %2 s</translation>
+    </message>
+    <message>
+        <source>%1 周</source>
+        <translation>Rounds: %1</translation>
+    </message>
+    <message>
+        <source>遅れ：中央値 %1 ms、99 パーセンタイル %2 ms、最大 %3 ms</source>
+        <translation>Lateness: median %1 ms, 99th percentile %2 ms, largest %3 ms</translation>
+    </message>
+    <message>
+        <source>再生は途中で止められました。</source>
+        <translation>The replay was stopped before its end.</translation>
+    </message>
+    <message>
+        <source>ログの再生</source>
+        <translation>Log replay</translation>
     </message>
 </context>
 <context>

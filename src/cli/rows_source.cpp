@@ -50,6 +50,10 @@ bool TakeRows(ELM327_Info& device, CAN_SendDB& SendDB, const std::optional<std::
   return !rows_file || ImportRows(device, SendDB, *rows_file, messages);
 }
 
+void SwitchPeriodicRowsOff(CAN_SendDB& SendDB) {
+  for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) SendDB.set_CAN_SendCycleOperation(i, 0);
+}
+
 bool AnyPeriodicRow(const CAN_SendDB& SendDB) {
   for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
     if (SendDB.CAN_SendCycleOperation(i) == 1) return true;

@@ -18,6 +18,10 @@ namespace telpod {
 bool TakeRows(ELM327_Info& device, CAN_SendDB& SendDB, const std::optional<std::string>& rows_file,
               TerminalMessages& messages);
 
+// Switches every row's periodic sending off, for a run that plays a log
+// alone.
+void SwitchPeriodicRowsOff(CAN_SendDB& SendDB);
+
 // True when at least one row is switched to periodic sending.
 bool AnyPeriodicRow(const CAN_SendDB& SendDB);
 

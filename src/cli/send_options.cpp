@@ -20,11 +20,31 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-std::optional<double> PositiveSeconds(const std::string& text) {
+std::optional<double> Number(const std::string& text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
-      value <= 0) {
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> PositiveSeconds(const std::string& text) {
+  const auto value = Number(text);
+  if (!value || !std::isfinite(*value) || *value <= 0) return std::nullopt;
+  return value;
+}
+
+std::optional<int64_t> Count(const std::string& text) {
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+std::optional<uint32_t> HexId(std::string_view text) {
+  uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      value > CanFrame::kMaxExtendedId) {
     return std::nullopt;
   }
   return value;
@@ -35,6 +55,44 @@ using ValueSetter = std::function<std::string(SendOptions&, const std::string&)>
 
 const std::map<std::string, ValueSetter, std::less<>>& ValueOptions() {
   static const std::map<std::string, ValueSetter, std::less<>> options{
+      {"--replay",
+       [](SendOptions& o, const std::string& v) {
+         o.replay = v;
+         return v.empty() ? std::string("--replay needs a file name") : std::string();
+       }},
+      {"--speed",
+       [](SendOptions& o, const std::string& v) {
+         const auto speed = Number(v);
+         if (!speed ||
+             !(*speed >= ReplayOptions::kMinSpeed && *speed <= ReplayOptions::kMaxSpeed)) {
+           return "--speed takes a factor from 0.1 to 100, not \"" + v + "\"";
+         }
+         o.replaying.speed = *speed;
+         return std::string();
+       }},
+      {"--loop",
+       [](SendOptions& o, const std::string& v) {
+         const auto rounds = Count(v);
+         if (!rounds) {
+           return "--loop takes a number of rounds, 0 for until stopped, not \"" + v + "\"";
+         }
+         o.replaying.rounds = *rounds;
+         return std::string();
+       }},
+      {"--from",
+       [](SendOptions& o, const std::string& v) {
+         o.replaying.channel = v;
+         return v.empty() ? std::string("--from needs an interface or channel") : std::string();
+       }},
+      {"--ids",
+       [](SendOptions& o, const std::string& v) {
+         const auto ids = ParseIdList(v);
+         if (!ids) {
+           return "--ids takes hex identifiers and ranges such as 7DF,7E0-7EF, not \"" + v + "\"";
+         }
+         o.replaying.ids = *ids;
+         return std::string();
+       }},
       {"--device",
        [](SendOptions& o, const std::string& v) {
          o.device = v;
@@ -87,6 +145,11 @@ std::string TakeArgument(const std::vector<std::string>& arguments, size_t& k,
   return option->second(options, arguments[++k]);
 }
 
+// Whether an option of the replay changed its default.
+bool AnyReplayOption(const ReplayOptions& r) {
+  return r.speed != 1.0 || r.rounds != 1 || r.channel || !r.ids.empty();
+}
+
 }  // namespace
 
 ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
@@ -102,10 +165,28 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
   }
   const SendOptions& o = parsed.options;
   if (parsed.error.empty() && o.list &&
-      (o.device || o.rows || o.bit_rate || o.seconds || o.quiet)) {
+      (o.device || o.rows || o.bit_rate || o.seconds || o.quiet || o.replay)) {
     parsed.error = "--list takes no other option";
   }
+  if (parsed.error.empty() && !o.replay && AnyReplayOption(o.replaying)) {
+    parsed.error = "--speed, --loop, --from and --ids go with --replay";
+  }
   return parsed;
+}
+
+std::optional<std::vector<IdRange>> ParseIdList(std::string_view text) {
+  std::vector<IdRange> ranges;
+  for (size_t start = 0; start <= text.size();) {
+    const size_t comma = std::min(text.find(',', start), text.size());
+    const std::string_view item = text.substr(start, comma - start);
+    const size_t dash = item.find('-');
+    const auto first = HexId(item.substr(0, dash));
+    const auto last = dash == std::string_view::npos ? first : HexId(item.substr(dash + 1));
+    if (!first || !last || *last < *first) return std::nullopt;
+    ranges.push_back({*first, *last});
+    start = comma + 1;
+  }
+  return ranges;
 }
 
 std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
@@ -122,6 +203,8 @@ std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
 void PrintSendHelp(std::ostream& out) {
   out << "Usage: telpod-send [--device N | --device TEXT] [--rows FILE] [--rate RATE]\n"
          "                   [--seconds S] [--quiet]\n"
+         "       telpod-send --replay LOG [--speed X] [--loop N] [--from IFACE] [--ids LIST]\n"
+         "                   [--device ...] [--rows FILE] [--rate RATE] [--seconds S] [--quiet]\n"
          "       telpod-send --list\n"
          "\n"
          "Sends TELPOD's periodic message rows from the command line, through the same\n"
@@ -141,6 +224,15 @@ void PrintSendHelp(std::ostream& out) {
          "                  (default: the settings file's bit rate)\n"
          "  --seconds S     end after S seconds (S may have a fraction)\n"
          "  --quiet         print no frame lines\n"
+         "  --replay LOG    play a recorded log, a candump log or a Vector ASC file, with\n"
+         "                  its own timing, then end; rows go out beside it only when\n"
+         "                  --rows names them\n"
+         "  --speed X       play X times as fast, 0.1 to 100 (default: 1)\n"
+         "  --loop N        play the log N times, 0 until stopped (default: 1); each\n"
+         "                  round starts one mean recorded gap after the last frame\n"
+         "  --from IFACE    only the frames recorded on this interface (candump: can0)\n"
+         "                  or channel (ASC: 1)\n"
+         "  --ids LIST      only these identifiers, hex, single or ranges: 7DF,7E0-7EF\n"
          "  -h, --help      show this help and end\n"
          "\n"
          "Frame lines, extended identifiers with 8 hex digits, standard ones with 3:\n"
@@ -148,7 +240,11 @@ void PrintSendHelp(std::ostream& out) {
          "The interface names: canusb-<serial number>, ifcan<port>, kvaser<channel>,\n"
          "and the kernel's own name for SocketCAN (can0, vcan0, ...).\n"
          "Messages, and a summary at the end (frames written, failed writes,\n"
-         "seconds), go to standard error.\n"
+         "seconds), go to standard error. A replay adds its own: frames sent, refused\n"
+         "and skipped (with why: CAN FD and error frames, unreadable lines, other\n"
+         "events, channels and identifiers not chosen, remote frames the device cannot\n"
+         "send), recorded and played duration, and how late the frames went out\n"
+         "(median, 99th percentile, largest).\n"
          "\n"
          "Settings file (read, never written): "
       << FileSaveSystem::SettingFilePath()
@@ -162,6 +258,7 @@ void PrintSendHelp(std::ostream& out) {
          "     --device names no listed device\n"
          "  4  the device could not be opened, or its family does not offer the rate\n"
          "  5  the rows file could not be read\n"
+         "  6  the log to replay could not be read, or holds no frame to send\n"
          "A stop signal before the connection has started ends it with 128 + the\n"
          "signal's number.\n";
 }

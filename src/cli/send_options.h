@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "send/replay_options.h"
+
 namespace telpod {
 
 // What telpod-send was asked to do.
@@ -23,6 +25,9 @@ struct SendOptions {
   // How long to send; until a stop signal when not given.
   std::optional<double> seconds;
   bool quiet = false;
+  // A candump or Vector ASC log to play, and how to play it.
+  std::optional<std::string> replay;
+  ReplayOptions replaying;
 };
 
 // The options, or the usage error that says what is wrong with them.
@@ -38,6 +43,11 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments);
 // The index of a rate as the settings dialog labels it, the " bps" left
 // out or not and in any letter case: "500k", "1M", "125k bps".
 std::optional<int32_t> BitRateIndexOfLabel(std::string_view text);
+
+// Identifiers in hex, single or first-last, separated by commas:
+// "7DF,7E0-7EF,18DAF110"; nullopt when the list is malformed or names an
+// identifier above 29 bits.
+std::optional<std::vector<IdRange>> ParseIdList(std::string_view text);
 
 // The options, the frame lines, the settings file and the exit statuses.
 void PrintSendHelp(std::ostream& out);

@@ -21,7 +21,9 @@
 #include "platform/program_folder.h"
 #include "platform/sleeping_pump.h"
 #include "platform/termination_signals.h"
+#include "send/replay_summary_text.h"
 #include "send/zqt_clock.h"
+#include "settings/logs/recorded_log.h"
 #include "settings/xls/excel_install_check.h"
 
 namespace telpod {
@@ -55,6 +57,8 @@ class SendSession final : private DiscoveryProgress {
   // 0 once the devices are listed, else the exit status.
   int StartUp();
   bool LoadClock();
+  // Opens the log to play; false after its message when it cannot be.
+  bool TakeLog();
   int List();
   int Send();
   int Connect();
@@ -78,6 +82,7 @@ class SendSession final : private DiscoveryProgress {
   std::optional<RunRecord> record_;
   platform::SleepingPump sleeper_;
   std::optional<StopPump> pump_;
+  ReplaySlot replay_;
   std::vector<std::string> entries_;
 };
 
@@ -98,6 +103,7 @@ int SendSession::StartUp() {
   if (!options_.list && !TakeRows(device, Tx_CANDATA, options_.rows, messages_)) {
     return send_exit::kRowsUnreadable;
   }
+  if (options_.replay && !TakeLog()) return send_exit::kLogUnreadable;
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
   if (!Find_Devices(mask, device, families_, drivers_, ports_.socketcan, *pump_, *this)) {
     StopMessage(startup_text::kNoDevice);
@@ -121,6 +127,19 @@ bool SendSession::LoadClock() {
   // that a caller hands in may not.
   pump_.emplace(RxFlag, signals_, *record_, options_.seconds,
                 ports_.clock == nullptr ? &sleeper_ : nullptr);
+  return true;
+}
+
+bool SendSession::TakeLog() {
+  LogOpening log = OpenRecordedLog(*options_.replay);
+  if (!log.frames) {
+    messages_.Show(log.error, device.Application_title(), platform::MessageIcon::Critical);
+    return false;
+  }
+  replay_.Load(std::make_unique<ReplaySchedule>(std::move(log.frames), options_.replaying));
+  pump_->EndWithReplay(replay_);
+  // The log goes out alone, unless rows were asked for as well.
+  if (!options_.rows) SwitchPeriodicRowsOff(Tx_CANDATA);
   return true;
 }
 
@@ -153,18 +172,24 @@ int SendSession::Send() {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
-  if (!AnyPeriodicRow(Tx_CANDATA)) messages_.Say("no row sends periodically: nothing goes out");
+  if (!options_.replay && !AnyPeriodicRow(Tx_CANDATA)) {
+    messages_.Say("no row sends periodically: nothing goes out");
+  }
   return Connect();
 }
 
 int SendSession::Connect() {
   CandumpPrinter printer(ports_.out, DeviceInterfaceName(device, families_), options_.quiet);
-  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, drivers_, &printer);
+  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, drivers_, &printer,
+              options_.replay ? &replay_ : nullptr);
   Tx_CANDATA.Timer_Clear();
   const auto status = form.Open_ChosenDevice(device, families_, ports_.socketcan, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
   messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));
+  if (const ReplaySchedule* played = replay_.schedule(); played && record_->started()) {
+    for (const std::string& line : ReplaySummaryLines(played->Summary())) messages_.Say(line);
+  }
   return record_->started() ? send_exit::kDone : send_exit::kDeviceFailed;
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
 #include <cstdint>
-#include <initializer_list>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "model/can_frame.h"
 #include "platform/translation.h"
@@ -40,10 +40,10 @@ struct CountedReason {
 
 // The reasons that counted anything, joined in the user's language: "CAN
 // FD フレーム 2、読めない行 1"; empty when none did.
-std::string CountsText(std::initializer_list<CountedReason> reasons);
+std::string CountsText(const std::vector<CountedReason>& reasons);
 
-// The lines passed over, as CountsText says them.
-std::string SkippedLinesText(const SkippedLines& skipped);
+// The lines passed over, by kind, for CountsText.
+std::vector<CountedReason> SkippedLineReasons(const SkippedLines& skipped);
 
 // A recorded log read frame by frame, never held whole, so a file of any
 // size starts playing at once.

@@ -63,7 +63,7 @@ LogOpening ReadRecordedLog(std::unique_ptr<std::istream> in, uint64_t size, LogF
   auto reader = std::make_unique<LogFileReader>(std::move(in), size, FormatReader(format));
   if (!reader->Prepare()) {
     std::string text = platform::Tr(kNoFrame, {name});
-    const std::string found = SkippedLinesText(reader->skipped());
+    const std::string found = CountsText(SkippedLineReasons(reader->skipped()));
     if (!found.empty()) text += platform::kCrLf + found;
     return {nullptr, text};
   }
