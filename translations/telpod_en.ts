@@ -405,6 +405,10 @@
         <source>通信初期処理中</source>
         <translation>Starting communication</translation>
     </message>
+    <message>
+        <source>ログを再生(&amp;P)</source>
+        <translation>&amp;Play a log...</translation>
+    </message>
 </context>
 <context>
     <name>telpod::FormCommonSetting</name>
@@ -465,6 +469,33 @@
     <message>
         <source>RT</source>
         <translation>RT</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::ReplayPanel</name>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>再生するログファイルを選択</source>
+        <translation>Choose a log file to play</translation>
+    </message>
+    <message>
+        <source>CAN ログ (*.log *.asc);;すべてのファイル (*)</source>
+        <translation>CAN logs (*.log *.asc);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1：%2 / %3 秒、%4 フレーム</source>
+        <translation>%1: %2 / %3 s, %4 frames</translation>
+    </message>
+    <message>
+        <source>%1：%2 秒、%3 フレーム</source>
+        <translation>%1: %2 s, %3 frames</translation>
+    </message>
+    <message>
+        <source>ログファイル：%1</source>
+        <translation>Log file: %1</translation>
     </message>
 </context>
 </TS>

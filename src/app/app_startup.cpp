@@ -93,7 +93,8 @@ bool Form1::App_Startup() {
   Progress(0.9);
   IgnoringErrors([&] {
     ConnectionView& view = *this;
-    FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_, drivers_);
+    FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_, drivers_,
+                                       nullptr, &replay_);
     Form_Load_Initialize();
   });
   return true;

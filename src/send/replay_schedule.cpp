@@ -34,6 +34,8 @@ double ReplaySchedule::NextDue() const {
 void ReplaySchedule::SendDue(Clock& clock, FrameSender& sender) {
   if (finished_) return;
   if (!started_) {
+    // The first frame chosen falls due the moment it is known.
+    if ((!have_next_ && !ReadAhead()) || finished_) return;
     started_ = true;
     start_ms_ = last_deadline_ms_ = clock.Now();
   }
@@ -124,6 +126,7 @@ ReplaySummary ReplaySchedule::Summary() const {
   s.lines = frames_->skipped();
   s.frames = passed_;
   s.rounds = rounds_played_;
+  s.start_ms = start_ms_;
   s.recorded_ms = last_offset_ms_;
   s.played_ms = lateness_.count() > 0 ? last_handed_ms_ - start_ms_ : 0;
   s.lateness_p50_ms = lateness_.PercentileMs(0.5);

@@ -28,6 +28,9 @@ struct ReplaySummary {
   PassedOver frames;
   // Rounds played, the last one perhaps in part.
   int64_t rounds = 0;
+  // The clock reading at which the first frame fell due: every deadline
+  // counts from here.
+  double start_ms = 0;
   // From the first frame handed over to the last, in the log's time and
   // on the clock.
   double recorded_ms = 0;
@@ -67,8 +70,8 @@ class ReplaySchedule {
   // when something is to be done now (the start, reading on), infinity
   // once the replay has ended.
   double NextDue() const;
-  // Starts the replay at its first call, then hands every frame due by
-  // now to `sender`.
+  // Starts the replay at its first call, once its first frame is read,
+  // then hands every frame due by now to `sender`.
   void SendDue(Clock& clock, FrameSender& sender);
   void Stop();
   bool Finished() const { return finished_; }

@@ -290,8 +290,10 @@ TEST_F(ConnectionTest, AbsentLibraryOrFailingWindowLeavesRxFlagAtZero) {
 
 // A short log played over each simulator on the program's own clock,
 // beside nothing: the simulator's frame log, read back as a log, holds
-// the frames in the log's order, none before its recorded offset. The
-// board's record has no remote flag: its remote frame is passed over.
+// the frames in the log's order, and none was written before its recorded
+// offset from the replay's start (the simulators and the clock library
+// read the same monotonic clock). The board's record has no remote flag:
+// its remote frame is passed over.
 TEST_F(ConnectionTest, EachFamilyReplaysALogInOrderAndNeverEarly) {
   const std::string recorded =
       "(100.000000) can0 7DF#0201\n(100.004000) can0 18DAF110#A1A2A3A4A5A6A7A8\n"
@@ -337,24 +339,24 @@ TEST_F(ConnectionTest, EachFamilyReplaysALogInOrderAndNeverEarly) {
 
     const LogOpening played = OpenRecordedLog(log);
     ASSERT_TRUE(played.frames) << played.error;
-    std::vector<std::pair<std::string, int64_t>> frames;
+    std::vector<std::string> frames;
     RecordedFrame f;
-    while (played.frames->Next(f)) {
-      frames.emplace_back(CandumpText(f.frame), f.time_ns);
-    }
-    std::vector<std::pair<std::string, int64_t>> expected = {{"7DF#0201", 0},
-                                                             {"18DAF110#A1A2A3A4A5A6A7A8", 4},
-                                                             {"123#R4", 4},
-                                                             {"000#", 10},
-                                                             {"7E8#0641", 25}};
+    while (played.frames->Next(f)) frames.push_back(CandumpText(f.frame));
+    std::vector<std::pair<std::string, double>> expected = {{"7DF#0201", 0},
+                                                            {"18DAF110#A1A2A3A4A5A6A7A8", 4},
+                                                            {"123#R4", 4},
+                                                            {"000#", 10.5},
+                                                            {"7E8#0641", 25}};
     if (!remote) expected.erase(expected.begin() + 2);
     ASSERT_EQ(frames.size(), expected.size());
-    for (size_t k = 0; k < frames.size(); ++k) {
-      EXPECT_EQ(frames[k].first, expected[k].first);
-      // Offsets in microseconds of the wall clock: never early.
-      EXPECT_GE((frames[k].second - frames[0].second) / 1000, expected[k].second * 1000 - 1) << k;
-    }
     const ReplaySummary summary = slot.schedule()->Summary();
+    const auto captured = Sim(family).Frames();
+    ASSERT_EQ(captured.size(), expected.size());
+    for (size_t k = 0; k < frames.size(); ++k) {
+      EXPECT_EQ(frames[k], expected[k].first);
+      const double written_ms = static_cast<double>(captured[k].monotonic_ns) / 1e6;
+      EXPECT_GE(written_ms, summary.start_ms + expected[k].second - 1e-6) << k;
+    }
     EXPECT_EQ(summary.sent, static_cast<int64_t>(expected.size()));
     EXPECT_EQ(summary.frames.remote, remote ? 0 : 1);
   }
