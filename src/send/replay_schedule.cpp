@@ -104,12 +104,12 @@ double ReplaySchedule::DeadlineOf(const RecordedFrame& f) const {
 }
 
 void ReplaySchedule::HandOver(const RecordedFrame& f, double now, FrameSender& sender) {
-  last_offset_ms_ = OffsetMs(f);
-  rounds_played_ = round_ + 1;
   if (f.frame.remote && !sender.SendsRemoteFrames()) {
     ++passed_.remote;
     return;
   }
+  last_offset_ms_ = OffsetMs(f);
+  rounds_played_ = round_ + 1;
   lateness_.Add(now - last_deadline_ms_);
   last_handed_ms_ = now;
   ++(sender.Send(f.frame) ? sent_ : refused_);

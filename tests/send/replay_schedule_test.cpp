@@ -170,6 +170,8 @@ TEST_F(ReplayScheduleTest, FiltersAndRefusalsAreCountedByWhy) {
   EXPECT_EQ(s.sent, 2);
   EXPECT_EQ(s.refused, 2);
   EXPECT_EQ(s.frames, (PassedOver{.other_channel = 2, .other_id = 4, .remote = 2}));
+  // Up to the last frame handed over: the remote one after it never was.
+  EXPECT_EQ(s.recorded_ms, 45);
   EXPECT_EQ(s.lines, (SkippedLines{.fd = 2, .unreadable = 1}));
 }
 
