@@ -9,6 +9,7 @@
 #include "cli/candump_printer.h"
 #include "cli/device_choice.h"
 #include "cli/rows_source.h"
+#include "cli/rules_source.h"
 #include "cli/run_record.h"
 #include "cli/send_options.h"
 #include "cli/stop_pump.h"
@@ -76,6 +77,7 @@ class SendSession final : private DiscoveryProgress {
   FamilyObjects objects_;
   FamilySet families_{device, objects_, ports_.socketcan};
   CAN_SendDB Tx_CANDATA;
+  RowRules rules_;
   int32_t RxFlag = 0;
   std::unique_ptr<ZqtClock> own_clock_;
   Clock* clock_ = nullptr;
@@ -100,7 +102,8 @@ int SendSession::StartUp() {
   if (mask < 1) return send_exit::kNoDevice;
   // The window detects its workbook engine late; the rows need it here.
   Setting_import_export::Check_Excel_Install(device);
-  if (!options_.list && !TakeRows(device, Tx_CANDATA, options_.rows, messages_)) {
+  if (!options_.list && (!TakeRows(device, Tx_CANDATA, options_.rows, messages_) ||
+                         !TakeRules(options_.rules, rules_, messages_))) {
     return send_exit::kRowsUnreadable;
   }
   if (options_.replay && !TakeLog()) return send_exit::kLogUnreadable;
@@ -180,7 +183,7 @@ int SendSession::Send() {
 
 int SendSession::Connect() {
   CandumpPrinter printer(ports_.out, DeviceInterfaceName(families_), options_.quiet);
-  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer,
+  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer, &rules_,
               options_.replay ? &replay_ : nullptr);
   Tx_CANDATA.Timer_Clear();
   const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);

@@ -11,6 +11,13 @@ std::vector<std::string> ReadWithPythonCan(const std::string& path) {
   return PythonLines("candump_frames.py", "'" + path + "'");
 }
 
+std::vector<std::string> CheckRulesWithPythonCan(const std::string& path, const std::string& rules,
+                                                 const std::vector<std::string>& rows) {
+  std::string arguments = "'" + path + "' '" + rules + "'";
+  for (const auto& row : rows) arguments += " " + row;
+  return PythonLines("check_row_rules.py", arguments);
+}
+
 std::string FrameLine(const std::string& interface, const cansim_frame& frame) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   char id[9];

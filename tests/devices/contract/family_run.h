@@ -85,7 +85,7 @@ class FamilyRun : private ConnectionView, private DiscoveryProgress, private Wri
     };
     pump.on_wait = [this](double deadline) { clock.now = std::max(clock.now, deadline); };
     written.clear();
-    FormBG form(RxFlag, clock, *this, messages, pump, families.drivers, this, &slot);
+    FormBG form(RxFlag, clock, *this, messages, pump, families.drivers, this, nullptr, &slot);
     form.Open_ChosenDevice(families, Tx_CANDATA);
     return slot.schedule()->Summary();
   }
