@@ -53,13 +53,16 @@ ReplayPanel::ReplayPanel(ReplaySlot& slot, const ELM327_Info& device,
   hide();
 }
 
-void ReplayPanel::ChooseAndPlay() {
-  if (!connected_ || Playing()) return;
-  const platform::FileDialogRequest request{
-      tr("再生するログファイルを選択").toStdString(), device_.t_setting_file_path(), "",
-      tr("CAN ログ (*.log *.asc);;すべてのファイル (*)").toStdString(), false};
-  dialogs_.ChooseThenCall(
-      request, [this](const std::string& path) { platform::IgnoringErrors([&] { Play(path); }); });
+void ReplayPanel::ChooseAndPlay() noexcept {
+  platform::IgnoringErrors([this] {
+    if (!connected_ || Playing()) return;
+    const platform::FileDialogRequest request{
+        tr("再生するログファイルを選択").toStdString(), device_.t_setting_file_path(), "",
+        tr("CAN ログ (*.log *.asc);;すべてのファイル (*)").toStdString(), false};
+    dialogs_.ChooseThenCall(request, [this](const std::string& path) {
+      platform::IgnoringErrors([&] { Play(path); });
+    });
+  });
 }
 
 void ReplayPanel::Play(const std::string& path) {
@@ -83,9 +86,9 @@ void ReplayPanel::Stop() {
   Tick();
 }
 
-void ReplayPanel::ConnectionEnded() {
+void ReplayPanel::ConnectionEnded() noexcept {
   connected_ = false;
-  Stop();
+  platform::IgnoringErrors([this] { Stop(); });
 }
 
 void ReplayPanel::Tick() {

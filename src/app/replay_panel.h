@@ -31,14 +31,14 @@ class ReplayPanel : public QWidget {
   // While the connection runs, a log may be played.
   void SetConnected(bool connected) { connected_ = connected; }
   // Asks for a log, then plays it.
-  void ChooseAndPlay();
+  void ChooseAndPlay() noexcept;
   // Plays the log at `path`, or tells why it cannot.
   void Play(const std::string& path);
   bool Playing() const { return slot_.schedule() != nullptr; }
   // Stops the replay at once; its summary follows.
   void Stop();
   // The connection has ended: a replay still playing ends with it.
-  void ConnectionEnded();
+  void ConnectionEnded() noexcept;
 
   QProgressBar* Bar_Replay() const { return bar_; }
   QLabel* Lb_Replay() const { return label_; }
