@@ -190,7 +190,9 @@ int SendSession::Connect() {
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
   messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));
-  if (const ReplaySchedule* played = replay_.schedule(); played && record_->started()) {
+  if (ReplaySchedule* played = replay_.schedule(); played && record_->started()) {
+    // A signal or --seconds ended the run before the log did.
+    if (!played->Finished()) played->Stop();
     for (const std::string& line : ReplaySummaryLines(played->Summary())) messages_.Say(line);
   }
   return record_->started() ? send_exit::kDone : send_exit::kDeviceFailed;
