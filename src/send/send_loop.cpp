@@ -34,7 +34,7 @@ int32_t SendLoop::LastRow() const {
 }
 
 bool SendLoop::PeriodicOn(int16_t i) const {
-  return SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(i);
+  return SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(SendDB_, i);
 }
 
 double SendLoop::NextDue() const {
@@ -83,8 +83,8 @@ void SendLoop::OneShotStep(int16_t i) {
   }
 }
 
-bool SendLoop::FitsItsFormat(int16_t i) const {
-  return SendDB_.CAN_Send29(i) == 1 || SendDB_.CAN_ID(i) <= kMaxStandardId;
+bool SendLoop::FitsItsFormat(const CAN_SendDB& SendDB, int16_t i) {
+  return SendDB.CAN_Send29(i) == 1 || SendDB.CAN_ID(i) <= kMaxStandardId;
 }
 
 void SendLoop::PeriodicStep(int16_t i, double now) {

@@ -36,6 +36,10 @@ class SendLoop {
   // Even with nothing due the loop looks round this often.
   static constexpr double kLongestWaitMs = 100.0;
 
+  // False for a standard-format row whose identifier needs more than 11
+  // bits: such a row is never written.
+  static bool FitsItsFormat(const CAN_SendDB& SendDB, int16_t i);
+
   SendLoop(CAN_SendDB& SendDB, int32_t& RxFlag, Clock& clock, RowWriter& writer,
            platform::EventPump& pump)
       : SendDB_(SendDB), RxFlag_(RxFlag), clock_(clock), writer_(writer), pump_(pump) {}
@@ -67,8 +71,6 @@ class SendLoop {
   int32_t LastRow() const;
   bool PeriodicOn(int16_t i) const;
   void OneShotStep(int16_t i);
-  // False for a standard-format row whose identifier needs more than 11 bits.
-  bool FitsItsFormat(int16_t i) const;
   void PeriodicStep(int16_t i, double now);
 
   CAN_SendDB& SendDB_;

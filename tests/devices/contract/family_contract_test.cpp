@@ -101,7 +101,7 @@ TEST_P(FamilyContract, ReplaysALogInItsOrderAtItsOffsets) {
       "(100.004000) can0 123#R4\n(100.010500) can0 000#\n(100.025000) can0 7E8#0641\n");
   std::vector<std::pair<std::string, double>> frames = {{"7DF#0201", 0},
                                                         {"18DAF110#A1A2A3A4A5A6A7A8", 4},
-                                                        {"123#00000000", 4},
+                                                        {"123#R4", 4},
                                                         {"000#", 10.5},
                                                         {"7E8#0641", 25}};
   if (!expected.sends_remote_frames) frames.erase(frames.begin() + 2);
