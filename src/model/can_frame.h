@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "model/can_senddb.h"
 
@@ -11,6 +12,11 @@ namespace telpod {
 // the moment it is sent, and what a replayed log line carries.
 struct CanFrame {
   static constexpr int kMaxData = 8;
+  static constexpr uint32_t kMaxStandardId = 0x7FF;
+  static constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
+  static constexpr uint32_t MaxId(bool extended) {
+    return extended ? kMaxExtendedId : kMaxStandardId;
+  }
 
   uint32_t id = 0;
   bool extended = false;
@@ -26,5 +32,11 @@ struct CanFrame {
 // is exactly 1, the stored DLC and all eight data bytes. Rows never make
 // remote frames.
 CanFrame FrameOfRow(const CAN_SendDB& SendDB, int16_t i);
+
+// The frame as a candump log line writes it: "7DF#0201", extended
+// identifiers with 8 hex digits, standard ones with 3, the data bytes of
+// the length (at most 8); a remote frame as "7DF#R", or "7DF#R2" with its
+// length.
+std::string CandumpText(const CanFrame& frame);
 
 }  // namespace telpod

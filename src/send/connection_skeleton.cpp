@@ -74,6 +74,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
 
   RememberingClock clock(ctx.clock);
   SendLoop loop(ctx.SendDB, ctx.RxFlag, clock, family, ctx.pump);
+  if (ctx.replay != nullptr) loop.Join(*ctx.replay, family);
   LoopStart start(loop, ctx.view);
   try {
     family.Start(start);

@@ -13,7 +13,9 @@
 #include "platform/window_services.h"
 #include "send/clock.h"
 #include "send/connection_status.h"
+#include "send/frame_sender.h"
 #include "send/remembering_clock.h"
+#include "send/replay_slot.h"
 #include "send/row_counters.h"
 #include "send/send_loop.h"
 #include "send/taken_bit_count.h"
@@ -46,7 +48,8 @@ class WriteObserver {
 
 // Everything a connection borrows from the main window for its duration.
 // Nobody watches the writes unless `writes` is given; rows follow `rules`,
-// when given, as they stand at each frame.
+// when given, as they stand at each frame; the loop plays what `replay`
+// holds, when given, beside the rows.
 struct ConnectionContext {
   ELM327_Info& device;
   CAN_SendDB& SendDB;
@@ -57,6 +60,7 @@ struct ConnectionContext {
   platform::EventPump& pump;
   WriteObserver* writes = nullptr;
   const RowRules* rules = nullptr;
+  ReplaySlot* replay = nullptr;
 };
 
 // Handed to a family while the loop starts, so that it can put its last
@@ -76,7 +80,7 @@ class LoopStart {
 // encoding and its reading of the bus state. Everything else (messages,
 // labels, the loop, the timer resolution, RxFlag, counting failed writes)
 // is the skeleton's.
-class FamilyConnection : public RowWriter, public LiveConnection {
+class FamilyConnection : public RowWriter, public LiveConnection, public FrameSender {
  public:
   // Picks the device's rate parameter for a bit-rate index; false when the
   // family does not offer that rate (no device call has been made then).
@@ -112,7 +116,7 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   }
   // Every frame goes out here: the one place a refused frame is counted and
   // a taken one's bits, and the observer, when there is one, learns of each.
-  bool Send(const CanFrame& frame) {
+  bool Send(const CanFrame& frame) final {
     const bool taken = WriteFrame(frame);
     if (!taken) ++failed_writes_;
     if (taken && clock_ != nullptr) taken_.Add(clock_->Last(), FrameBits(frame));

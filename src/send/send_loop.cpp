@@ -26,10 +26,16 @@ void SendLoop::Pass() {
     if (SendsPeriodically(SendDB_, i)) PeriodicStep(i, now);
     LastVisit_[static_cast<size_t>(i)] = now;
   }
+  if (replay_ != nullptr) replay_->SendDue(clock_, *replay_sender_);
   pump_.DoEvents();
 }
 
 double SendLoop::NextDue() const {
+  const double rows = RowsNextDue();
+  return replay_ != nullptr ? std::min(rows, replay_->NextDue()) : rows;
+}
+
+double SendLoop::RowsNextDue() const {
   constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
   for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
