@@ -11,4 +11,8 @@ CanFrame FrameOfRow(const CAN_SendDB& SendDB, int16_t i) {
   return frame;
 }
 
+bool IdFitsFormat(const CanFrame& frame) {
+  return frame.id <= (frame.extended ? CanFrame::kMaxExtendedId : CanFrame::kMaxStandardId);
+}
+
 }  // namespace telpod

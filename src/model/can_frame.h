@@ -11,6 +11,8 @@ namespace telpod {
 // the moment it is sent, and what a replayed log line carries.
 struct CanFrame {
   static constexpr int kMaxData = 8;
+  static constexpr uint32_t kMaxStandardId = 0x7FF;
+  static constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
 
   uint32_t id = 0;
   bool extended = false;
@@ -26,5 +28,10 @@ struct CanFrame {
 // is exactly 1, the stored DLC and all eight data bytes. Rows never make
 // remote frames.
 CanFrame FrameOfRow(const CAN_SendDB& SendDB, int16_t i);
+
+// Whether the frame's format can carry its identifier: 11 bits standard,
+// 29 extended. A driver would cut a longer one down to another identifier
+// (0x800 to 0x000), so such a frame is never handed to one.
+bool IdFitsFormat(const CanFrame& frame);
 
 }  // namespace telpod

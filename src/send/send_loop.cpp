@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "model/can_frame.h"
+
 namespace telpod {
 
 void SendLoop::StampLastVisit() {
@@ -32,15 +34,19 @@ int32_t SendLoop::LastRow() const {
   return std::min<int32_t>(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1);
 }
 
+bool SendLoop::Sendable(int16_t i) const {
+  return IdFitsFormat(FrameOfRow(SendDB_, i));
+}
+
 bool SendLoop::PeriodicOn(int16_t i) const {
-  return SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(i);
+  return SendDB_.CAN_SendCycleOperation(i) == 1 && Sendable(i);
 }
 
 double SendLoop::NextDue() const {
   constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
   for (int16_t i = 0; i <= LastRow(); ++i) {
-    if (SendDB_.CAN_SendOperation(i) == 1) return kNow;
+    if (SendDB_.CAN_SendOperation(i) == 1 && Sendable(i)) return kNow;
     if (!PeriodicOn(i)) continue;
     const double period = SendDB_.CAN_SendCycleTime(i);
     const double accumulated = SendDB_.CAN_SendTime(i);
@@ -65,20 +71,13 @@ void SendLoop::WaitForNextDue() {
 }
 
 void SendLoop::OneShotStep(int16_t i) {
-  const int32_t request = SendDB_.CAN_SendOperation(i);
-  const uint8_t extended = SendDB_.CAN_Send29(i);
-  const int32_t id = SendDB_.CAN_ID(i);
-  if (request == 1 && (extended == 1 || (extended == 0 && id <= kMaxStandardId))) {
+  if (!Sendable(i)) {
+    // The row cannot carry its identifier: a request is dropped, not kept.
+    SendDB_.set_CAN_SendOperation(i, 0);
+  } else if (SendDB_.CAN_SendOperation(i) == 1) {
     writer_.WriteRow(SendDB_, i);
     SendDB_.set_CAN_SendOperation(i, 0);
-  } else if (extended == 0 && id > kMaxStandardId) {
-    // An 11-bit row cannot carry this identifier: the request is dropped.
-    SendDB_.set_CAN_SendOperation(i, 0);
   }
-}
-
-bool SendLoop::FitsItsFormat(int16_t i) const {
-  return SendDB_.CAN_Send29(i) == 1 || SendDB_.CAN_ID(i) <= kMaxStandardId;
 }
 
 void SendLoop::PeriodicStep(int16_t i, double now) {

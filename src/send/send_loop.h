@@ -23,12 +23,12 @@ class RowWriter {
 // period, then lets pending window events run once. Between passes it
 // sleeps in the event pump while no row can fall due, waking a learned
 // margin early and passing from there, so the pass time stays the
-// granularity of every period without a core spent on it. A standard-format
-// row with an identifier above 0x7FF is never written: its one-shot request
-// is dropped, and periodically it counts as switched off.
+// granularity of every period without a core spent on it. A row whose
+// identifier its frame's format cannot carry (a standard row above 0x7FF)
+// is never written: its one-shot request is dropped, and periodically it
+// counts as switched off.
 class SendLoop {
  public:
-  static constexpr int32_t kMaxStandardId = 0x7FF;
   // Even with nothing due the loop looks round this often.
   static constexpr double kLongestWaitMs = 100.0;
 
@@ -55,10 +55,10 @@ class SendLoop {
 
  private:
   int32_t LastRow() const;
+  // The one rule for every step: row i's frame can carry its identifier.
+  bool Sendable(int16_t i) const;
   bool PeriodicOn(int16_t i) const;
   void OneShotStep(int16_t i);
-  // False for a standard-format row whose identifier needs more than 11 bits.
-  bool FitsItsFormat(int16_t i) const;
   void PeriodicStep(int16_t i, double now);
 
   CAN_SendDB& SendDB_;
