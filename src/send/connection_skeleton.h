@@ -105,10 +105,16 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   }
   int64_t FailedWrites() const final { return failed_writes_; }
   void ObserveWrites(WriteObserver* observer) { observer_ = observer; }
+  void BringRowsUpToDate() final {
+    if (loop_ != nullptr) loop_->BringRowsUpToDate();
+  }
+  // The loop that runs this connection, while it runs; else null.
+  void RunBy(SendLoop* loop) { loop_ = loop; }
 
  private:
   int64_t failed_writes_ = 0;
   WriteObserver* observer_ = nullptr;
+  SendLoop* loop_ = nullptr;
 };
 
 namespace connection_message {

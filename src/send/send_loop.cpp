@@ -70,6 +70,14 @@ void SendLoop::WaitForNextDue() {
   if (woke >= wake_at) margin_.Learn(woke - wake_at, woke);
 }
 
+void SendLoop::BringRowsUpToDate() {
+  const double now = clock_.Now();
+  for (int16_t i = 0; i <= LastRow(); ++i) {
+    if (PeriodicOn(i)) Accumulate(i, now);
+    LastVisit_[static_cast<size_t>(i)] = now;
+  }
+}
+
 void SendLoop::OneShotStep(int16_t i) {
   if (!Sendable(i)) {
     // The row cannot carry its identifier: a request is dropped, not kept.
@@ -81,15 +89,18 @@ void SendLoop::OneShotStep(int16_t i) {
 }
 
 void SendLoop::PeriodicStep(int16_t i, double now) {
-  // Accumulate the time since the last visit; a send resets the sum to zero
-  // and discards the excess, so frames are never closer than the period and
-  // a late frame is not caught up.
-  const double accumulated = SendDB_.CAN_SendTime(i) + now - LastVisit_[static_cast<size_t>(i)];
-  SendDB_.set_CAN_SendTime(i, accumulated);
-  if (accumulated >= SendDB_.CAN_SendCycleTime(i)) {
+  // A send resets the sum to zero and discards the excess, so frames are
+  // never closer than the period and a late frame is not caught up.
+  if (Accumulate(i, now) >= SendDB_.CAN_SendCycleTime(i)) {
     writer_.WriteRow(SendDB_, i);
     SendDB_.set_CAN_SendTime(i, 0.0);
   }
+}
+
+double SendLoop::Accumulate(int16_t i, double now) {
+  const double accumulated = SendDB_.CAN_SendTime(i) + now - LastVisit_[static_cast<size_t>(i)];
+  SendDB_.set_CAN_SendTime(i, accumulated);
+  return accumulated;
 }
 
 }  // namespace telpod

@@ -49,6 +49,11 @@ class SendLoop {
   double NextDue() const;
   // Sleeps until a margin before NextDue, or until window events have run.
   void WaitForNextDue();
+  // Accumulates every row up to this moment as a pass would, but sends
+  // nothing: called just before the table changes under a waiting loop, so
+  // that a row switched on counts from the change and one switched off
+  // keeps the time it had until then, as if the loop had passed there.
+  void BringRowsUpToDate();
 
   const std::array<double, CAN_SendDB::kRows>& LastVisit() const { return LastVisit_; }
   const WakeMargin& margin() const { return margin_; }
@@ -60,6 +65,9 @@ class SendLoop {
   bool PeriodicOn(int16_t i) const;
   void OneShotStep(int16_t i);
   void PeriodicStep(int16_t i, double now);
+  // Adds the time since the row's last visit to its accumulation and
+  // returns the sum.
+  double Accumulate(int16_t i, double now);
 
   CAN_SendDB& SendDB_;
   int32_t& RxFlag_;

@@ -154,6 +154,66 @@ TEST_F(SendLoopTest, TimeSpentSwitchedOffOrUnsendableIsNotCounted) {
   }
 }
 
+// The window changes the table inside a wait, having brought the rows up to
+// that moment: row 0 (period 1000, sent at 1000) is paused at 1630 and
+// resumed at 11680, each in the middle of a 100 ms wait. It keeps the 630 it
+// had and needs 370 more, as a loop passing all the time would give; the
+// pause's ten seconds and the rest of either wait are not counted.
+TEST_F(SendLoopTest, ATableChangedDuringAWaitCountsFromTheChange) {
+  struct Case {
+    const char* what;
+    int32_t id;
+    uint8_t ext;
+    std::function<void()> pause, resume;
+  };
+  const Case cases[] = {
+      {"switched off", 0x7FF, 0, [&] { db.set_CAN_SendCycleOperation(0, 0); },
+       [&] { db.set_CAN_SendCycleOperation(0, 1); }},
+      {"a switch stored as 2", 0x7FF, 0, [&] { db.set_CAN_SendCycleOperation(0, 2); },
+       [&] { db.set_CAN_SendCycleOperation(0, 1); }},
+      {"an identifier above 7FF", 0x7FF, 0, [&] { db.set_CAN_ID(0, 0x800); },
+       [&] { db.set_CAN_ID(0, 0x7FF); }},
+      {"the 29-bit box unticked", 0x800, 1, [&] { db.set_CAN_Send29(0, 0); },
+       [&] { db.set_CAN_Send29(0, 1); }},
+      {"a 29-bit switch stored as 2", 0x800, 1, [&] { db.set_CAN_Send29(0, 2); },
+       [&] { db.set_CAN_Send29(0, 1); }},
+  };
+  for (const auto& c : cases) {
+    writer.frames.clear();
+    clock = ScriptedClock();
+    Periodic(0, 1000.0, c.id, c.ext);
+    Restart();
+    std::vector<std::pair<double, std::function<void()>>> changes = {{1630.0, c.pause},
+                                                                     {11680.0, c.resume}};
+    double kept = 0.0;
+    clock.step = 0.001;
+    RxFlag = 1;
+    pump.on_pass = [&](int) {
+      if (clock.now >= 13100.0) RxFlag = 0;
+    };
+    pump.on_wait = [&](double deadline) {
+      if (changes.empty() || changes.front().first > deadline) {
+        clock.now = std::max(clock.now, deadline);
+        return;
+      }
+      clock.now = changes.front().first;  // the screen copy wakes the wait
+      kept = db.CAN_SendTime(0);
+      loop.BringRowsUpToDate();
+      changes.front().second();
+      changes.erase(changes.begin());
+    };
+    loop.Run();
+    const auto times = Times(0);
+    EXPECT_NEAR(kept, 630.0, 0.01) << c.what;  // what the pause left, as the resume found it
+    const double due[] = {1000.0, 11680.0 + 370.0, 11680.0 + 370.0 + 1000.0};
+    ASSERT_EQ(times.size(), 3u) << c.what;
+    for (size_t k = 0; k < 3; ++k) {
+      EXPECT_GE(times[k], due[k]) << c.what << " frame " << k;
+      EXPECT_LT(times[k], due[k] + 0.02) << c.what << " frame " << k;  // within a pass or two
+    }
+  }
+}
+
 // Each row visit reads the clock once and stamps its LastVisit.
 TEST_F(SendLoopTest, RowCountIsReReadBeforeEveryRowAndNeverRunsPastTheTable) {
   struct Shrinker : RowWriter {
