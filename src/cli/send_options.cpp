@@ -101,9 +101,8 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
     parsed.error = TakeArgument(arguments, k, parsed.options);
   }
   const SendOptions& o = parsed.options;
-  if (parsed.error.empty() && o.list &&
-      (o.device || o.rows || o.bit_rate || o.seconds || o.quiet)) {
-    parsed.error = "--list takes no other option";
+  if (parsed.error.empty() && o.list && (o.device || o.rows || o.seconds || o.quiet)) {
+    parsed.error = "--list takes no other option than --rate";
   }
   return parsed;
 }
@@ -122,7 +121,7 @@ std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
 void PrintSendHelp(std::ostream& out) {
   out << "Usage: telpod-send [--device N | --device TEXT] [--rows FILE] [--rate RATE]\n"
          "                   [--seconds S] [--quiet]\n"
-         "       telpod-send --list\n"
+         "       telpod-send --list [--rate RATE]\n"
          "\n"
          "Sends TELPOD's periodic message rows from the command line, through the same\n"
          "devices, driver libraries and files as the window, until SIGINT (Ctrl+C) or\n"
@@ -131,7 +130,8 @@ void PrintSendHelp(std::ostream& out) {
          "\n"
          "Options:\n"
          "  --list          list the devices found, numbered as --device takes them:\n"
-         "                  number, entry and information line, separated by tabs\n"
+         "                  number, entry and information line, separated by tabs;\n"
+         "                  a CANUSB adapter is opened at the rate to read its version\n"
          "  --device N      send on the N-th device of the list (default: 1)\n"
          "  --device TEXT   send on the device whose list entry is exactly TEXT\n"
          "  --rows FILE     the rows of a .csv or .xls file exported by TELPOD; rows it\n"

@@ -22,6 +22,7 @@
 #include "platform/sleeping_pump.h"
 #include "platform/termination_signals.h"
 #include "send/zqt_clock.h"
+#include "settings/file_save_system.h"
 #include "settings/xls/excel_install_check.h"
 
 namespace telpod {
@@ -95,7 +96,10 @@ int SendSession::StartUp() {
   if (mask < 1) return send_exit::kNoDevice;
   // The window detects its workbook engine late; the rows need it here.
   Setting_import_export::Check_Excel_Install(device);
-  if (!options_.list && !TakeRows(device, Tx_CANDATA, options_.rows, messages_)) {
+  if (options_.list) {
+    // Only for its bit rate, which the adapters' version probe opens them at.
+    FileSaveSystem::Read_SettingFile(device, Tx_CANDATA);
+  } else if (!TakeRows(device, Tx_CANDATA, options_.rows, messages_)) {
     return send_exit::kRowsUnreadable;
   }
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);

@@ -60,7 +60,7 @@ SelectedDeviceInfo Show_SelectedDevice_Info(ELM327_Info& device, CANUSB& CAN_u, 
     switch (family) {
       case Family::CANUSB:
         if (!drivers.canusb) break;
-        return Probe_CANUSB_Version(CAN_u, CAN_d, *drivers.canusb);
+        return Probe_CANUSB_Version(device.t_bitRate(), CAN_u, CAN_d, *drivers.canusb);
       case Family::Interface:
         return {1, Interface_Info_Text(IfCan_d,
                                        static_cast<int16_t>(IfCan_d.Interface_CAN_SelectNo()))};

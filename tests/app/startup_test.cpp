@@ -8,6 +8,7 @@
 #include "app/connection_area.h"
 #include "app/form2.h"
 #include "devices/driver_set.h"
+#include "settings/file_save_system.h"
 #include "started_window.h"
 
 namespace telpod {
@@ -71,7 +72,11 @@ TEST_F(StartupTest, ListsEveryFamilyInOrderAndResolvesEachPosition) {
   EXPECT_EQ(InfoLine(), QStringLiteral("V2.0"));
 }
 
+// Each probe opens the adapter at the saved rate (20k), as Connect would.
 TEST_F(StartupTest, ChoosingTheSameEntryAgainDoesNotProbeTheDeviceAgain) {
+  ELM327_Info saved;
+  saved.set_t_bitRate(6);
+  ASSERT_EQ(FileSaveSystem::Save_SettingFile(saved, CAN_SendDB()), 0);
   ASSERT_TRUE(
       StartWith(kCanusbLibraryFile, "canusb serial=LW000001\ncanusb serial=LW000002 version=B\n"));
   auto& canusb = Sim(kCanusbLibraryFile);
@@ -82,6 +87,9 @@ TEST_F(StartupTest, ChoosingTheSameEntryAgainDoesNotProbeTheDeviceAgain) {
   EXPECT_EQ(canusb.Calls("canusb_Open"), opens + 1);
   EXPECT_EQ(InfoLine(), QStringLiteral("B"));
   EXPECT_EQ(window->CAN_d.CAN_USB_SelectSerial(), "LW000002");
+  for (const std::string& open : canusb.CallsStartingWith("canusb_Open(")) {
+    EXPECT_NE(open.find("\",\"20\",0,"), std::string::npos) << open;
+  }
 }
 
 TEST_F(StartupTest, ProgressMovesThroughItsFractionsAndTheWindowEndsHidden) {

@@ -28,6 +28,9 @@ TEST(SendOptions, EachOptionInBothSpellings) {
   const SendOptions none = ParseSendOptions({}).options;
   EXPECT_FALSE(none.device || none.rows || none.bit_rate || none.seconds || none.quiet);
   EXPECT_TRUE(ParseSendOptions({"--list"}).options.list);
+  const ParsedOptions list_at = ParseSendOptions({"--list", "--rate", "125k"});
+  EXPECT_EQ(list_at.error, "");
+  EXPECT_EQ(list_at.options.bit_rate, 8);
 }
 
 TEST(SendOptions, HelpAnywhereAsksForTheHelpAlone) {
@@ -45,8 +48,8 @@ TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
       {{"--device"}, "--device needs a value"},
       {{"--rows", "a.csv", "--seconds"}, "--seconds needs a value"},
       {{"--rows="}, "--rows needs a file name"},
-      {{"--list", "--device", "2"}, "--list takes no other option"},
-      {{"--quiet", "--list"}, "--list takes no other option"},
+      {{"--list", "--device", "2"}, "--list takes no other option than --rate"},
+      {{"--quiet", "--list", "--rate", "1M"}, "--list takes no other option than --rate"},
   };
   for (const std::string rate : {"300k", "500000"}) {
     cases.push_back(

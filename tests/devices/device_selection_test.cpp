@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "devices/kvaser/kvaser_device_info.h"
 #include "devices/simulated_devices.h"
 
@@ -61,6 +63,32 @@ TEST_F(DeviceSelection, CanusbLineIsTheVersionReadBetweenOpenAndClose) {
     EXPECT_EQ(info.result, result) << config;
     EXPECT_EQ(info.TB_ODB_Hard_Version, line) << config;
     EXPECT_EQ(usb.CallLog(before), Calls(probe.begin(), probe.begin() + calls)) << config;
+  }
+}
+
+// The probe opens the adapter at the rate the next Connect uses, never at
+// one the bus may not run at; an index that names no rate opens nothing.
+TEST_F(DeviceSelection, CanusbProbeOpensAtTheCommonSettingsRate) {
+  usb.Configure("canusb serial=LW000001 version=V1");
+  FindAdapters();
+  const std::pair<int32_t, std::string> rates[] = {
+      {0, "1000"}, {1, "800"}, {2, "500"}, {3, "250"},
+      {4, "100"},  {5, "50"},  {6, "20"},  {7, "10"},
+      {8, "125"},  {9, ""},    {-1, ""},   {std::numeric_limits<int32_t>::min(), ""}};
+  for (const auto& [index, text] : rates) {
+    device.set_t_bitRate(index);
+    const size_t before = usb.CallLog().size();
+    const auto info = Select(1);
+    const Calls calls = usb.CallLog(before);
+    if (text.empty()) {
+      EXPECT_TRUE(calls.empty()) << index;
+      EXPECT_EQ(info.result, 0) << index;
+      EXPECT_FALSE(info.TB_ODB_Hard_Version.has_value()) << index;
+    } else {
+      ASSERT_FALSE(calls.empty()) << index;
+      EXPECT_EQ(calls.front(), "canusb_Open(\"LW000001\",\"" + text + "\",0,4294967295,1)");
+      EXPECT_EQ(info.TB_ODB_Hard_Version, "V1") << index;
+    }
   }
 }
 
