@@ -264,18 +264,21 @@ int main(int argc, char** argv) {
     return 1;
   }
   // Start-up: the simulators' default devices, searched, the first chosen.
-  SimControl usb_sim(drivers.canusb->path());
-  SimControl board_sim(drivers.ifcan->path());
-  SimControl channel_sim(drivers.canlib->path());
+  auto* canusb = drivers.Get<telpod::CanusbDriver>();
+  auto* ifcan = drivers.Get<telpod::IfCanDriver>();
+  auto* canlib = drivers.Get<telpod::CanlibDriver>();
+  SimControl usb_sim(canusb->path());
+  SimControl board_sim(ifcan->path());
+  SimControl channel_sim(canlib->path());
   for (SimControl* sim : {&usb_sim, &board_sim, &channel_sim}) sim->reset();
   NoPump quiet;
   Window w;
-  telpod::Find_CANUSB_Adapters(w.device, w.CAN_d, *drivers.canusb, quiet);
+  telpod::Find_CANUSB_Adapters(w.device, w.CAN_d, *canusb, quiet);
   w.CAN_d.set_CAN_USB_SelectNo(1);
   w.CAN_d.set_CAN_USB_SelectSerial(w.CAN_d.CAN_USB_FindSerialNo(1));
-  telpod::Find_Interface_Boards(w.device, w.IfCan_u, w.IfCan_d, *drivers.ifcan, quiet);
+  telpod::Find_Interface_Boards(w.device, w.IfCan_u, w.IfCan_d, *ifcan, quiet);
   w.IfCan_d.set_Interface_CAN_SelectNo(1);
-  telpod::Find_Kvaser_Channels(w.device, w.kvCan_u, w.kvCan_d, *drivers.canlib, quiet);
+  telpod::Find_Kvaser_Channels(w.device, w.kvCan_u, w.kvCan_d, *canlib, quiet);
   w.kvCan_d.set_KvCAN_SelectNo(1);
 
   const Family families[] = {
@@ -310,24 +313,24 @@ int main(int argc, char** argv) {
   CANMsg msg{};
   msg.id = 0x7DF;
   msg.len = 8;
-  const int32_t usb = drivers.canusb->Open(w.CAN_d.CAN_USB_FindSerialNo(1), "500", 0, -1, 1);
-  auto usb_write = [&] { drivers.canusb->canusb_Write(usb, &msg); };
+  const int32_t usb = canusb->Open(w.CAN_d.CAN_USB_FindSerialNo(1), "500", 0, -1, 1);
+  auto usb_write = [&] { canusb->canusb_Write(usb, &msg); };
   WriteCost("canusb", usb_sim, "off", "", usb_write);
   WriteCost("canusb", usb_sim, "buffered", "/dev/null", usb_write);
-  drivers.canusb->Close(usb);
+  canusb->Close(usb);
 
   uint8_t record[24] = {8, 0, 0, 0, 0, 0, 0, 0, 0xDF, 0x07};
-  const int32_t port = drivers.ifcan->OpenPort(w.IfCan_d.Interface_CAN_FindNo(1));
-  auto board_write = [&] { drivers.ifcan->CanSendMessage(port, record, 1); };
+  const int32_t port = ifcan->OpenPort(w.IfCan_d.Interface_CAN_FindNo(1));
+  auto board_write = [&] { ifcan->CanSendMessage(port, record, 1); };
   WriteCost("ifcan", board_sim, "off", "", board_write);
   WriteCost("ifcan", board_sim, "buffered", "/dev/null", board_write);
-  drivers.ifcan->CanClosePort(port);
+  ifcan->CanClosePort(port);
 
   uint8_t data[9] = {};
-  const canHandle channel = drivers.canlib->canOpenChannel(w.kvCan_d.Kvaser_DevChannel(0), 0x80);
-  auto channel_write = [&] { drivers.canlib->canWrite(channel, 0x7DF, data, 8, 2); };
+  const canHandle channel = canlib->canOpenChannel(w.kvCan_d.Kvaser_DevChannel(0), 0x80);
+  auto channel_write = [&] { canlib->canWrite(channel, 0x7DF, data, 8, 2); };
   WriteCost("kvaser", channel_sim, "off", "", channel_write);
   WriteCost("kvaser", channel_sim, "buffered", "/dev/null", channel_write);
-  drivers.canlib->canClose(channel);
+  canlib->canClose(channel);
   return 0;
 }

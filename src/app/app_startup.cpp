@@ -50,8 +50,7 @@ void Form1::ShowStopMessage(const platform::SourceText& first_line) {
 }
 
 bool Form1::App_Startup() {
-  FamilyObjects& families = *this;
-  Reset_Shared_Objects(device, families, Tx_CANDATA);
+  Reset_Shared_Objects(families_, Tx_CANDATA);
   setWindowTitle(QString::fromStdString(device.Application_title()));
 
   int32_t mask = 0;
@@ -66,7 +65,7 @@ bool Form1::App_Startup() {
     Form2_->SetProgress(0.0);
     Form2_->show();
   });
-  if (!Find_Devices(mask, device, families, drivers_, *ports_.socketcan, *pump_, *this)) {
+  if (!Find_Devices(mask, families_, *pump_, *this)) {
     ShowStopMessage(startup_text::kNoDevice);
     return false;
   }
@@ -93,7 +92,8 @@ bool Form1::App_Startup() {
   Progress(0.9);
   IgnoringErrors([&] {
     ConnectionView& view = *this;
-    FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_, drivers_);
+    FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_,
+                                       families_.drivers);
     Form_Load_Initialize();
   });
   return true;
@@ -105,8 +105,8 @@ int32_t Form1::Check_DriverFiles() {
                           platform::MessageIcon::Critical);
     return -1;
   }
-  return Check_DriverLibraries(drivers_, *ports_.socketcan, *ports_.messages,
-                               device.Application_title(), std::cerr, "telpod");
+  return Check_DriverLibraries(families_, *ports_.messages, device.Application_title(), std::cerr,
+                               "telpod");
 }
 
 void Form1::Check_Excel_Install() {
@@ -121,8 +121,7 @@ void Form1::Cmb_Serect_Device_Click() {
 }
 
 int32_t Form1::Show_SelectedDevice_Info() {
-  const SelectedDeviceInfo info =
-      telpod::Show_SelectedDevice_Info(device, *this, drivers_, *ports_.socketcan);
+  const SelectedDeviceInfo info = telpod::Show_SelectedDevice_Info(families_);
   if (info.TB_ODB_Hard_Version) {
     area_->TB_ODB_Hard_Version->setText(QString::fromStdString(*info.TB_ODB_Hard_Version));
   }

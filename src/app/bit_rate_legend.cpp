@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <array>
 
+#include "devices/family_registry.h"
+
 namespace telpod {
 
 namespace {
@@ -24,7 +26,10 @@ QString Translated(const char* text) {
 }
 
 bool OfferedByEveryFamily(const BitRate& rate) {
-  return std::ranges::all_of(kFamilies, [&](Family f) { return rate.SupportedBy(f); });
+  for (size_t row = 0; row < FamilyRegistry().size(); ++row) {
+    if (!rate.SupportedBy(FamilyOfRow(row))) return false;
+  }
+  return true;
 }
 
 std::optional<Tint> TintOf(const BitRate& rate) {
@@ -36,8 +41,8 @@ std::optional<Tint> TintOf(const BitRate& rate) {
 // "CANUSB、Kvaser", or "CANUSBのみ" for a single family.
 QString FamiliesText(const BitRate& rate) {
   QStringList names;
-  for (Family f : kFamilies) {
-    if (rate.SupportedBy(f)) names << QString::fromLatin1(FamilyName(f));
+  for (size_t row = 0; row < FamilyRegistry().size(); ++row) {
+    if (rate.SupportedBy(FamilyOfRow(row))) names << QString::fromUtf8(FamilyRegistry()[row]->name);
   }
   if (names.size() == 1)
     return Translated(QT_TRANSLATE_NOOP("BitRateLegend", "%1のみ")).arg(names[0]);
@@ -65,6 +70,11 @@ std::vector<LegendLine> BitRateLegend(std::span<const BitRate> rates) {
     }
   }
   return lines;
+}
+
+std::vector<LegendLine> BitRateLegend() {
+  const auto rates = OfferedBitRates();
+  return BitRateLegend(rates);
 }
 
 }  // namespace telpod

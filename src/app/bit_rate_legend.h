@@ -25,7 +25,10 @@ struct LegendLine {
 std::optional<QColor> CaptionColour(const BitRate& rate);
 
 // One line per set of families that the coloured rates of `rates` name,
-// purple, blue, green, each in table order.
-std::vector<LegendLine> BitRateLegend(std::span<const BitRate> rates = kBitRates);
+// purple, blue, green, each in table order; the families named are the
+// family table's.
+std::vector<LegendLine> BitRateLegend(std::span<const BitRate> rates);
+// The legend of the rates the families offer.
+std::vector<LegendLine> BitRateLegend();
 
 }  // namespace telpod

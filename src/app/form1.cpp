@@ -23,7 +23,11 @@ constexpr int kScreenCopyIntervalMs = 800;
 }
 
 Form1::Form1(WindowPorts ports, QWidget* parent)
-    : QMainWindow(parent), ports_(ports), pump_(std::make_unique<QtEventPump>()) {
+    : QMainWindow(parent),
+      ports_(ports),
+      pump_(std::make_unique<QtEventPump>()),
+      own_socketcan_(ports.socketcan ? nullptr : std::make_unique<LinuxSocketCanSystem>()),
+      families_(device, *this, ports.socketcan ? *ports.socketcan : *own_socketcan_) {
   setObjectName(QStringLiteral("Form1"));
   if (!ports_.messages) {
     own_messages_ = std::make_unique<QtMessageBoxes>(this);
@@ -36,10 +40,6 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
   if (!ports_.urls) {
     own_urls_ = std::make_unique<QtUrlOpener>();
     ports_.urls = own_urls_.get();
-  }
-  if (!ports_.socketcan) {
-    own_socketcan_ = std::make_unique<LinuxSocketCanSystem>();
-    ports_.socketcan = own_socketcan_.get();
   }
 
   auto* central = new QWidget(this);

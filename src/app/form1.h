@@ -8,8 +8,8 @@
 #include "app/form_common_setting.h"
 #include "app/window_ports.h"
 #include "devices/device_discovery.h"
-#include "devices/driver_set.h"
 #include "devices/family_objects.h"
+#include "devices/family_set.h"
 #include "devices/form_bg.h"
 #include "devices/socketcan/socketcan_system.h"
 #include "info/form_version.h"
@@ -128,7 +128,8 @@ class Form1 : public QMainWindow,
   std::unique_ptr<QtEventPump> pump_;
   std::unique_ptr<SocketCanSystem> own_socketcan_;
   platform::SingleInstance single_instance_;
-  DriverSet drivers_;
+  // Every family over this window's objects, and their libraries.
+  FamilySet families_;
   std::unique_ptr<ZqtClock> clock_;
   std::unique_ptr<FormBG> FormBG_;
   // The running connection while its loop runs, else null.

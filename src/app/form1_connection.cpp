@@ -75,7 +75,7 @@ void Form1::EndSession() {
 
 bool Form1::RunChosenConnection() {
   if (!FormBG_) return false;
-  const auto status = FormBG_->Open_ChosenDevice(device, *this, *ports_.socketcan, Tx_CANDATA);
+  const auto status = FormBG_->Open_ChosenDevice(families_, Tx_CANDATA);
   if (!status) return false;  // no device chosen: the window comes back as it was
   // A failed Interface board close or open leaves its status text in the box.
   set_TB_Status(*status);

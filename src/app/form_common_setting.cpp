@@ -12,6 +12,7 @@
 #include <QWindow>
 
 #include "app/bit_rate_legend.h"
+#include "devices/family_registry.h"
 
 namespace telpod {
 
@@ -28,8 +29,8 @@ void Colour(QWidget* w, const QColor& colour) {
   w->setPalette(palette);
 }
 
-// The colour legend, from the same table the connections take their rates
-// from, so that it names the families that really offer each rate.
+// The colour legend, from the rates the families themselves declare, so
+// that it names the families that really offer each rate.
 void AddLegend(QVBoxLayout* layout, QWidget* dialog) {
   int n = 0;
   for (const LegendLine& line : BitRateLegend()) {
@@ -51,7 +52,7 @@ FormCommonSetting::FormCommonSetting(ELM327_Info& device, QWidget* main_window)
 
   auto* frame = new QGroupBox(tr("通信速度"), this);
   group_ = new QButtonGroup(this);
-  for (const BitRate& rate : kBitRates) {
+  for (const BitRate& rate : OfferedBitRates()) {
     auto* button = new QRadioButton(QString::fromUtf8(rate.label), frame);
     button->setObjectName(QStringLiteral("RB_BitRate_%1").arg(rate.index));
     if (const auto colour = CaptionColour(rate)) Colour(button, *colour);

@@ -4,8 +4,6 @@
 #include <cctype>
 #include <cstdio>
 
-#include "model/family.h"
-
 namespace telpod {
 
 namespace {
@@ -48,23 +46,9 @@ std::string CandumpLine(std::chrono::system_clock::time_point when, std::string_
   return line + '\n';
 }
 
-std::string DeviceInterfaceName(const ELM327_Info& device, const FamilyObjects& f) {
-  switch (FamilyOf(device.t_select_Vender())) {
-    case Family::CANUSB:
-      return "canusb-" + Blankless(f.CAN_d.CAN_USB_SelectSerial());
-    case Family::Interface:
-      return "ifcan" + std::to_string(f.IfCan_d.Interface_CAN_FindNo(
-                           static_cast<int16_t>(f.IfCan_d.Interface_CAN_SelectNo())));
-    case Family::Kvaser:
-      return "kvaser" + std::to_string(f.kvCan_d.Kvaser_DevChannel(
-                            static_cast<int16_t>(f.kvCan_d.KvCAN_SelectNo() - 1)));
-    case Family::SocketCAN:
-      return Blankless(
-          f.sockCan_d.SocketCAN_IfName(static_cast<int16_t>(f.sockCan_d.SocketCAN_SelectNo())));
-    case Family::None:
-      break;
-  }
-  return "none";
+std::string DeviceInterfaceName(const FamilySet& families) {
+  const DeviceFamily* family = families.Chosen();
+  return family ? Blankless(family->InterfaceName()) : "none";
 }
 
 void CandumpPrinter::Written(const CanFrame& frame, bool taken) {

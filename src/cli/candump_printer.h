@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "devices/family_objects.h"
-#include "model/elm327_info.h"
+#include "devices/family_set.h"
 #include "send/connection_skeleton.h"
 
 namespace telpod {
@@ -19,11 +18,11 @@ namespace telpod {
 std::string CandumpLine(std::chrono::system_clock::time_point when, std::string_view interface,
                         const CanFrame& frame);
 
-// The chosen device's name in the frame lines, without blanks, naming what
-// the family knows it by: "canusb-" + serial number (characters other than
-// letters, digits, '.', '_' and '-' as '_'), "ifcan" + port, "kvaser" +
-// channel number, or the kernel's interface name ("vcan0").
-std::string DeviceInterfaceName(const ELM327_Info& device, const FamilyObjects& families);
+// The chosen device's name in the frame lines as its family gives it
+// ("canusb-" + serial number, "ifcan" + port, "kvaser" + channel number, the
+// kernel's "vcan0"), characters other than letters, digits, '.', '_' and
+// '-' as '_'; "none" when no family is chosen.
+std::string DeviceInterfaceName(const FamilySet& families);
 
 // Counts the frames the device took and, unless quiet, prints each as a
 // candump line. Output is written in blocks, at least every 100 ms while

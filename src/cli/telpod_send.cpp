@@ -70,10 +70,10 @@ class SendSession final : private DiscoveryProgress {
   platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGPIPE}, false};
 
   ELM327_Info device;
-  FamilyObjects families_;
+  FamilyObjects objects_;
+  FamilySet families_{device, objects_, ports_.socketcan};
   CAN_SendDB Tx_CANDATA;
   int32_t RxFlag = 0;
-  DriverSet drivers_;
   std::unique_ptr<ZqtClock> own_clock_;
   Clock* clock_ = nullptr;
   std::optional<RunRecord> record_;
@@ -89,10 +89,10 @@ int SendSession::Run() {
 }
 
 int SendSession::StartUp() {
-  Reset_Shared_Objects(device, families_, Tx_CANDATA);
+  Reset_Shared_Objects(families_, Tx_CANDATA);
   if (!LoadClock()) return send_exit::kNoDevice;
-  const int32_t mask = Check_DriverLibraries(drivers_, ports_.socketcan, messages_,
-                                             device.Application_title(), ports_.err, kProgram);
+  const int32_t mask =
+      Check_DriverLibraries(families_, messages_, device.Application_title(), ports_.err, kProgram);
   if (mask < 1) return send_exit::kNoDevice;
   // The window detects its workbook engine late; the rows need it here.
   Setting_import_export::Check_Excel_Install(device);
@@ -103,7 +103,7 @@ int SendSession::StartUp() {
     return send_exit::kRowsUnreadable;
   }
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
-  if (!Find_Devices(mask, device, families_, drivers_, ports_.socketcan, *pump_, *this)) {
+  if (!Find_Devices(mask, families_, *pump_, *this)) {
     StopMessage(startup_text::kNoDevice);
     return send_exit::kNoDevice;
   }
@@ -137,7 +137,7 @@ int SendSession::List() {
   for (size_t n = 0; n < entries_.size(); ++n) {
     const auto position = static_cast<int32_t>(n + 1);
     device.set_t_CmbBOX_device_SelectNo(position);
-    const auto info = Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan);
+    const auto info = Show_SelectedDevice_Info(families_);
     ports_.out << position << '\t' << entries_[n] << '\t' << info.TB_ODB_Hard_Version.value_or("")
                << '\n';
   }
@@ -153,7 +153,7 @@ int SendSession::Send() {
     return send_exit::kNoDevice;
   }
   device.set_t_CmbBOX_device_SelectNo(*position);
-  if (Show_SelectedDevice_Info(device, families_, drivers_, ports_.socketcan).result < 0) {
+  if (Show_SelectedDevice_Info(families_).result < 0) {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
@@ -162,10 +162,10 @@ int SendSession::Send() {
 }
 
 int SendSession::Connect() {
-  CandumpPrinter printer(ports_.out, DeviceInterfaceName(device, families_), options_.quiet);
-  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, drivers_, &printer);
+  CandumpPrinter printer(ports_.out, DeviceInterfaceName(families_), options_.quiet);
+  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer);
   Tx_CANDATA.Timer_Clear();
-  const auto status = form.Open_ChosenDevice(device, families_, ports_.socketcan, Tx_CANDATA);
+  const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
   messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));

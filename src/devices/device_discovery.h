@@ -3,11 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "devices/driver_set.h"
-#include "devices/family_objects.h"
-#include "devices/socketcan/socketcan_system.h"
+#include "devices/family_set.h"
 #include "model/can_senddb.h"
-#include "model/elm327_info.h"
 #include "platform/window_services.h"
 
 namespace telpod {
@@ -25,16 +22,16 @@ class DiscoveryProgress {
   virtual void AddEntry(const std::string& text) = 0;
 };
 
-// Param_ALL_Clear on every shared object, in start-up's order.
-void Reset_Shared_Objects(ELM327_Info& device, FamilyObjects& families, CAN_SendDB& Tx_CANDATA);
+// Param_ALL_Clear on every shared object in start-up's order: the
+// application information object, each family's objects in the family
+// table's order, the send table.
+void Reset_Shared_Objects(FamilySet& families, CAN_SendDB& Tx_CANDATA);
 
 // Searches the devices of each family whose bit is set in the driver check's
-// `mask`, then lists them in list order (CANUSB adapters, Interface boards,
-// Kvaser channels, SocketCAN interfaces), reporting progress 0.15 to 0.7 on
-// the way. False, with no entry listed, when no family found a device. A
-// step that fails is skipped and the next one runs.
-bool Find_Devices(int32_t mask, ELM327_Info& device, FamilyObjects& families, DriverSet& drivers,
-                  SocketCanSystem& socketcan, platform::EventPump& pump,
+// `mask`, then lists them in the family table's order, reporting progress
+// 0.15 to 0.7 on the way. False, with no entry listed, when no family found
+// a device. A step that fails is skipped and the next one runs.
+bool Find_Devices(int32_t mask, FamilySet& families, platform::EventPump& pump,
                   DiscoveryProgress& progress);
 
 }  // namespace telpod

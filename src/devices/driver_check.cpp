@@ -1,9 +1,8 @@
 #include "devices/driver_check.h"
 
-#include <array>
 #include <vector>
 
-#include "devices/socketcan/socketcan_discovery.h"
+#include "devices/family_registry.h"
 #include "platform/driver_folders.h"
 #include "platform/program_folder.h"
 
@@ -27,7 +26,7 @@ std::string EitherOf(const std::vector<std::string>& names) {
 // No family can run: each library found but unusable is named with the
 // loader's reason; the missing ones as not found, with where the first
 // belongs.
-std::string NoDriverMessage(const std::array<DriverReport, 3>& reports) {
+std::string NoDriverMessage(const std::vector<DriverReport>& reports) {
   const std::string crlf = platform::kCrLf;
   std::string text;
   std::vector<std::string> missing;
@@ -48,7 +47,7 @@ std::string NoDriverMessage(const std::array<DriverReport, 3>& reports) {
 }
 
 // The program runs on without them; whoever started it learns why.
-void NoteUnusableLibraries(const std::array<DriverReport, 3>& reports, std::ostream& notes,
+void NoteUnusableLibraries(const std::vector<DriverReport>& reports, std::ostream& notes,
                            std::string_view program) {
   for (const auto& report : reports) {
     if (report.found && !report.loaded) {
@@ -70,17 +69,16 @@ std::string ClockLibraryMissingMessage() {
          platform::kCrLf + platform::Tr(startup_text::kEndApplication);
 }
 
-int32_t Check_DriverLibraries(DriverSet& drivers, SocketCanSystem& socketcan,
-                              platform::MessageBoxes& messages, const std::string& title,
-                              std::ostream& notes, std::string_view program) {
+int32_t Check_DriverLibraries(FamilySet& families, platform::MessageBoxes& messages,
+                              const std::string& title, std::ostream& notes,
+                              std::string_view program) {
   // A library that is present but cannot be used leaves its family out;
   // the others go on.
-  const auto reports = drivers.LoadAll();
+  const auto reports = families.drivers.LoadAll();
   int32_t mask = 0;
-  for (const auto& report : reports) {
-    if (report.loaded) mask += DriverMaskBit(report.family);
+  for (size_t row = 0; row < families.size(); ++row) {
+    if (families.at(row).Present()) mask |= DriverMaskBit(FamilyOfRow(row));
   }
-  mask += Check_SocketCAN_Driver(socketcan);
   if (mask == 0) {
     messages.Show(NoDriverMessage(reports), title, platform::MessageIcon::Critical);
     return -1;

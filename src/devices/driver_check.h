@@ -5,8 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "devices/driver_set.h"
-#include "devices/socketcan/socketcan_system.h"
+#include "devices/family_set.h"
 #include "platform/translation.h"
 #include "platform/window_services.h"
 
@@ -28,12 +27,13 @@ std::string StartupStopMessage(const platform::SourceText& first_line);
 std::string ClockLibraryMissingMessage();
 
 // The driver libraries' part of the start-up check: loads each family's
-// library and asks the kernel for raw CAN sockets. The mask of the families
-// that can run (DriverMaskBit), or -1 after the no-driver message, titled
-// `title`, when none can. A library that is there but unusable beside a
-// family that runs is noted on `notes`, "<program>: <file> not used: <why>".
-int32_t Check_DriverLibraries(DriverSet& drivers, SocketCanSystem& socketcan,
-                              platform::MessageBoxes& messages, const std::string& title,
-                              std::ostream& notes, std::string_view program);
+// library, then asks each family whether it can run. The mask of the
+// families that can (DriverMaskBit), or -1 after the no-driver message,
+// titled `title`, when none can. A library that is there but unusable
+// beside a family that runs is noted on `notes`,
+// "<program>: <file> not used: <why>".
+int32_t Check_DriverLibraries(FamilySet& families, platform::MessageBoxes& messages,
+                              const std::string& title, std::ostream& notes,
+                              std::string_view program);
 
 }  // namespace telpod

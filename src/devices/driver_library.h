@@ -8,11 +8,12 @@
 
 namespace telpod {
 
-// Base of the three bindings: owns the loaded library, and builds a binding
-// all or nothing. A Driver lists its entry points in
+// Base of the bindings: owns the loaded library, and builds a binding all
+// or nothing. A Driver lists its entry points in
 // ResolveEntryPoints(DriverLoader&) and befriends this class.
 class DriverLibrary {
  public:
+  virtual ~DriverLibrary() = default;
   const std::string& path() const { return library_.path(); }
 
  protected:
@@ -30,5 +31,18 @@ class DriverLibrary {
  private:
   platform::DynamicLibrary library_;
 };
+
+// A family's driver library: the file the driver folders are searched for,
+// and the binding that loads it (nullptr, with the reason, when it cannot).
+struct DriverFile {
+  const char* file;
+  std::unique_ptr<DriverLibrary> (*load)(const std::string& path, std::string* error);
+};
+
+// DriverFile's load for a binding with a static Load(path, error).
+template <typename Driver>
+std::unique_ptr<DriverLibrary> LoadBinding(const std::string& path, std::string* error) {
+  return Driver::Load(path, error);
+}
 
 }  // namespace telpod

@@ -1,32 +1,32 @@
 #include "devices/driver_set.h"
 
+#include "devices/family_registry.h"
 #include "platform/driver_folders.h"
 
 namespace telpod {
 
-namespace {
-
-template <typename Driver>
-DriverReport LoadFamily(Family family, const char* file, std::unique_ptr<Driver>& slot) {
-  slot.reset();
-  DriverReport report{family, file, false, false, {}};
-  const auto path = platform::FindDriverFile(file);
-  if (!path) {
-    report.reason = std::string(file) + " is in none of the driver folders";
-    return report;
+std::vector<DriverReport> DriverSet::LoadAll() {
+  libraries_.clear();
+  std::vector<DriverReport> reports;
+  for (const FamilyEntry* entry : FamilyRegistry()) {
+    if (!entry->library) continue;
+    const char* file = entry->library->file;
+    DriverReport& report = reports.emplace_back(DriverReport{file, false, false, {}});
+    const auto path = platform::FindDriverFile(file);
+    if (!path) {
+      report.reason = std::string(file) + " is in none of the driver folders";
+      continue;
+    }
+    report.found = true;
+    auto library = entry->library->load(*path, &report.reason);
+    report.loaded = library != nullptr;
+    Add(std::move(library));
   }
-  report.found = true;
-  slot = Driver::Load(*path, &report.reason);
-  report.loaded = slot != nullptr;
-  return report;
+  return reports;
 }
 
-}  // namespace
-
-std::array<DriverReport, 3> DriverSet::LoadAll() {
-  return {LoadFamily(Family::CANUSB, platform::kCanusbLibraryFile, canusb),
-          LoadFamily(Family::Interface, platform::kIfCanLibraryFile, ifcan),
-          LoadFamily(Family::Kvaser, platform::kCanlibLibraryFile, canlib)};
+void DriverSet::Add(std::unique_ptr<DriverLibrary> library) {
+  if (library) libraries_.push_back(std::move(library));
 }
 
 }  // namespace telpod

@@ -10,8 +10,10 @@
 
 namespace telpod {
 
-// Every family's settings object and catalogue, which start-up fills and
-// each connection borrows; the program keeps them for its whole run.
+// The settings objects and catalogues the window keeps under their own
+// names, which start-up fills and each connection borrows; the program
+// keeps them for its whole run. A family added later keeps its own in its
+// DeviceFamily.
 struct FamilyObjects {
   CANUSB CAN_u;
   CAN_DB CAN_d;

@@ -6,8 +6,9 @@
 
 #include "devices/canusb/can_db.h"
 #include "devices/canusb/canusb.h"
+#include "devices/device_family.h"
 #include "devices/driver_set.h"
-#include "devices/family_objects.h"
+#include "devices/family_set.h"
 #include "devices/ifcan/can_db_interface.h"
 #include "devices/ifcan/interface_can.h"
 #include "devices/kvaser/can_db_kvaser.h"
@@ -21,22 +22,22 @@
 
 namespace telpod {
 
-// The connection routines, one per family. Each opens the chosen device of its
-// family, runs the send loop until RxFlag leaves 1, closes the device and
-// returns; RxFlag is 0 on every way out, and no exception leaves them.
-// `writes`, when given, learns of every frame written.
+// The connection routines. Each opens the chosen device of its family, runs
+// the send loop until RxFlag leaves 1, closes the device and returns; RxFlag
+// is 0 on every way out, and no exception leaves them. `writes`, when
+// given, learns of every frame written.
 class FormBG {
  public:
   FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
-         platform::EventPump& pump, DriverSet& drivers, WriteObserver* writes = nullptr);
+         platform::EventPump& pump, const DriverSet& drivers, WriteObserver* writes = nullptr);
 
-  // Connect's dispatch: RxFlag to 1, then the connection of the family that
-  // t_select_Vender names, over that family's chosen device. Returns the
-  // text the status box keeps afterwards (empty, or the Interface board's
-  // status text when its close or open failed), or nullopt when no family
-  // is chosen and nothing started.
-  std::optional<std::string> Open_ChosenDevice(ELM327_Info& device, FamilyObjects& families,
-                                               SocketCanSystem& socketcan, CAN_SendDB& SendDB);
+  // Connect's dispatch: RxFlag to 1, then a connection over the chosen
+  // device of the family t_select_Vender names. Returns the text the status
+  // box keeps afterwards (the family's word on the connection's result,
+  // mostly empty), or nullopt when no family is chosen and nothing started.
+  std::optional<std::string> Open_ChosenDevice(FamilySet& families, CAN_SendDB& SendDB);
+  // A connection over `family`'s chosen device; the connection's result.
+  int32_t ConnectFamily(ELM327_Info& device, DeviceFamily& family, CAN_SendDB& SendDB) noexcept;
 
   // Over the adapter CAN_USB_SelectSerial.
   void Open_CANUSB(ELM327_Info& device, CANUSB& CAN_u, CAN_DB& CAN_d, CAN_SendDB& SendDB);
@@ -52,17 +53,12 @@ class FormBG {
                       CAN_SendDB& SendDB);
 
  private:
-  // Builds the family's connection with `make` and runs it; an exception
-  // ends the connection with RxFlag 0 and `on_error` as the result.
-  template <typename MakeFamily>
-  int32_t Run(ELM327_Info& device, CAN_SendDB& SendDB, int32_t on_error, MakeFamily make) noexcept;
-
   int32_t& RxFlag_;
   Clock& clock_;
   ConnectionView& view_;
   platform::MessageBoxes& messages_;
   platform::EventPump& pump_;
-  DriverSet& drivers_;
+  const DriverSet& drivers_;
   WriteObserver* writes_;
 };
 

@@ -4,46 +4,21 @@
 
 namespace telpod {
 
-// The interface family of a device, numbered as t_select_Vender stores it.
+// An interface family, numbered as t_select_Vender stores it: its row in the
+// family table (devices/family_registry.h) plus one. The first four rows
+// keep the numbers the program has always given them; rows added later
+// number on without a name here.
 enum class Family : int32_t { None = 0, CANUSB = 1, Interface = 2, Kvaser = 3, SocketCAN = 4 };
-
-// The family a stored number names; None for any number that names none.
-constexpr Family FamilyOf(int32_t number) {
-  return number >= static_cast<int32_t>(Family::CANUSB) &&
-                 number <= static_cast<int32_t>(Family::SocketCAN)
-             ? static_cast<Family>(number)
-             : Family::None;
-}
 
 constexpr int32_t FamilyNumber(Family family) {
   return static_cast<int32_t>(family);
 }
 
-// Every family that drives devices, in number order.
-inline constexpr Family kFamilies[] = {Family::CANUSB, Family::Interface, Family::Kvaser,
-                                       Family::SocketCAN};
-
-// The family's name as the user knows it: "CANUSB", "Interface", ...
-constexpr const char* FamilyName(Family family) {
-  switch (family) {
-    case Family::CANUSB:
-      return "CANUSB";
-    case Family::Interface:
-      return "Interface";
-    case Family::Kvaser:
-      return "Kvaser";
-    case Family::SocketCAN:
-      return "SocketCAN";
-    case Family::None:
-      break;
-  }
-  return "";
-}
-
 // A family's bit in the driver check's mask: CANUSB 1, Interface 2,
-// Kvaser 4, SocketCAN 8; no bit for None.
+// Kvaser 4, SocketCAN 8, the next row 16; no bit for None.
 constexpr int32_t DriverMaskBit(Family family) {
-  return family == Family::None ? 0 : int32_t{1} << (FamilyNumber(family) - 1);
+  const int32_t number = FamilyNumber(family);
+  return number >= 1 && number <= 31 ? int32_t{1} << (number - 1) : 0;
 }
 
 }  // namespace telpod

@@ -6,6 +6,7 @@
 #include <tuple>
 
 #include "model/family.h"
+#include "support/fake_socketcan_system.h"
 
 namespace telpod {
 namespace {
@@ -42,6 +43,8 @@ TEST(CandumpLine, TheLogFormatCandumpReadersTake) {
 TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
   ELM327_Info device;
   FamilyObjects families;
+  test::FakeSocketCanSystem kernel;
+  const FamilySet set(device, families, kernel);
   families.CAN_d.set_CAN_USB_SelectSerial("LW 00/01");
   families.IfCan_d.set_Interface_CAN_FindNo(2, 17);
   families.IfCan_d.set_Interface_CAN_SelectNo(2);
@@ -58,7 +61,7 @@ TEST(DeviceInterfaceName, WhatEachFamilyKnowsItsDeviceBy) {
   };
   for (const auto& [family, name] : cases) {
     device.set_t_select_Vender(FamilyNumber(family));
-    EXPECT_EQ(DeviceInterfaceName(device, families), name);
+    EXPECT_EQ(DeviceInterfaceName(set), name);
   }
 }
 

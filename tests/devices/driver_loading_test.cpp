@@ -2,7 +2,9 @@
 
 #include <tuple>
 
-#include "devices/driver_set.h"
+#include "devices/canusb/canusb_driver.h"
+#include "devices/ifcan/ifcan_driver.h"
+#include "devices/kvaser/canlib_driver.h"
 #include "platform/driver_folders.h"
 #include "support/sim_control.h"
 #include "support/temp_folder.h"

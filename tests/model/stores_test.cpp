@@ -80,22 +80,10 @@ TEST(ELM327_Info, ParamAllClearGivesTheDefaults) {
   EXPECT_EQ(ELM327_Info().t_setting_file_path(), home.path());
 }
 
-TEST(BitRateTable, IndexEightIs125kAndSupportFollowsEachFamily) {
+TEST(BitRateTable, IndexEightIs125k) {
   EXPECT_EQ(BitRateLabel(8), "125k bps");
   EXPECT_EQ(BitRateLabel(9), "");
   EXPECT_EQ(BitRateLabel(-1), "");
-  // Index by index, 1M to 125k: Interface boards lack 800k, 20k and 10k,
-  // Kvaser 800k and 20k.
-  const std::pair<Family, const char*> offered[] = {{Family::CANUSB, "111111111"},
-                                                    {Family::Interface, "101111001"},
-                                                    {Family::Kvaser, "101111011"},
-                                                    {Family::SocketCAN, "111111111"},
-                                                    {Family::None, "000000000"}};
-  for (const auto& [family, expected] : offered) {
-    std::string rates;
-    for (const BitRate& r : kBitRates) rates += r.SupportedBy(family) ? '1' : '0';
-    EXPECT_EQ(rates, expected) << FamilyName(family);
-  }
 }
 
 }  // namespace

@@ -118,7 +118,7 @@ class CanlibBus : public test::SimulatedDevices {
     return calls.canIoCtl(h, func, &on, 1);
   }
 
-  const CanlibDriver& lib = *drivers.canlib;
+  const CanlibDriver& lib = *canlib();
   ScriptingCalls calls;
 };
 

@@ -25,7 +25,7 @@ CANMsg Frame(uint32_t id, uint8_t flags, uint8_t len) {
 }
 
 TEST_F(Simulator, CanusbRefusesBadFramesRatesAndHandlesWithItsErrorCodes) {
-  const CanusbDriver& d = *drivers.canusb;
+  const CanusbDriver& d = *canusb();
   EXPECT_EQ(d.Open("LWSIM001", "", 0, -1, 1), -6);
   EXPECT_EQ(d.Open("LWSIM001", "333", 0, -1, 1), -6);
   EXPECT_EQ(d.Open("NOSUCH01", "500", 0, -1, 1), -9);
@@ -46,7 +46,7 @@ TEST_F(Simulator, CanusbRefusesBadFramesRatesAndHandlesWithItsErrorCodes) {
 }
 
 TEST_F(Simulator, InterfaceBoardRefusesBadMessagesAndHandles) {
-  const IfCanDriver& d = *drivers.ifcan;
+  const IfCanDriver& d = *ifcan();
   const int32_t h = d.OpenPort(1);
   ASSERT_GT(h, 0);
   EXPECT_EQ(d.OpenPort(1), -1);  // one opener at a time
@@ -71,7 +71,7 @@ TEST_F(Simulator, InterfaceBoardRefusesBadMessagesAndHandles) {
 }
 
 TEST_F(Simulator, CanlibRefusesBadWritesAndHandles) {
-  const CanlibDriver& d = *drivers.canlib;
+  const CanlibDriver& d = *canlib();
   EXPECT_EQ(d.canOpenChannel(0, 0x80), -8);  // before canInitializeLibrary
   d.canInitializeLibrary();
   EXPECT_EQ(d.canOpenChannel(1, 0x80), -3);
@@ -97,11 +97,29 @@ TEST_F(Simulator, CanlibRefusesBadWritesAndHandles) {
   EXPECT_EQ(kvaser.Frames()[0].extended, 1);
 }
 
+// The three libraries append to one frame log, as the demo has them, and
+// python-can reads every line of it.
+TEST_F(Simulator, TheThreeLibrariesShareOneFrameLog) {
+  test::TempFolder folder;
+  const std::string log = folder.File("frames.log");
+  for (test::SimControl* sim : {&usb, &boards, &kvaser}) sim->SetLog(log);
+  CANMsg msg = Frame(0x7DF, 0, 2);
+  canusb()->canusb_Write(canusb()->Open("LWSIM001", "500", 0, -1, 1), &msg);
+  uint8_t record[24] = {2, 0, 0, 0, 0, 0, 0, 0, 0x10, 0xF1, 0xDA, 0x98, 0x10, 0x11};
+  ifcan()->CanSendMessage(ifcan()->OpenPort(1), record, 1);
+  canlib()->canInitializeLibrary();
+  canlib()->canWrite(canlib()->canOpenChannel(0, 0x80), 0x123, record + 12, 2, 2);
+  for (test::SimControl* sim : {&usb, &boards, &kvaser}) sim->SetLog("");
+  EXPECT_EQ(test::ReadWithPythonCan(log),
+            (std::vector<std::string>{"canusb0 7DF S D 2 1011", "ifcan1 18DAF110 X D 2 1011",
+                                      "kvaser0 123 S D 2 1011"}));
+}
+
 // After `txqueue` frames since the open every write finds the queue full
 // and the controller error passive; `busoff` takes no frame at all.
 TEST_F(Simulator, ALonelyBusFillsTheQueueAndTheStateCallsSaySo) {
   usb.Configure("canusb serial=LW000001 txqueue=2\ncanusb serial=LW000002 busoff\n");
-  const CanusbDriver& u = *drivers.canusb;
+  const CanusbDriver& u = *canusb();
   CANMsg msg = Frame(0x100, 0, 8);
   std::vector<int> usb_results;
   for (int open = 0; open < 2; ++open) {
@@ -120,7 +138,7 @@ TEST_F(Simulator, ALonelyBusFillsTheQueueAndTheStateCallsSaySo) {
 
   boards.Configure("ifcan port=1 txqueue=1\nifcan port=2 busoff\n");
   uint8_t frame[24] = {8};
-  const IfCanDriver& b = *drivers.ifcan;
+  const IfCanDriver& b = *ifcan();
   const int32_t board = b.OpenPort(1), board_off = b.OpenPort(2);
   EXPECT_EQ(
       (std::vector<uint32_t>{b.CanSendMessage(board, frame, 1), b.CanSendMessage(board, frame, 1),
@@ -128,7 +146,7 @@ TEST_F(Simulator, ALonelyBusFillsTheQueueAndTheStateCallsSaySo) {
       (std::vector<uint32_t>{0, 0xC0000007u, 0xC0000007u}));
 
   kvaser.Configure("kvaser name=a txqueue=1\nkvaser name=b busoff\n");
-  const CanlibDriver& k = *drivers.canlib;
+  const CanlibDriver& k = *canlib();
   k.canInitializeLibrary();
   const canHandle h = k.canOpenChannel(0, 0x80), h_off = k.canOpenChannel(1, 0x80);
   uint8_t data[8] = {};
@@ -249,11 +267,11 @@ TEST_F(Simulator, ReadmeExampleDescribesSeveralDevicesPerFamilyAndFaults) {
   EXPECT_EQ(CAN_d.CAN_USB_FindCount(), 2);
   EXPECT_EQ(IfCan_d.Interface_CAN_FindCount(), 3);
   EXPECT_EQ(kvCan_d.Kvaser_FindCount(), 2);
-  EXPECT_EQ(drivers.ifcan->CanClosePort(-1), 0xC000000Du);
-  const int32_t h = drivers.canusb->Open("LW2A0001", "500", 0, -1, 1);
+  EXPECT_EQ(ifcan()->CanClosePort(-1), 0xC000000Du);
+  const int32_t h = canusb()->Open("LW2A0001", "500", 0, -1, 1);
   CANMsg msg = Frame(0x7DF, 0, 2);
   std::vector<int> results;
-  for (int i = 0; i < 6; ++i) results.push_back(drivers.canusb->canusb_Write(h, &msg));
+  for (int i = 0; i < 6; ++i) results.push_back(canusb()->canusb_Write(h, &msg));
   EXPECT_EQ(results, (std::vector<int>{1, 1, -5, -5, -5, 1}));
   EXPECT_EQ(usb.Frames().size(), 3u);
 }

@@ -48,13 +48,15 @@ class FakeSocketCanSystem : public SocketCanSystem {
   }
   // Logged as "write:<can_id>:<len>"; like the kernel, refuses a frame
   // longer than eight bytes, and with `txqueue` set, every frame after that
-  // many, as a full queue of a controller nobody answers does.
+  // many, as a full queue of a controller nobody answers does. The frames
+  // taken are kept in `sent`.
   bool WriteFrame(int socket, const can_frame& frame) override {
     calls.push_back(socket != kSocket
                         ? "write-on-bad-socket"
                         : "write:" + FormatHex(frame.can_id) + ":" + std::to_string(frame.len));
     if (frame.len > CAN_MAX_DLEN || (txqueue && queued >= *txqueue)) return false;
     ++queued;
+    sent.push_back(frame);
     return true;
   }
   // Hands out `error_frames` one by one.
@@ -77,6 +79,7 @@ class FakeSocketCanSystem : public SocketCanSystem {
   int queued = 0;
   std::deque<can_frame> error_frames;
   std::vector<std::string> calls;
+  std::vector<can_frame> sent;  // the frames taken
 
  private:
   ControlResult Log(const std::string& call, ControlResult result) {

@@ -23,6 +23,10 @@ constexpr BusStateBits kStatusBits{0, canusb_abi::CANSTATUS_ERROR_PASSIVE,
 CanusbConnection::CanusbConnection(const CanusbDriver* driver, CANUSB& CAN_u, CAN_DB& CAN_d)
     : driver_(driver), CAN_u_(CAN_u), CAN_d_(CAN_d) {}
 
+bool CanusbConnection::OffersRate(int32_t t_bitRate) {
+  return !CanusbBitRateText(CANUSB(), t_bitRate).empty();
+}
+
 bool CanusbConnection::SelectRate(int32_t t_bitRate) {
   // Every rate is offered; an index outside the table leaves the text empty
   // and the adapter refuses to open with it.

@@ -19,6 +19,9 @@ class CanusbConnection final : public FamilyConnection {
   // `driver` may be null (library absent): the open then fails.
   CanusbConnection(const CanusbDriver* driver, CANUSB& CAN_u, CAN_DB& CAN_d);
 
+  // Every rate of the common table has its text.
+  static bool OffersRate(int32_t t_bitRate);
+
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
   void Start(LoopStart& start) override;

@@ -30,6 +30,10 @@ IfCanConnection::IfCanConnection(const IfCanDriver* driver, InterfaceCAN& IfCan_
                                  CAN_DB_Interface& IfCan_d)
     : driver_(driver), IfCan_u_(IfCan_u), IfCan_d_(IfCan_d) {}
 
+bool IfCanConnection::OffersRate(int32_t t_bitRate) {
+  return RateOf(kBitRateCodes, t_bitRate) != nullptr;
+}
+
 bool IfCanConnection::SelectRate(int32_t t_bitRate) {
   const auto rate = RateOf(kBitRateCodes, t_bitRate);
   if (!rate) return false;

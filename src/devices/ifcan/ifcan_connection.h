@@ -19,6 +19,9 @@ class IfCanConnection final : public FamilyConnection {
   // `driver` may be null (library absent): the open then fails.
   IfCanConnection(const IfCanDriver* driver, InterfaceCAN& IfCan_u, CAN_DB_Interface& IfCan_d);
 
+  // The board has no code for 800k, 20k and 10k.
+  static bool OffersRate(int32_t t_bitRate);
+
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
   int32_t CloseAfterFailedOpen() override { return Close(); }

@@ -37,6 +37,10 @@ KvaserConnection::KvaserConnection(const CanlibDriver* driver, KvaserCAN& kvCan_
       standard_flag_(static_cast<unsigned>(kvCan_u.canMSG_STD())),
       extended_flag_(static_cast<unsigned>(kvCan_u.canMSG_EXT())) {}
 
+bool KvaserConnection::OffersRate(int32_t t_bitRate) {
+  return RateOf(kCanlibRates, t_bitRate) != nullptr;
+}
+
 bool KvaserConnection::SelectRate(int32_t t_bitRate) {
   const auto rate = RateOf(kCanlibRates, t_bitRate);
   if (!rate) return false;

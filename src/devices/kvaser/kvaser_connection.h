@@ -18,6 +18,9 @@ class KvaserConnection final : public FamilyConnection {
   // `driver` may be null (library absent): the open then fails.
   KvaserConnection(const CanlibDriver* driver, KvaserCAN& kvCan_u, CAN_DB_Kvaser& kvCan_d);
 
+  // CANlib's predefined rates lack 800k and 20k.
+  static bool OffersRate(int32_t t_bitRate);
+
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
   void Start(LoopStart& start) override;

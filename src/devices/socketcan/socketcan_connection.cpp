@@ -47,9 +47,13 @@ SocketCanConnection::~SocketCanConnection() {
   Close();
 }
 
+bool SocketCanConnection::OffersRate(int32_t t_bitRate) {
+  return FindBitRate(t_bitRate).has_value();
+}
+
 bool SocketCanConnection::SelectRate(int32_t t_bitRate) {
   const auto rate = FindBitRate(t_bitRate);
-  if (!rate || !rate->SupportedBy(Family::SocketCAN)) return false;
+  if (!rate) return false;
   bits_per_second_ = static_cast<uint32_t>(rate->bits_per_second);
   return true;
 }

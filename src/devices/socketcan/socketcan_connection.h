@@ -25,6 +25,9 @@ class SocketCanConnection final : public FamilyConnection {
   SocketCanConnection(const SocketCanConnection&) = delete;
   SocketCanConnection& operator=(const SocketCanConnection&) = delete;
 
+  // The kernel's CAN layer takes every rate of the common table.
+  static bool OffersRate(int32_t t_bitRate);
+
   bool SelectRate(int32_t t_bitRate) override;
   // Virtual links take any rate and are used as they are.
   bool Open() override;

@@ -2,20 +2,18 @@
 
 #include <linux/can/netlink.h>
 
-#include "model/family.h"
-
 namespace telpod {
 
-int32_t Check_SocketCAN_Driver(SocketCanSystem& system) {
+bool Check_SocketCAN_Driver(SocketCanSystem& system) {
   try {
-    return system.RawSocketsOffered() ? DriverMaskBit(Family::SocketCAN) : 0;
+    return system.RawSocketsOffered();
   } catch (...) {
-    return 0;
+    return false;
   }
 }
 
-void Find_SocketCAN_Interfaces(ELM327_Info& /*device*/, CAN_DB_SocketCAN& db,
-                               SocketCanSystem& system, platform::EventPump& pump) {
+void Find_SocketCAN_Interfaces(CAN_DB_SocketCAN& db, SocketCanSystem& system,
+                               platform::EventPump& pump) {
   try {
     if (!system.RawSocketsOffered()) return;
     for (const std::string& name : system.CanInterfaces()) {

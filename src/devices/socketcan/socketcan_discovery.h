@@ -5,19 +5,17 @@
 
 #include "devices/socketcan/can_db_socketcan.h"
 #include "devices/socketcan/socketcan_system.h"
-#include "model/elm327_info.h"
 #include "platform/window_services.h"
 
 namespace telpod {
 
-// The SocketCAN bit of the driver check's mask when the kernel offers raw
-// CAN sockets, otherwise 0.
-int32_t Check_SocketCAN_Driver(SocketCanSystem& system);
+// True when the kernel offers raw CAN sockets. Never throws.
+bool Check_SocketCAN_Driver(SocketCanSystem& system);
 
 // Fills the catalogue with the CAN interfaces of the kernel, at most
 // SocketCAN_FindCount_MAX of them, letting window events run after each.
 // Finds nothing where the kernel has no raw CAN sockets. Never throws.
-void Find_SocketCAN_Interfaces(ELM327_Info& device, CAN_DB_SocketCAN& db, SocketCanSystem& system,
+void Find_SocketCAN_Interfaces(CAN_DB_SocketCAN& db, SocketCanSystem& system,
                                platform::EventPump& pump);
 
 // Device-list entry of catalogue item i: "SocketCAN " + interface name.

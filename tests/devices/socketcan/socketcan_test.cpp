@@ -3,6 +3,7 @@
 
 #include <functional>
 
+#include "devices/contract/family_contract.h"
 #include "devices/form_bg.h"
 #include "devices/socketcan/socketcan_connection.h"
 #include "devices/socketcan/socketcan_discovery.h"
@@ -16,7 +17,63 @@ namespace {
 
 using test::Controller;
 using test::FakeSocketCanSystem;
+using test::FamilyContract;
+using test::Situation;
 using test::VirtualLink;
+
+can_frame ErrorFrame(canid_t classes, uint8_t controller_problem = 0) {
+  can_frame frame{};
+  frame.can_id = CAN_ERR_FLAG | classes;
+  frame.len = CAN_ERR_DLC;
+  frame.data[1] = controller_problem;
+  return frame;
+}
+
+// The kernel with a controller that is down and a virtual link; the
+// controller's writes all fail in the failing situations, its error frames
+// telling error passive or bus off.
+class SocketCanBench final : public test::FamilyBench {
+ public:
+  SocketCanBench()
+      : FamilyBench({"SocketCAN",
+                     {"SocketCAN can0", "SocketCAN vcan0"},
+                     {"SocketCAN can0 gs_usb STOPPED", "SocketCAN vcan0 vcan"},
+                     {"1000000", "800000", "500000", "250000", "100000", "50000", "20000", "10000",
+                      "125000"},
+                     {"close:7", "stop:can0"},
+                     true}) {}
+
+  void Prepare(Situation situation) override {
+    kernel = FakeSocketCanSystem();
+    kernel.interfaces = {Controller("can0", CAN_STATE_STOPPED, std::nullopt, "gs_usb"),
+                         VirtualLink("vcan0")};
+    if (situation == Situation::TwoDevices) return;
+    kernel.txqueue = 0;
+    if (situation == Situation::ErrorPassive) {
+      kernel.error_frames = {ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_PASSIVE)};
+    }
+    if (situation == Situation::BusOff) kernel.error_frames = {ErrorFrame(CAN_ERR_BUSOFF)};
+  }
+  std::vector<std::string> Calls() const override { return kernel.calls; }
+  std::vector<std::string> BusFrames() const override {
+    std::vector<std::string> frames;
+    for (const can_frame& f : kernel.sent) {
+      const bool extended = (f.can_id & CAN_EFF_FLAG) != 0;
+      frames.push_back(test::FrameText(f.can_id & CAN_EFF_MASK, extended, f.len, f.data));
+    }
+    return frames;
+  }
+  // The rate the controller was last set to.
+  std::string RateOnDevice() const override {
+    for (auto call = kernel.calls.rbegin(); call != kernel.calls.rend(); ++call) {
+      if (call->starts_with("set:can0:")) return call->substr(9);
+    }
+    return "";
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(SocketCAN, FamilyContract,
+                         ::testing::Values(test::MakerOf<SocketCanBench>("SocketCAN")));
 
 class SocketCanTest : public ::testing::Test {
  protected:
@@ -29,7 +86,7 @@ class SocketCanTest : public ::testing::Test {
     kernel = {};
     kernel.interfaces = {std::move(interface)};
     db.Param_ALL_Clear();
-    Find_SocketCAN_Interfaces(device, db, kernel, pump);
+    Find_SocketCAN_Interfaces(db, kernel, pump);
     db.set_SocketCAN_SelectNo(1);
     pump.passes = 0;
     fault();
@@ -74,13 +131,13 @@ TEST_F(SocketCanTest, DiscoveryListsEveryInterfaceFromIndexOneWithWhatTheKernelR
                        {"odd0", SocketCanLink{}}};
   // A kernel without CAN support: no mask bit, and its names are stale.
   kernel.raw_sockets = false;
-  EXPECT_EQ(Check_SocketCAN_Driver(kernel), 0);
-  Find_SocketCAN_Interfaces(device, db, kernel, pump);
+  EXPECT_FALSE(Check_SocketCAN_Driver(kernel));
+  Find_SocketCAN_Interfaces(db, kernel, pump);
   EXPECT_EQ(db.SocketCAN_FindCount(), 0);
 
   kernel.raw_sockets = true;
-  EXPECT_EQ(Check_SocketCAN_Driver(kernel), 8);
-  Find_SocketCAN_Interfaces(device, db, kernel, pump);
+  EXPECT_TRUE(Check_SocketCAN_Driver(kernel));
+  Find_SocketCAN_Interfaces(db, kernel, pump);
   EXPECT_EQ(db.SocketCAN_FindCount(), 6);
   EXPECT_EQ(pump.passes, 6);
   EXPECT_TRUE(kernel.calls.empty());  // discovery changes no controller
@@ -97,7 +154,7 @@ TEST_F(SocketCanTest, DiscoveryListsEveryInterfaceFromIndexOneWithWhatTheKernelR
   // The catalogue stops at its capacity and ignores indexes beyond.
   for (int n = 0; n < 30; ++n) kernel.interfaces.push_back(VirtualLink("vcan" + std::to_string(n)));
   db.Param_ALL_Clear();
-  Find_SocketCAN_Interfaces(device, db, kernel, pump);
+  Find_SocketCAN_Interfaces(db, kernel, pump);
   EXPECT_EQ(db.SocketCAN_FindCount(), 30);
   EXPECT_EQ(db.SocketCAN_IfName(30), "vcan23");
   db.set_SocketCAN_IfName(31, "x");
@@ -193,14 +250,6 @@ TEST_F(SocketCanTest, AControllerIsLeftAsItWasFound) {
                 "接続を終了します。");
 }
 
-can_frame ErrorFrame(canid_t classes, uint8_t controller_problem = 0) {
-  can_frame frame{};
-  frame.can_id = CAN_ERR_FLAG | classes;
-  frame.len = CAN_ERR_DLC;
-  frame.data[1] = controller_problem;
-  return frame;
-}
-
 // A data frame whose identifier happens to have an error class's bit.
 can_frame DataFrame(canid_t id) {
   can_frame frame = ErrorFrame(0);
@@ -252,10 +301,8 @@ TEST_F(SocketCanTest, ALonelyBusShowsTheFailedWritesAndTheStateOfTheErrorFrames)
   const std::string writes = "open:can0 write:1:8 write:1:8 write:1:8 close:7 ";
   const auto warning = ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_WARNING);
   const std::tuple<FakeSocketCanSystem::Interface, std::function<void()>, const char*> cases[] = {
-      {up, lonely(3, {}), "通信中"},
       {up, lonely(1, {warning, ErrorFrame(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_PASSIVE)}),
        "通信中（送信エラー 2、エラーパッシブ）"},
-      {up, lonely(0, {warning, ErrorFrame(CAN_ERR_BUSOFF)}), "通信中（送信エラー 3、バスオフ）"},
       // What the kernel said of the controller at the open holds until an
       // error frame says otherwise.
       {Controller("can0", CAN_STATE_ERROR_PASSIVE, 500000), lonely(3, {}),

@@ -97,17 +97,16 @@ class Guest {
   // Starts on `interface`, whose information line must read `info`.
   bool Start(const std::string& clock_folder, const std::string& interface,
              const std::string& info) {
-    if (Check_SocketCAN_Driver(kernel_) != DriverMaskBit(Family::SocketCAN)) {
+    if (!Check_SocketCAN_Driver(kernel_)) {
       return Fail("no raw CAN sockets");
     }
     std::string error;
     clock_ = ZqtClock::Load(clock_folder, &error);
     if (!clock_) return Fail("clock: " + error);
-    ELM327_Info device;
     CAN_SendDB unused;
     int32_t RxFlag = 0;
     ScheduledPump pump(*clock_, unused, RxFlag, 0);
-    Find_SocketCAN_Interfaces(device, db_, kernel_, pump);
+    Find_SocketCAN_Interfaces(db_, kernel_, pump);
     for (int16_t i = 1; i <= db_.SocketCAN_FindCount(); ++i) {
       std::cout << "device list: " << SocketCAN_EntryText(db_, i) << "\n";
     }

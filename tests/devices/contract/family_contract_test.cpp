@@ -1,0 +1,94 @@
+// What every family does the same way, run over each family's bench: each
+// family's test folder instantiates FamilyContract with its own.
+#include "devices/contract/family_contract.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "devices/family_registry.h"
+
+namespace telpod::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+constexpr const char* kUnsupportedRate =
+    "非対応の通信速度が選択されています。\r\n接続をを終了します。";
+
+TEST_P(FamilyContract, IsFoundAndListsItsDevicesWithTheirInformationLines) {
+  EXPECT_EQ(StartUp(Situation::TwoDevices), DriverMaskBit(family));
+  EXPECT_EQ(run.entries, expected.entries);
+  for (int32_t position = 1; position <= 2; ++position) {
+    const auto info = run.Choose(position);
+    EXPECT_EQ(run.device.t_select_Vender(), FamilyNumber(family));
+    EXPECT_EQ(info.result, 1);
+    EXPECT_EQ(info.TB_ODB_Hard_Version, expected.info_lines[position - 1]);
+  }
+  // Positions outside the list name no family and read no line.
+  for (int32_t position : {0, -1, 3}) {
+    EXPECT_FALSE(run.Choose(position).TB_ODB_Hard_Version) << position;
+    EXPECT_EQ(run.device.t_select_Vender(), 0);
+  }
+  EXPECT_TRUE(run.messages.shown.empty());
+}
+
+// The rates the family declares are the ones its device is opened at; the
+// others are refused before any device call, and an index outside the
+// table never starts the loop.
+TEST_P(FamilyContract, OpensAtEachRateItOffersAndRefusesTheOthers) {
+  StartUp(Situation::TwoDevices);
+  const auto offered = OfferedBitRates();
+  for (int32_t index = -1; index <= 9; ++index) {
+    SCOPED_TRACE(index);
+    const size_t calls = bench->Calls().size();
+    run.Connect(index);
+    EXPECT_EQ(run.RxFlag, 0);
+    if (index < 0 || index > 8) {
+      EXPECT_FALSE(run.loop_started);
+      EXPECT_EQ(run.messages.shown.size(), 1u);
+      continue;
+    }
+    const bool offers = offered[static_cast<size_t>(index)].SupportedBy(family);
+    EXPECT_EQ(offers, !expected.rates[static_cast<size_t>(index)].empty());
+    if (offers) {
+      EXPECT_TRUE(run.loop_started);
+      EXPECT_TRUE(run.messages.shown.empty());
+      EXPECT_EQ(bench->RateOnDevice(), expected.rates[static_cast<size_t>(index)]);
+    } else {
+      ASSERT_EQ(run.messages.shown.size(), 1u);
+      EXPECT_EQ(run.messages.shown[0].text, kUnsupportedRate);
+      EXPECT_EQ(bench->Calls().size(), calls);
+    }
+  }
+}
+
+TEST_P(FamilyContract, WritesElevenAndTwentyNineBitFramesThenClosesInItsOrder) {
+  StartUp(Situation::TwoDevices);
+  EXPECT_EQ(run.Connect(), "");
+  EXPECT_EQ(bench->BusFrames(), (Lines{"7DF#111213", "18DAF110#A1A2A3A4A5A6A7A8"}));
+  EXPECT_EQ(run.final_status, "通信中");
+  const Lines journal = run.Journal();
+  const auto closing = std::find(journal.begin(), journal.end(), "status:終了処理中");
+  ASSERT_NE(closing, journal.end());
+  EXPECT_EQ(Lines(closing + 1, journal.end()), expected.close_calls);
+}
+
+// Every write fails; the status counts them and names the state the
+// family's library reports, if it reports one.
+TEST_P(FamilyContract, CountsRefusedWritesAndNamesTheBusState) {
+  const std::pair<Situation, const char*> situations[] = {
+      {Situation::RefusedWrites, ""},
+      {Situation::ErrorPassive, "、エラーパッシブ"},
+      {Situation::BusOff, "、バスオフ"}};
+  for (const auto& [situation, state] : situations) {
+    StartUp(situation);
+    run.Connect();
+    EXPECT_TRUE(bench->BusFrames().empty());
+    EXPECT_EQ(run.final_status,
+              "通信中（送信エラー 2" + std::string(expected.reports_bus_state ? state : "") + "）");
+  }
+}
+
+}  // namespace
+}  // namespace telpod::test
