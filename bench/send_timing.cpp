@@ -4,7 +4,9 @@
 // family, eight periodic rows at 1, 10 and 100 ms and at period 0, then no
 // periodic row at all (connected, idle, 5 s); each run once with the loop
 // sleeping between frames and once spinning as it used to, side by side.
-// Then the simulator's own cost per write with its log off and buffered.
+// At 1 and 10 ms once more with an alive counter and a CRC on rows 0..3,
+// rows 4..7 without, their timing errors apart. Then the simulator's own
+// cost per write with its log off and buffered.
 //
 //   send_timing [seconds per periodic run, default 5] [family: canusb, ifcan or kvaser]
 #include <sys/resource.h>
@@ -56,11 +58,13 @@ struct SimControl {
   decltype(&cansim_set_log) set_log = nullptr;
 };
 
-// Moves the captured frames into the statistics, by row.
+// Moves the captured frames into the statistics, by row: all of them, and
+// apart for rows with rules and rows without.
 class CaptureReader {
  public:
-  CaptureReader(SimControl& sim, telpod::bench::FrameGaps& gaps)
-      : sim_(sim), gaps_(gaps), buffer_(4096) {}
+  CaptureReader(SimControl& sim, telpod::bench::FrameGaps& gaps, telpod::bench::FrameGaps& ruled,
+                telpod::bench::FrameGaps& plain, const telpod::RowRules& rules)
+      : sim_(sim), gaps_(gaps), ruled_(ruled), plain_(plain), rules_(rules), buffer_(4096) {}
   void Drain() {
     size_t n;
     while ((n = sim_.take_frames(buffer_.data(), buffer_.size())) > 0) {
@@ -69,7 +73,10 @@ class CaptureReader {
         const int64_t t = f.monotonic_ns;
         if (first_ns_ < 0) first_ns_ = t;
         last_ns_ = t;
-        gaps_.Frame(static_cast<int>(f.id) - kFirstId, double(t) / 1e6);
+        const int row = static_cast<int>(f.id) - kFirstId;
+        gaps_.Frame(row, double(t) / 1e6);
+        const bool ruled = row >= 0 && row < CAN_SendDB::kRows && rules_.Find(int16_t(row));
+        (ruled ? ruled_ : plain_).Frame(row, double(t) / 1e6);
       }
     }
   }
@@ -78,6 +85,9 @@ class CaptureReader {
  private:
   SimControl& sim_;
   telpod::bench::FrameGaps& gaps_;
+  telpod::bench::FrameGaps& ruled_;
+  telpod::bench::FrameGaps& plain_;
+  const telpod::RowRules& rules_;
   std::vector<cansim_frame> buffer_;
   int64_t first_ns_ = -1, last_ns_ = 0;
 };
@@ -171,12 +181,25 @@ class CpuShare {
   MachineTicks ticks_;
 };
 
-// One run's rows: eight periodic rows at `period_ms`, or none.
+// One run's rows: eight periodic rows at `period_ms`, or none; with
+// `rules`, rows 0..3 carry an alive counter and a CRC.
 struct Load {
   double period_ms;
   bool periodic;
   double seconds;
+  bool rules = false;
 };
+
+// A nibble counter in D7 and a CRC-8H2F in D8 on rows 0..3 when asked.
+telpod::RowRules RulesOf(const Load& load) {
+  telpod::RowRules rules;
+  if (!load.rules) return rules;
+  for (int16_t i = 0; i < CAN_SendDB::kRows / 2; ++i) {
+    rules.Set(i, {telpod::CounterRule{7, 0, 4, 0, 1, 14},
+                  telpod::ChecksumRule{8, telpod::ChecksumAlgorithm::Crc8H2F, {}, {}}});
+  }
+  return rules;
+}
 
 void SetRows(CAN_SendDB& db, const Load& load) {
   for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
@@ -192,13 +215,14 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
          telpod::bench::Pacing pacing, const Load& load) {
   SetRows(w.db, load);
   SimControl& sim = *family.sim;
-  telpod::bench::FrameGaps gaps(load.period_ms);
-  CaptureReader reader(sim, gaps);
+  const telpod::RowRules rules = RulesOf(load);
+  telpod::bench::FrameGaps gaps(load.period_ms), ruled(load.period_ms), plain(load.period_ms);
+  CaptureReader reader(sim, gaps, ruled, plain, rules);
   const long long dropped_before = sim.dropped_frames();
   NoView view;
   StderrMessages messages;
   telpod::bench::PacedPump pump(pacing, w.RxFlag, load.seconds, [&] { reader.Drain(); });
-  telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers);
+  telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers, nullptr, &rules);
   w.RxFlag = 1;
   const CpuShare share;
   family.connect(form, w);
@@ -207,8 +231,9 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
   const double span_s = reader.span_s();
 
   char run[96];
-  std::snprintf(run, sizeof run, "family=%s pacing=%s rows=%d period_ms=%g", family.name,
-                telpod::bench::PacingName(pacing), load.periodic ? 8 : 0, load.period_ms);
+  std::snprintf(run, sizeof run, "family=%s pacing=%s rows=%d period_ms=%g%s", family.name,
+                telpod::bench::PacingName(pacing), load.periodic ? 8 : 0, load.period_ms,
+                load.rules ? " rules=4" : "");
   std::printf("send_timing %s frames=%llu frames_per_s=%.0f %s\n", run,
               static_cast<unsigned long long>(gaps.frames()),
               span_s > 0 ? double(gaps.frames()) / span_s : 0.0, gaps.stats().Summary().c_str());
@@ -217,6 +242,12 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
     const double asked = 8.0 * (1.0 + span_s * 1000.0 / load.period_ms);
     std::printf("# %s: %.2f%% of the %.0f frames the periods ask for\n", run,
                 100.0 * double(gaps.frames()) / asked, asked);
+  }
+  if (load.rules) {
+    std::printf("# %s: rows 0..3 with rules frames=%llu %s\n", run,
+                static_cast<unsigned long long>(ruled.frames()), ruled.stats().Summary().c_str());
+    std::printf("# %s: rows 4..7 without frames=%llu %s\n", run,
+                static_cast<unsigned long long>(plain.frames()), plain.stats().Summary().c_str());
   }
   std::printf("# %s: %s %s\n", run, cpu.c_str(), pump.Summary(load.seconds).c_str());
   if (sim.dropped_frames() != dropped_before) {
@@ -295,11 +326,10 @@ int main(int argc, char** argv) {
          f.Open_KvaserCAN(win.device, win.kvCan_u, win.kvCan_d, win.db);
        }},
   };
-  const Load loads[] = {{1.0, true, seconds},
-                        {10.0, true, seconds},
-                        {100.0, true, seconds},
-                        {0.0, true, seconds},
-                        {100.0, false, 5.0}};
+  const Load loads[] = {{1.0, true, seconds},       {10.0, true, seconds},
+                        {100.0, true, seconds},     {0.0, true, seconds},
+                        {100.0, false, 5.0},        {1.0, true, seconds, true},
+                        {10.0, true, seconds, true}};
   for (const Family& family : families) {
     if (!only.empty() && only != family.name) continue;
     for (const Load& load : loads) {

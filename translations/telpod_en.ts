@@ -115,6 +115,139 @@
     </message>
 </context>
 <context>
+    <name>RowRuleText</name>
+    <message>
+        <source>XOR（排他的論理和）</source>
+        <translation>XOR (exclusive or)</translation>
+    </message>
+    <message>
+        <source>SUM（和の下位 8 ビット）</source>
+        <translation>SUM (the low 8 bits of the sum)</translation>
+    </message>
+    <message>
+        <source>カウンター：%1 のビット %2〜%3 に %4 から %5 まで %6 ずつ</source>
+        <translation>Counter: bits %2 to %3 of %1, from %4 up to %5 by %6</translation>
+    </message>
+    <message>
+        <source>ほかのすべてのバイト</source>
+        <translation>every other byte</translation>
+    </message>
+    <message>
+        <source>、データID 0x%1</source>
+        <translation>, data ID 0x%1</translation>
+    </message>
+    <message>
+        <source>チェックサム：%1 に %2（%3）</source>
+        <translation>Checksum: %2 in %1 (%3)</translation>
+    </message>
+</context>
+<context>
+    <name>RowRules</name>
+    <message>
+        <source>データバイトは D1〜D8 のどれかです。</source>
+        <translation>The data byte must be one of D1 to D8.</translation>
+    </message>
+    <message>
+        <source>カウンターのビットがバイトの外に出ています（開始ビットとビット数の和は 8 まで）。</source>
+        <translation>The counter&apos;s bits reach outside the byte (first bit plus number of bits is at most 8).</translation>
+    </message>
+    <message>
+        <source>カウンターの開始値と折り返し値は、そのビット数に収まる値です。</source>
+        <translation>The counter&apos;s start and wrap values must fit in its bits.</translation>
+    </message>
+    <message>
+        <source>カウンターの増分は 1 から、そのビット数に収まる最大値までです。</source>
+        <translation>The counter&apos;s step runs from 1 up to the largest value its bits hold.</translation>
+    </message>
+    <message>
+        <source>カウンターの開始値が折り返し値より大きくなっています。</source>
+        <translation>The counter&apos;s start value is above its wrap value.</translation>
+    </message>
+    <message>
+        <source>カウンターとチェックサムが同じビットを使っています。</source>
+        <translation>The counter and the checksum use the same bits.</translation>
+    </message>
+    <message>
+        <source>チェックサムのバイトは、チェックサムの対象に含められません。</source>
+        <translation>The checksum byte cannot be among the bytes it covers.</translation>
+    </message>
+    <message>
+        <source>チェックサムの対象のバイトがありません。</source>
+        <translation>The checksum covers no byte.</translation>
+    </message>
+    <message>
+        <source>データIDを使えるのは CRC だけです。</source>
+        <translation>Only the CRCs take a data ID.</translation>
+    </message>
+    <message>
+        <source>カウンターのバイトが DLC を超えています。</source>
+        <translation>The counter&apos;s byte lies beyond the DLC.</translation>
+    </message>
+    <message>
+        <source>チェックサムのバイトが DLC を超えています。</source>
+        <translation>The checksum byte lies beyond the DLC.</translation>
+    </message>
+    <message>
+        <source>チェックサムの対象に DLC を超えるバイトがあります。</source>
+        <translation>The checksum covers bytes beyond the DLC.</translation>
+    </message>
+</context>
+<context>
+    <name>RowRulesFile</name>
+    <message>
+        <source>ファイルが大きすぎます。</source>
+        <translation>The file is too large.</translation>
+    </message>
+    <message>
+        <source>行の規則のファイル %1 の %2 行目を読めません：%3</source>
+        <translation>The row rules file %1 cannot be read at line %2: %3</translation>
+    </message>
+    <message>
+        <source>行の規則のファイル %1 を読めません：%2</source>
+        <translation>The row rules file %1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>どの行も規則なしで送ります。ファイルは、規則を変えるまでそのまま残します。</source>
+        <translation>Every row is sent without rules. The file stays as it is until a rule is changed.</translation>
+    </message>
+    <message>
+        <source>JSON の書き方が正しくありません。</source>
+        <translation>This is not well-formed JSON.</translation>
+    </message>
+    <message>
+        <source>「%1」の値の種類が違います。</source>
+        <translation>The value of &quot;%1&quot; is of the wrong kind.</translation>
+    </message>
+    <message>
+        <source>「%1」が書かれていません。</source>
+        <translation>&quot;%1&quot; is missing.</translation>
+    </message>
+    <message>
+        <source>「%1」という項目はありません。</source>
+        <translation>There is no item &quot;%1&quot;.</translation>
+    </message>
+    <message>
+        <source>「%1」の値が範囲の外です。</source>
+        <translation>The value of &quot;%1&quot; is out of range.</translation>
+    </message>
+    <message>
+        <source>行 %1 の規則が二つあります。</source>
+        <translation>Row %1 has two rules.</translation>
+    </message>
+    <message>
+        <source>データバイトは「D1」〜「D8」で書きます。</source>
+        <translation>Data bytes are written &quot;D1&quot; to &quot;D8&quot;.</translation>
+    </message>
+    <message>
+        <source>「%1」というアルゴリズムはありません（XOR、SUM、CRC-8-SAE-J1850、CRC-8H2F）。</source>
+        <translation>There is no algorithm &quot;%1&quot; (XOR, SUM, CRC-8-SAE-J1850, CRC-8H2F).</translation>
+    </message>
+    <message>
+        <source>形式 %1 は、このプログラムでは読めません。</source>
+        <translation>This program cannot read format %1.</translation>
+    </message>
+</context>
+<context>
     <name>SettingFile</name>
     <message>
         <source>保存する文字列が長すぎます。</source>
@@ -391,6 +524,81 @@
     <message>
         <source>RT</source>
         <translation>RT</translation>
+    </message>
+    <message>
+        <source>規則</source>
+        <translation>Rules</translation>
+    </message>
+    <message>
+        <source>カウンターとチェックサム</source>
+        <translation>Counter and checksum</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::RowRulesDialog</name>
+    <message>
+        <source>カウンターとチェックサム - 行 %1</source>
+        <translation>Counter and checksum - row %1</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>規則を削除</source>
+        <translation>Remove the rule</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>カウンター</source>
+        <translation>Counter</translation>
+    </message>
+    <message>
+        <source>データバイト</source>
+        <translation>Data byte</translation>
+    </message>
+    <message>
+        <source>開始ビット（0 が最下位）</source>
+        <translation>First bit (0 is the lowest)</translation>
+    </message>
+    <message>
+        <source>ビット数</source>
+        <translation>Bits</translation>
+    </message>
+    <message>
+        <source>開始値</source>
+        <translation>Start value</translation>
+    </message>
+    <message>
+        <source>増分</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>折り返し値（この値の次は開始値）</source>
+        <translation>Wrap value (the start value follows it)</translation>
+    </message>
+    <message>
+        <source>チェックサム</source>
+        <translation>Checksum</translation>
+    </message>
+    <message>
+        <source>ほかのすべてのバイト</source>
+        <translation>Every other byte</translation>
+    </message>
+    <message>
+        <source>データID（CRC のみ）</source>
+        <translation>Data ID (CRCs only)</translation>
+    </message>
+    <message>
+        <source>計算方法</source>
+        <translation>Algorithm</translation>
+    </message>
+    <message>
+        <source>対象のバイト</source>
+        <translation>Covered bytes</translation>
     </message>
 </context>
 </TS>

@@ -13,10 +13,12 @@
 #include "app/qt_window_ports.h"
 #include "devices/device_selection.h"
 #include "devices/driver_check.h"
+#include "platform/atomic_file.h"
 #include "platform/ignoring_errors.h"
 #include "platform/program_folder.h"
 #include "send/connection_skeleton.h"
 #include "settings/file_save_system.h"
+#include "settings/row_rules_file.h"
 #include "settings/xls/excel_install_check.h"
 
 namespace telpod {
@@ -58,6 +60,7 @@ bool Form1::App_Startup() {
   if (mask < 1) return false;
 
   IgnoringErrors([&] { FileSaveSystem::Load_SettingFile(device, Tx_CANDATA); });
+  IgnoringErrors([&] { LoadRules(); });
 
   IgnoringErrors([&] {
     Form2_ = new Form2(this);
@@ -93,10 +96,19 @@ bool Form1::App_Startup() {
   IgnoringErrors([&] {
     ConnectionView& view = *this;
     FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_,
-                                       families_.drivers);
+                                       families_.drivers, nullptr, &rules);
     Form_Load_Initialize();
   });
   return true;
+}
+
+void Form1::LoadRules() {
+  const std::string path = RowRulesFile::Path();
+  platform::RemoveStaleTemporaryFiles(path);  // a save a crash cut short
+  const RowRulesFile::Outcome outcome = RowRulesFile::Load(path, rules);
+  if (outcome.kind != RowRulesFile::Outcome::Kind::Damaged) return;
+  ports_.messages->Show(RowRulesFile::DamagedMessage(path, outcome), device.Application_title(),
+                        platform::MessageIcon::Warning);
 }
 
 int32_t Form1::Check_DriverFiles() {

@@ -13,6 +13,7 @@
 #include "app/form_common_setting.h"
 #include "app/message_rows.h"
 #include "app/qt_window_ports.h"
+#include "app/row_rules_dialog.h"
 #include "devices/socketcan/linux_socketcan_system.h"
 #include "info/form_version.h"
 
@@ -57,6 +58,7 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
   connect(TimerGetSetting_, &QTimer::timeout, this, &Form1::TimerGetSetting_Timer);
 
   connect(rows_, &MessageRows::sendClicked, this, &Form1::Bt_Send_Click);
+  connect(rows_, &MessageRows::rulesClicked, this, &Form1::Bt_Rules_Click);
   connect(area_->Cmb_Serect_Device, &QComboBox::activated, this, &Form1::Cmb_Serect_Device_Click);
   connect(area_->Bt_Connect, &QPushButton::clicked, this, &Form1::Bt_Connect_Click);
   connect(area_->Bt_Disconnect, &QPushButton::clicked, this, &Form1::Bt_Disconnect_Click);
@@ -118,6 +120,7 @@ void Form1::Form_Load_Initialize() {
   menu_file_export_excel_->setEnabled(device.ExcelInstallCheck() >= 1);
   SendDB_To_Screen();
   rows_->ApplyRowStyles();
+  rows_->ShowRules(rules);
   mouseCursor = QCursor(Qt::PointingHandCursor);
 }
 
@@ -136,6 +139,24 @@ void Form1::RowsAboutToChange() {
 
 void Form1::Bt_Send_Click(int Index) {
   Tx_CANDATA.set_CAN_SendOperation(static_cast<int16_t>(Index), 1);
+}
+
+void Form1::Bt_Rules_Click(int i) {
+  const auto row = static_cast<int16_t>(i);
+  if (RowRulesDialog_) RowRulesDialog_->close();  // one row at a time
+  RowRulesDialog_ = new RowRulesDialog(i, rules.Of(row), rows_->Dlc(row, Tx_CANDATA), this);
+  connect(RowRulesDialog_, &RowRulesDialog::ruleChosen, this, &Form1::TakeRule);
+  RowRulesDialog_->open();
+}
+
+RowRulesDialog* Form1::rowRulesDialog() const {
+  return RowRulesDialog_.data();
+}
+
+void Form1::TakeRule(int row, const RowRule& rule) {
+  rules.Set(static_cast<int16_t>(row), rule);
+  rules_changed_ = true;
+  rows_->ShowRules(rules);
 }
 
 void Form1::TimerGetSetting_Timer() {

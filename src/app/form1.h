@@ -15,6 +15,7 @@
 #include "info/form_version.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
+#include "model/row_rule.h"
 #include "platform/single_instance.h"
 #include "send/connection_skeleton.h"
 #include "send/zqt_clock.h"
@@ -28,6 +29,7 @@ class ConnectionArea;
 class Form2;
 class MessageRows;
 class QtEventPump;
+class RowRulesDialog;
 
 // The main window. It owns every object the parts of the program share and
 // hands them to the routines that need them.
@@ -45,6 +47,8 @@ class Form1 : public QMainWindow,
 
   ELM327_Info device;
   CAN_SendDB Tx_CANDATA;
+  // The rows' counters and checksums; a connection reads them at each frame.
+  RowRules rules;
   int32_t RxFlag = 0;
   QCursor mouseCursor;
 
@@ -66,6 +70,8 @@ class Form1 : public QMainWindow,
   void SendDB_To_Screen();
   void Screen_To_SendDB();
   void Bt_Send_Click(int Index);
+  // Opens row i's counter and checksum dialog, which does not block.
+  void Bt_Rules_Click(int i);
   // Copies the screen into the send table and, while a connection runs,
   // shows its failed writes and bus state in TB_Status.
   void TimerGetSetting_Timer();
@@ -87,6 +93,7 @@ class Form1 : public QMainWindow,
   FormCommonSetting* formCommonSetting() const { return FormCommonSetting_; }
   FormVersion* formVersion() const { return FormVersion_; }
   Form2* form2() const { return Form2_; }
+  RowRulesDialog* rowRulesDialog() const;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -118,7 +125,13 @@ class Form1 : public QMainWindow,
   // The close request: refused while connected, else the rows are saved;
   // when that fails the user chooses between staying open and closing.
   bool Form_QueryUnload();
-  bool AskCloseWithoutSaving(const std::string& reason);
+  // The rules file, when a rule was changed; false when the user keeps the
+  // window open after it failed.
+  bool SaveRules();
+  bool AskCloseWithoutSaving(const std::string& path, const std::string& reason, bool exportable);
+  // The rules file at start-up; a damaged one is said once.
+  void LoadRules();
+  void TakeRule(int row, const RowRule& rule);
   void Form_Unload();
 
   WindowPorts ports_;
@@ -147,6 +160,9 @@ class Form1 : public QMainWindow,
 
   Form2* Form2_ = nullptr;
   bool close_after_connection_ = false;
+  // A rule changed since start-up: the rules file is written at close.
+  bool rules_changed_ = false;
+  QPointer<RowRulesDialog> RowRulesDialog_;
   QPointer<FormCommonSetting> FormCommonSetting_;
   QPointer<FormVersion> FormVersion_;
 };

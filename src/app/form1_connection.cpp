@@ -15,8 +15,10 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/form_common_setting.h"
+#include "app/row_rules_dialog.h"
 #include "info/form_version.h"
 #include "settings/file_save_system.h"
+#include "settings/row_rules_file.h"
 
 namespace telpod {
 
@@ -102,17 +104,33 @@ bool Form1::Form_QueryUnload() {
   QCoreApplication::processEvents();
   Screen_To_SendDB();
   std::string reason;
-  if (FileSaveSystem::Save_SettingFile(device, Tx_CANDATA, reason) == 0) return true;
-  return AskCloseWithoutSaving(reason);
+  if (FileSaveSystem::Save_SettingFile(device, Tx_CANDATA, reason) != 0 &&
+      !AskCloseWithoutSaving(FileSaveSystem::SettingFilePath(), reason, true)) {
+    return false;
+  }
+  return SaveRules();
 }
 
-bool Form1::AskCloseWithoutSaving(const std::string& reason) {
-  const QString path = QString::fromStdString(FileSaveSystem::SettingFilePath());
-  const std::string text =
-      tr("%1 を保存できませんでした。").arg(path).toStdString() + platform::kCrLf +
-      tr("理由：%1").arg(QString::fromStdString(reason)).toStdString() + platform::kCrLf +
-      tr("ウィンドウを開いたままにすると、設定をエクスポートしてから閉じることができます。")
-          .toStdString();
+bool Form1::SaveRules() {
+  if (!rules_changed_) return true;  // a file nobody changed stays as it is, damaged or not
+  std::string reason;
+  if (RowRulesFile::Save(rules, reason) == 0) {
+    rules_changed_ = false;
+    return true;
+  }
+  return AskCloseWithoutSaving(RowRulesFile::Path(), reason, false);
+}
+
+bool Form1::AskCloseWithoutSaving(const std::string& path, const std::string& reason,
+                                  bool exportable) {
+  std::string text =
+      tr("%1 を保存できませんでした。").arg(QString::fromStdString(path)).toStdString() +
+      platform::kCrLf + tr("理由：%1").arg(QString::fromStdString(reason)).toStdString();
+  if (exportable) {
+    text += platform::kCrLf +
+            tr("ウィンドウを開いたままにすると、設定をエクスポートしてから閉じることができます。")
+                .toStdString();
+  }
   std::vector<std::string> choices(2);
   choices[kKeepOpen] = tr("開いたままにする").toStdString();
   choices[kCloseWithoutSaving] = tr("保存せずに閉じる").toStdString();
@@ -123,7 +141,8 @@ bool Form1::AskCloseWithoutSaving(const std::string& reason) {
 void Form1::Form_Unload() {
   // The other windows go one after the other, each given time to close.
   for (QWidget* window : {static_cast<QWidget*>(Form2_), static_cast<QWidget*>(FormVersion_.data()),
-                          static_cast<QWidget*>(FormCommonSetting_.data())}) {
+                          static_cast<QWidget*>(FormCommonSetting_.data()),
+                          static_cast<QWidget*>(RowRulesDialog_.data())}) {
     if (window) window->close();
     QCoreApplication::processEvents();
   }

@@ -6,9 +6,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "app/row_rule_text.h"
 #include "app/row_text_box.h"
 #include "model/row_fields.h"
 
@@ -31,6 +33,8 @@ constexpr int kData = 30;
 constexpr int kSend = 52;
 constexpr int kTime = 48;
 constexpr int kPeriodic = 44;
+constexpr int kRules = 24;
+constexpr int kRulesMarker = 64;
 }  // namespace width
 
 constexpr int kSpacing = 3;
@@ -77,6 +81,15 @@ QString Text(const QLineEdit* box) {
   return box->text();
 }
 
+// A DLC as the box may hold it: a whole number 1..8.
+std::optional<uint8_t> TypedDlc(const QLineEdit* box) {
+  const auto dlc = ParseDecimal(Text(box).toStdString());
+  if (!dlc || std::floor(*dlc) != *dlc || *dlc < 1 || *dlc > CAN_SendDB::kDataBytes) {
+    return std::nullopt;
+  }
+  return static_cast<uint8_t>(*dlc);
+}
+
 }  // namespace
 
 MessageRows::MessageRows(QWidget* parent) : QWidget(parent) {
@@ -110,6 +123,10 @@ QWidget* MessageRows::BuildHeader() {
   spacer->setFixedWidth(width::kSend);
   line->addWidget(spacer);
   label(tr("ms"), width::kTime);
+  auto* periodic = new QWidget(header);
+  periodic->setFixedWidth(width::kPeriodic + width::kRules + kSpacing);
+  line->addWidget(periodic);
+  label(tr("規則"), width::kRulesMarker);
   line->addStretch(1);
   return header;
 }
@@ -142,9 +159,18 @@ MessageRows::Row MessageRows::BuildRow(int i) {
   line->addWidget(row.Bt_Send);
   line->addWidget(row.TB_Time);
   line->addWidget(row.CB_Send);
+  row.Bt_Rules = Named(new QToolButton(row.FrameMsg), Name("Bt_Rules", i), true);
+  row.Bt_Rules->setText(QStringLiteral("..."));
+  row.Bt_Rules->setToolTip(tr("カウンターとチェックサム"));
+  row.Bt_Rules->setFixedWidth(width::kRules);
+  row.Lbl_Rules = Named(new QLabel(row.FrameMsg), Name("Lbl_Rules", i), true);
+  row.Lbl_Rules->setFixedWidth(width::kRulesMarker);
+  line->addWidget(row.Bt_Rules);
+  line->addWidget(row.Lbl_Rules);
   line->addStretch(1);
 
   connect(row.Bt_Send, &QPushButton::clicked, this, [this, i] { emit sendClicked(i); });
+  connect(row.Bt_Rules, &QToolButton::clicked, this, [this, i] { emit rulesClicked(i); });
   return row;
 }
 
@@ -192,10 +218,7 @@ void MessageRows::Screen_To_SendDB(CAN_SendDB& db) const {
         id && *id >= 1 && *id <= static_cast<uint32_t>(kMaxExtendedId)) {
       db.set_CAN_ID(i, static_cast<int32_t>(*id));
     }
-    if (const auto dlc = ParseDecimal(Text(row.TB_DLC).toStdString());
-        dlc && std::floor(*dlc) == *dlc && *dlc >= 1 && *dlc <= CAN_SendDB::kDataBytes) {
-      db.set_CAN_DLC(i, static_cast<uint8_t>(*dlc));
-    }
+    if (const auto dlc = TypedDlc(row.TB_DLC)) db.set_CAN_DLC(i, *dlc);
     for (int n = 1; n <= CAN_SendDB::kDataBytes; ++n) {
       if (const auto byte = ParseHex(Text(row.TB_Data[static_cast<size_t>(n - 1)]).toStdString());
           byte && *byte <= 0xFF) {
@@ -203,6 +226,18 @@ void MessageRows::Screen_To_SendDB(CAN_SendDB& db) const {
       }
     }
   }
+}
+
+void MessageRows::ShowRules(const RowRules& rules) {
+  for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
+    QLabel* marker = rows_[static_cast<size_t>(i)].Lbl_Rules;
+    marker->setText(RowRuleText::Marker(rules.Of(i)));
+    marker->setToolTip(RowRuleText::Description(rules.Of(i)));
+  }
+}
+
+int MessageRows::Dlc(int16_t i, const CAN_SendDB& db) const {
+  return TypedDlc(rows_[static_cast<size_t>(i)].TB_DLC).value_or(db.CAN_DLC(i));
 }
 
 }  // namespace telpod

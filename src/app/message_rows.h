@@ -4,10 +4,13 @@
 #include <array>
 
 #include "model/can_senddb.h"
+#include "model/row_rule.h"
 
 class QCheckBox;
 class QFrame;
+class QLabel;
 class QPushButton;
+class QToolButton;
 
 namespace telpod {
 
@@ -29,9 +32,14 @@ class MessageRows : public QWidget {
   void Screen_To_SendDB(CAN_SendDB& db) const;
   // Alignments, heights and colours of the rows.
   void ApplyRowStyles();
+  // Marks each row that has a rule, its tooltip saying what the rule does.
+  void ShowRules(const RowRules& rules);
+  // The DLC row i's box holds, or the table's while the box holds none.
+  int Dlc(int16_t i, const CAN_SendDB& db) const;
 
  signals:
   void sendClicked(int row);
+  void rulesClicked(int row);
 
  private:
   struct Row {
@@ -43,6 +51,8 @@ class MessageRows : public QWidget {
     QPushButton* Bt_Send;
     RowTextBox* TB_Time;
     QCheckBox* CB_Send;
+    QToolButton* Bt_Rules;
+    QLabel* Lbl_Rules;
   };
 
   QWidget* BuildHeader();

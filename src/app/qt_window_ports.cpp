@@ -16,9 +16,11 @@ namespace {
 // A box over `parent` with the lines of `text`; the caller adds the buttons.
 std::unique_ptr<QMessageBox> MessageBox(const std::string& text, const std::string& title,
                                         platform::MessageIcon icon, QWidget* parent) {
+  const QMessageBox::Icon shown = icon == platform::MessageIcon::Critical  ? QMessageBox::Critical
+                                  : icon == platform::MessageIcon::Warning ? QMessageBox::Warning
+                                                                           : QMessageBox::NoIcon;
   return std::make_unique<QMessageBox>(
-      icon == platform::MessageIcon::Critical ? QMessageBox::Critical : QMessageBox::NoIcon,
-      QString::fromStdString(title),
+      shown, QString::fromStdString(title),
       QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
       QMessageBox::NoButton, parent);
 }

@@ -9,6 +9,7 @@
 
 #include "model/bit_rate_table.h"
 #include "settings/file_save_system.h"
+#include "settings/row_rules_file.h"
 
 namespace telpod {
 namespace {
@@ -44,6 +45,11 @@ const std::map<std::string, ValueSetter, std::less<>>& ValueOptions() {
        [](SendOptions& o, const std::string& v) {
          o.rows = v;
          return v.empty() ? std::string("--rows needs a file name") : std::string();
+       }},
+      {"--rules",
+       [](SendOptions& o, const std::string& v) {
+         o.rules = v;
+         return v.empty() ? std::string("--rules needs a file name") : std::string();
        }},
       {"--rate",
        [](SendOptions& o, const std::string& v) {
@@ -101,7 +107,7 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
     parsed.error = TakeArgument(arguments, k, parsed.options);
   }
   const SendOptions& o = parsed.options;
-  if (parsed.error.empty() && o.list && (o.device || o.rows || o.seconds || o.quiet)) {
+  if (parsed.error.empty() && o.list && (o.device || o.rows || o.rules || o.seconds || o.quiet)) {
     parsed.error = "--list takes no other option than --rate";
   }
   return parsed;
@@ -119,14 +125,15 @@ std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
 }
 
 void PrintSendHelp(std::ostream& out) {
-  out << "Usage: telpod-send [--device N | --device TEXT] [--rows FILE] [--rate RATE]\n"
-         "                   [--seconds S] [--quiet]\n"
+  out << "Usage: telpod-send [--device N | --device TEXT] [--rows FILE] [--rules FILE]\n"
+         "                   [--rate RATE] [--seconds S] [--quiet]\n"
          "       telpod-send --list [--rate RATE]\n"
          "\n"
          "Sends TELPOD's periodic message rows from the command line, through the same\n"
          "devices, driver libraries and files as the window, until SIGINT (Ctrl+C) or\n"
          "SIGTERM, or for S seconds, then closes the device. Every frame the device takes\n"
-         "is printed on standard output as a line of the candump log format.\n"
+         "is printed on standard output as a line of the candump log format, with the\n"
+         "counter and checksum of its row's rules as they went out.\n"
          "\n"
          "Options:\n"
          "  --list          list the devices found, numbered as --device takes them:\n"
@@ -137,6 +144,8 @@ void PrintSendHelp(std::ostream& out) {
          "  --rows FILE     the rows of a .csv or .xls file exported by TELPOD; rows it\n"
          "                  does not hold keep their defaults (default: the rows of\n"
          "                  the settings file)\n"
+         "  --rules FILE    the rows' counters and checksums from FILE (default: the\n"
+         "                  rules file below, when there is one)\n"
          "  --rate RATE     1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k\n"
          "                  (default: the settings file's bit rate)\n"
          "  --seconds S     end after S seconds (S may have a fraction)\n"
@@ -153,6 +162,9 @@ void PrintSendHelp(std::ostream& out) {
          "Settings file (read, never written): "
       << FileSaveSystem::SettingFilePath()
       << "\n"
+         "Rules file (read, never written):    "
+      << RowRulesFile::Path()
+      << "\n"
          "\n"
          "Exit status:\n"
          "  0  it ran and ended as asked\n"
@@ -161,7 +173,7 @@ void PrintSendHelp(std::ostream& out) {
          "  3  no device: none found (or no driver library, or no clock library), or\n"
          "     --device names no listed device\n"
          "  4  the device could not be opened, or its family does not offer the rate\n"
-         "  5  the rows file could not be read\n"
+         "  5  the rows file, or the rules file --rules names, could not be read\n"
          "A stop signal before the connection has started ends it with 128 + the\n"
          "signal's number.\n";
 }

@@ -18,6 +18,8 @@ struct SendOptions {
   std::optional<std::string> device;
   // A CSV or .xls file of exported rows; config.dat's rows when not given.
   std::optional<std::string> rows;
+  // A rules file of the rows' counters and checksums; the window's when not given.
+  std::optional<std::string> rules;
   // A bit-rate index (t_bitRate); config.dat's when not given.
   std::optional<int32_t> bit_rate;
   // How long to send; until a stop signal when not given.

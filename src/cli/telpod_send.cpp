@@ -9,6 +9,7 @@
 #include "cli/candump_printer.h"
 #include "cli/device_choice.h"
 #include "cli/rows_source.h"
+#include "cli/rules_source.h"
 #include "cli/run_record.h"
 #include "cli/send_options.h"
 #include "cli/stop_pump.h"
@@ -73,6 +74,7 @@ class SendSession final : private DiscoveryProgress {
   FamilyObjects objects_;
   FamilySet families_{device, objects_, ports_.socketcan};
   CAN_SendDB Tx_CANDATA;
+  RowRules rules_;
   int32_t RxFlag = 0;
   std::unique_ptr<ZqtClock> own_clock_;
   Clock* clock_ = nullptr;
@@ -99,7 +101,8 @@ int SendSession::StartUp() {
   if (options_.list) {
     // Only for its bit rate, which the adapters' version probe opens them at.
     FileSaveSystem::Read_SettingFile(device, Tx_CANDATA);
-  } else if (!TakeRows(device, Tx_CANDATA, options_.rows, messages_)) {
+  } else if (!TakeRows(device, Tx_CANDATA, options_.rows, messages_) ||
+             !TakeRules(options_.rules, rules_, messages_)) {
     return send_exit::kRowsUnreadable;
   }
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
@@ -163,7 +166,7 @@ int SendSession::Send() {
 
 int SendSession::Connect() {
   CandumpPrinter printer(ports_.out, DeviceInterfaceName(families_), options_.quiet);
-  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer);
+  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer, &rules_);
   Tx_CANDATA.Timer_Clear();
   const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);

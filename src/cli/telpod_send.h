@@ -16,9 +16,9 @@ namespace send_exit {
 inline constexpr int kDone = 0;  // it ran and ended as asked
 inline constexpr int kUnexpected = 1;
 inline constexpr int kUsage = 2;
-inline constexpr int kNoDevice = 3;      // none found, or --device names none
-inline constexpr int kDeviceFailed = 4;  // not opened, or the rate is not offered
-inline constexpr int kRowsUnreadable = 5;
+inline constexpr int kNoDevice = 3;        // none found, or --device names none
+inline constexpr int kDeviceFailed = 4;    // not opened, or the rate is not offered
+inline constexpr int kRowsUnreadable = 5;  // the rows file, or the rules file named
 inline constexpr int kSignalBase = 128;
 }  // namespace send_exit
 

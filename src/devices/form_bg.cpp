@@ -9,14 +9,15 @@ namespace telpod {
 
 FormBG::FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view,
                platform::MessageBoxes& messages, platform::EventPump& pump,
-               const DriverSet& drivers, WriteObserver* writes)
+               const DriverSet& drivers, WriteObserver* writes, const RowRules* rules)
     : RxFlag_(RxFlag),
       clock_(clock),
       view_(view),
       messages_(messages),
       pump_(pump),
       drivers_(drivers),
-      writes_(writes) {}
+      writes_(writes),
+      rules_(rules) {}
 
 std::optional<std::string> FormBG::Open_ChosenDevice(FamilySet& families, CAN_SendDB& SendDB) {
   DeviceFamily* family = families.Chosen();
@@ -32,7 +33,8 @@ int32_t FormBG::ConnectFamily(ELM327_Info& device, DeviceFamily& family,
   try {
     on_error = family.FailureResult();
     const auto connection = family.Connection();
-    ConnectionContext ctx{device, SendDB, RxFlag_, clock_, view_, messages_, pump_, writes_};
+    ConnectionContext ctx{device,    SendDB, RxFlag_, clock_, view_,
+                          messages_, pump_,  writes_, rules_};
     return RunConnection(ctx, *connection);
   } catch (...) {
     RxFlag_ = 0;

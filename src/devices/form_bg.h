@@ -17,6 +17,7 @@
 #include "devices/socketcan/socketcan_system.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
+#include "model/row_rule.h"
 #include "platform/window_services.h"
 #include "send/connection_skeleton.h"
 
@@ -25,11 +26,13 @@ namespace telpod {
 // The connection routines. Each opens the chosen device of its family, runs
 // the send loop until RxFlag leaves 1, closes the device and returns; RxFlag
 // is 0 on every way out, and no exception leaves them. `writes`, when
-// given, learns of every frame written.
+// given, learns of every frame written; rows follow `rules`, when given, as
+// they stand at each frame.
 class FormBG {
  public:
   FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
-         platform::EventPump& pump, const DriverSet& drivers, WriteObserver* writes = nullptr);
+         platform::EventPump& pump, const DriverSet& drivers, WriteObserver* writes = nullptr,
+         const RowRules* rules = nullptr);
 
   // Connect's dispatch: RxFlag to 1, then a connection over the chosen
   // device of the family t_select_Vender names. Returns the text the status
@@ -60,6 +63,7 @@ class FormBG {
   platform::EventPump& pump_;
   const DriverSet& drivers_;
   WriteObserver* writes_;
+  const RowRules* rules_;
 };
 
 }  // namespace telpod

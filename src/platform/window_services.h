@@ -13,7 +13,7 @@ namespace telpod::platform {
 // the browser. The window implements these with Qt; tests replace them with
 // recorders.
 
-enum class MessageIcon { None, Critical };
+enum class MessageIcon { None, Warning, Critical };
 
 class MessageBoxes {
  public:

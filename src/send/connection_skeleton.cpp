@@ -1,5 +1,6 @@
 #include "send/connection_skeleton.h"
 
+#include "model/row_rule_stamp.h"
 #include "platform/timer_resolution.h"
 
 namespace telpod {
@@ -50,9 +51,16 @@ std::string FamilyConnection::OpenFailureMessage() const {
          platform::Tr(connection_message::kEndConnection);
 }
 
+void FamilyConnection::SendRuled(CanFrame frame, int16_t i, const RowRule& rule) {
+  const int value = rule.counter ? counters_.Current(i, *rule.counter) : 0;
+  StampFrame(rule, value, frame);
+  if (Send(frame) && rule.counter) counters_.Advance(i, *rule.counter);
+}
+
 int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   RxFlagReset reset(ctx.RxFlag);
   family.ObserveWrites(ctx.writes);
+  family.FollowRules(ctx.rules);
   const int32_t index = ctx.device.t_bitRate();
   if (!family.SelectRate(index)) {
     ctx.messages.Show(platform::Tr(connection_message::kUnsupportedRate) + platform::kCrLf +

@@ -7,10 +7,12 @@
 #include "model/can_frame.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
+#include "model/row_rule.h"
 #include "platform/translation.h"
 #include "platform/window_services.h"
 #include "send/clock.h"
 #include "send/connection_status.h"
+#include "send/row_counters.h"
 #include "send/send_loop.h"
 
 namespace telpod {
@@ -40,7 +42,8 @@ class WriteObserver {
 };
 
 // Everything a connection borrows from the main window for its duration.
-// Nobody watches the writes unless `writes` is given.
+// Nobody watches the writes unless `writes` is given; rows follow `rules`,
+// when given, as they stand at each frame.
 struct ConnectionContext {
   ELM327_Info& device;
   CAN_SendDB& SendDB;
@@ -50,6 +53,7 @@ struct ConnectionContext {
   platform::MessageBoxes& messages;
   platform::EventPump& pump;
   WriteObserver* writes = nullptr;
+  const RowRules* rules = nullptr;
 };
 
 // Handed to a family while the loop starts, so that it can put its last
@@ -93,8 +97,16 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   // A family whose library reports the controller's state reads it here.
   BusState ReadBusState() override { return BusState::Normal; }
 
-  // The loop's write of row i.
-  void WriteRow(const CAN_SendDB& SendDB, int16_t i) final { Send(FrameOfRow(SendDB, i)); }
+  // The loop's write of row i: its stored bytes, or with its rule's counter
+  // and checksum written in when it has one.
+  void WriteRow(const CAN_SendDB& SendDB, int16_t i) final {
+    const RowRule* rule = rules_ == nullptr ? nullptr : rules_->Find(i);
+    if (rule == nullptr) {
+      Send(FrameOfRow(SendDB, i));
+    } else {
+      SendRuled(FrameOfRow(SendDB, i), i, *rule);
+    }
+  }
   // Every frame goes out here: the one place a refused frame is counted, and
   // the observer, when there is one, learns of each frame.
   bool Send(const CanFrame& frame) {
@@ -110,11 +122,21 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   }
   // The loop that runs this connection, while it runs; else null.
   void RunBy(SendLoop* loop) { loop_ = loop; }
+  // The rows' rules from now on; every counter starts again.
+  void FollowRules(const RowRules* rules) {
+    rules_ = rules;
+    counters_.Restart();
+  }
 
  private:
+  // A counter moves on only when the device took the frame that carried it.
+  void SendRuled(CanFrame frame, int16_t i, const RowRule& rule);
+
   int64_t failed_writes_ = 0;
   WriteObserver* observer_ = nullptr;
   SendLoop* loop_ = nullptr;
+  const RowRules* rules_ = nullptr;
+  RowCounters counters_;
 };
 
 namespace connection_message {

@@ -13,12 +13,14 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(SendOptions, EachOptionInBothSpellings) {
-  const ParsedOptions parsed = ParseSendOptions({"--device", "CANUSB LW000001", "--rows=rows.csv",
-                                                 "--rate", "125k", "--seconds=2.5", "--quiet"});
+  const ParsedOptions parsed =
+      ParseSendOptions({"--device", "CANUSB LW000001", "--rows=rows.csv", "--rules", "ecu.json",
+                        "--rate", "125k", "--seconds=2.5", "--quiet"});
   ASSERT_EQ(parsed.error, "");
   const SendOptions& o = parsed.options;
   EXPECT_EQ(o.device, "CANUSB LW000001");
   EXPECT_EQ(o.rows, "rows.csv");
+  EXPECT_EQ(o.rules, "ecu.json");
   EXPECT_EQ(o.bit_rate, 8);
   EXPECT_EQ(o.seconds, 2.5);
   EXPECT_TRUE(o.quiet);
@@ -26,7 +28,8 @@ TEST(SendOptions, EachOptionInBothSpellings) {
   EXPECT_FALSE(o.help);
 
   const SendOptions none = ParseSendOptions({}).options;
-  EXPECT_FALSE(none.device || none.rows || none.bit_rate || none.seconds || none.quiet);
+  EXPECT_FALSE(none.device || none.rows || none.rules || none.bit_rate || none.seconds ||
+               none.quiet);
   EXPECT_TRUE(ParseSendOptions({"--list"}).options.list);
   const ParsedOptions list_at = ParseSendOptions({"--list", "--rate", "125k"});
   EXPECT_EQ(list_at.error, "");
@@ -48,6 +51,8 @@ TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
       {{"--device"}, "--device needs a value"},
       {{"--rows", "a.csv", "--seconds"}, "--seconds needs a value"},
       {{"--rows="}, "--rows needs a file name"},
+      {{"--rules="}, "--rules needs a file name"},
+      {{"--list", "--rules", "ecu.json"}, "--list takes no other option than --rate"},
       {{"--list", "--device", "2"}, "--list takes no other option than --rate"},
       {{"--quiet", "--list", "--rate", "1M"}, "--list takes no other option than --rate"},
   };

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <filesystem>
 #include <functional>
+#include <regex>
 #include <streambuf>
 #include <tuple>
 #include <utility>
@@ -12,9 +13,12 @@
 #include "send_program.h"
 #include "settings/csv_export.h"
 #include "settings/file_save_system.h"
+#include "settings/row_rules_file.h"
+#include "settings/row_rules_json.h"
 #include "settings/xls/excel_install_check.h"
 #include "settings/xls/xls_export.h"
 #include "support/platform_fakes.h"
+#include "support/python_can_reader.h"
 
 namespace telpod {
 namespace {
@@ -221,6 +225,89 @@ TEST_F(TelpodSendTest, EveryDeviceListedAndEachFamilysChosenByNumberOrText) {
       EXPECT_NE(line.find(") " + name + " 7DF#0000000000000000"), std::string::npos) << line;
     }
   }
+}
+
+// Rows 0, 3 and 5 of PeriodicRows with rules: an alive counter 0..14 in
+// the low nibble of D7 and a CRC-8H2F in D8; three bits from bit 5 of D1
+// counting 1, 3, 5, 7 and the XOR of D1..D3 in D6; all eight bits of D2
+// from 250 with a CRC-8 SAE J1850 over the rest and data ID 0x1234 in D1.
+RowRules ThreeRules() {
+  RowRules rules;
+  rules.Set(0,
+            {CounterRule{7, 0, 4, 0, 1, 14}, ChecksumRule{8, ChecksumAlgorithm::Crc8H2F, {}, {}}});
+  rules.Set(3, {CounterRule{1, 5, 3, 1, 2, 7}, ChecksumRule{6, ChecksumAlgorithm::Xor, 0b111, {}}});
+  rules.Set(5, {CounterRule{2, 0, 8, 250, 1, 255},
+                ChecksumRule{1, ChecksumAlgorithm::Crc8SaeJ1850, {}, 0x1234}});
+  return rules;
+}
+
+// Every family, each over its simulator (SocketCAN over a kernel of the
+// test's, its frames as the program's own candump lines), sends the rows
+// with their rules, and a check of its own reads each frame log with
+// python-can and finds every counter and checksum right.
+TEST_F(TelpodSendTest, EveryFamilysFramesCarryCountersAndChecksumsPythonRecomputes) {
+  InstallEveryFamily();
+  socketcan.raw_sockets = true;
+  socketcan.interfaces.push_back(test::VirtualLink("vcan0"));
+  CAN_SendDB rows = PeriodicRows();
+  rows.set_CAN_DLC(0, 8);
+  rows.set_CAN_SendCycleTime(0, 1);
+  rows.set_CAN_SendCycleTime(3, 2);
+  rows.set_CAN_SendCycleTime(5, 3);
+  SaveRows(rows);
+  const std::string rules = Path("ecu.json");
+  test::WriteFile(rules, RowRulesJson::Text(ThreeRules()));
+  const std::pair<std::string, const char*> devices[] = {
+      {"1", kCanusbLibraryFile}, {"2", kIfCanLibraryFile}, {"4", kCanlibLibraryFile}, {"6", ""}};
+  for (const auto& [device, library] : devices) {
+    SCOPED_TRACE(device);
+    const std::string log = Path("bus" + device + ".log");
+    if (*library) Sim(library).SetLog(log);
+    ASSERT_EQ(Run({"--device", device, "--rules", rules, "--seconds", "0.1"}), 0) << err.str();
+    if (*library) Sim(library).SetLog("");
+    if (!*library) test::WriteFile(log, out.str());
+    const Lines verdicts =
+        test::CheckRulesWithPythonCan(log, rules, {"1=7DF", "4=18DAF110", "6=123"});
+    ASSERT_EQ(verdicts.size(), 3u) << ::testing::PrintToString(verdicts);
+    for (const std::string& verdict : verdicts) {
+      std::smatch frames;
+      ASSERT_TRUE(
+          std::regex_match(verdict, frames, std::regex("row \\d \\w+: (\\d+) frames right")))
+          << verdict;
+      EXPECT_GE(std::stoi(frames[1]), 20) << verdict;  // the counters wrapped
+    }
+  }
+}
+
+// The window's rules file is followed without being named; when it cannot
+// be read the run goes on without rules, as the window does, but a file
+// named with --rules must be read.
+TEST_F(TelpodSendTest, TheWindowsRulesFileByDefaultANamedOneMustBeRead) {
+  auto& usb = StartWithRows(PeriodicRows());
+  test::WriteFile(RowRulesFile::Path(), RowRulesJson::Text(ThreeRules()));
+  ASSERT_EQ(Run({"--seconds", "0.01"}), 0);
+  // The first pass: D6 = 31 ^ 32 ^ 33; D2 = 250 and the CRC of 34 12 FA 53 54;
+  // a DLC of 2 carries neither part of row 0's rule.
+  ASSERT_GE(OutLines().size(), 3u);
+  EXPECT_TRUE(OutLines()[0].ends_with(" 7DF#0102")) << OutLines()[0];
+  EXPECT_TRUE(OutLines()[1].ends_with(" 18DAF110#3132333435303738")) << OutLines()[1];
+  EXPECT_TRUE(OutLines()[2].ends_with(" 123#2FFA5354")) << OutLines()[2];
+  test::WriteFile(RowRulesFile::Path(), "{\n  \"format\": 1,\n  \"rows\": [}\n");
+  ASSERT_EQ(Run({"--seconds", "0.01"}), 0);
+  EXPECT_TRUE(OutLines()[1].ends_with(" 18DAF110#3132333435363738")) << OutLines()[1];
+  const Lines said = ErrLines();
+  ASSERT_GE(said.size(), 2u);
+  EXPECT_EQ(Lines(said.begin(), said.begin() + 2),
+            (Lines{"The row rules file " + RowRulesFile::Path() +
+                       " cannot be read at line 3: This is not well-formed JSON.",
+                   "Every row is sent without rules. The file stays as it is until a rule is "
+                   "changed."}));
+  usb.Configure("canusb serial=LW000001\n");
+  EXPECT_EQ(Run({"--rules", RowRulesFile::Path()}), 5);
+  EXPECT_EQ(ErrLines(), (Lines{RowRulesFile::Path() + ":3: This is not well-formed JSON."}));
+  EXPECT_EQ(Run({"--rules", Path("none.json")}), 5);
+  EXPECT_EQ(ErrLines(), (Lines{"there is no rules file " + Path("none.json")}));
+  EXPECT_TRUE(usb.Frames().empty());
 }
 
 TEST_F(TelpodSendTest, FailuresEndWithTheirStatusAndSendNothing) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <utility>
 
@@ -40,7 +41,8 @@ class FakeFamily : public FamilyConnection, public WriteObserver {
   }
   bool WriteFrame(const CanFrame& frame) override {
     log_.push_back("write:" + std::to_string(frame.id));
-    return refused_ids.count(frame.id) == 0;
+    frames.push_back(frame);
+    return refused_ids.count(frame.id) == 0 && refused_writes.count(frames.size()) == 0;
   }
   void Written(const CanFrame& frame, bool taken) override {
     log_.push_back("seen:" + std::to_string(frame.id) + (taken ? ":taken" : ":refused"));
@@ -53,6 +55,8 @@ class FakeFamily : public FamilyConnection, public WriteObserver {
   bool supports_rate = true;
   bool opens = true;
   std::set<uint32_t> refused_ids;
+  std::set<size_t> refused_writes;  // by number, 1 for the first write
+  std::vector<CanFrame> frames;
   BusState state = BusState::Normal;
 
  private:
@@ -177,6 +181,59 @@ TEST_F(ConnectionSkeletonTest, TheViewBringsTheRunningLoopsRowsUpToDateBeforeACh
   clock.now += 500.0;
   family.BringRowsUpToDate();
   EXPECT_EQ(db.CAN_SendTime(2), 140.0);
+}
+
+// Row 1 goes out at every pass, with a counter 0..3 in the high nibble of
+// D1 and the XOR of D1..D7 in D8; in pass 2 a one-shot press of the same row
+// comes first and its write is refused, so the periodic frame after it
+// carries the same value. In pass 5 the rule changes: its own start value
+// from then on; in pass 7 it is gone. Row 6 has no rule. A new connection
+// starts the counter again.
+TEST_F(ConnectionSkeletonTest, RuledRowsCountTakenFramesInOneSequenceAndFollowChanges) {
+  RowRules rules;
+  const CounterRule high_nibble{1, 4, 4, 0, 1, 3};
+  rules.Set(1, {high_nibble, ChecksumRule{8, ChecksumAlgorithm::Xor, {}, {}}});
+  ctx.rules = &rules;
+  db.set_CAN_SendOperation(5, 0);
+  for (int16_t row : {1, 6}) {
+    db.set_CAN_SendCycleOperation(row, 1);
+    db.set_CAN_SendCycleTime(row, 0.0);
+    db.set_CAN_ID(row, row);
+    db.set_CAN_DLC(row, 8);
+    for (int n = 1; n <= 7; ++n) db.set_CAN_Data(n, row, static_cast<uint8_t>(n));
+  }
+  family.refused_writes = {3};
+  pump.on_pass = [&](int n) {
+    if (n == 1) db.set_CAN_SendOperation(1, 1);
+    if (n == 4) rules.Set(1, {CounterRule{1, 4, 4, 2, 2, 15}, rules.Of(1).checksum});
+    if (n == 6) rules.Set(1, {});
+    if (n == 7) RxFlag = 0;
+  };
+  const auto run = [&](FakeFamily& f) {
+    RunConnection(ctx, f);
+    std::vector<std::string> row1;
+    for (const CanFrame& frame : f.frames) {
+      if (frame.id == 6) {
+        EXPECT_EQ(frame.data, db.DataBytes(6));
+        continue;
+      }
+      char bytes[8];
+      std::snprintf(bytes, sizeof bytes, "%02X %02X", frame.data[0], frame.data[7]);
+      row1.emplace_back(bytes);
+    }
+    return row1;
+  };
+  // D8 = 0x01 ^ 0x02 ^ ... ^ 0x07 ^ the counter in D1's high nibble = 0x00 ^ (c << 4).
+  EXPECT_EQ(run(family), (std::vector<std::string>{"01 00", "11 10", "11 10", "21 20", "31 30",
+                                                   "21 20", "41 40", "01 00"}));
+  FakeFamily next(view);
+  rules.Set(1, {high_nibble, {}});
+  RxFlag = 1;
+  pump.passes = 0;
+  pump.on_pass = [&](int n) {
+    if (n == 2) RxFlag = 0;
+  };
+  EXPECT_EQ(run(next), (std::vector<std::string>{"01 00", "11 00"}));
 }
 
 TEST(ConnectionStatus, TheRunningTextNamesFailedWritesAndAnyStateButNormal) {

@@ -7,9 +7,12 @@
 
 namespace telpod::test {
 
-std::vector<std::string> ReadWithPythonCan(const std::string& path) {
+namespace {
+
+// The lines a script of tests/support prints, its errors included.
+std::vector<std::string> PythonLines(const std::string& script, const std::string& arguments) {
   const std::string command =
-      "/usr/bin/python3 " TELPOD_SOURCE_DIR "/tests/support/candump_frames.py '" + path + "' 2>&1";
+      "/usr/bin/python3 " TELPOD_SOURCE_DIR "/tests/support/" + script + " " + arguments + " 2>&1";
   std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
   if (!pipe) return {"error: cannot start python3"};
   std::vector<std::string> lines;
@@ -23,6 +26,19 @@ std::vector<std::string> ReadWithPythonCan(const std::string& path) {
   }
   if (!line.empty()) lines.push_back(line);
   return lines;
+}
+
+}  // namespace
+
+std::vector<std::string> ReadWithPythonCan(const std::string& path) {
+  return PythonLines("candump_frames.py", "'" + path + "'");
+}
+
+std::vector<std::string> CheckRulesWithPythonCan(const std::string& path, const std::string& rules,
+                                                 const std::vector<std::string>& rows) {
+  std::string arguments = "'" + path + "' '" + rules + "'";
+  for (const auto& row : rows) arguments += " " + row;
+  return PythonLines("check_row_rules.py", arguments);
 }
 
 std::string FrameLine(const std::string& interface, const cansim_frame& frame) {
