@@ -2,7 +2,7 @@
 #   program     lib/telpod/ (telpod, telpod-send, libzqt100.so; translations/),
 #               bin/telpod and bin/telpod-send as relative links to them, the
 #               desktop entry, the icon, the AppStream metadata, the manual
-#               pages and the package's doc files
+#               pages and the package's doc files with an example rows file
 #   simulators  lib/telpod/drivers/ (the simulated driver libraries)
 # The program finds its folder through the real path of its executable, so
 # the link in bin/ works like the program itself.
@@ -56,6 +56,10 @@ telpod_gzip_file(${TELPOD_STAGE_DIR}/changelog ${TELPOD_STAGE_DIR}/changelog.gz)
 add_custom_target(telpod_packaging_files ALL
   DEPENDS ${manual_pages} ${TELPOD_STAGE_DIR}/changelog.gz)
 install(FILES ${manual_pages} DESTINATION share/man/man1 COMPONENT program)
+
+# A rows file written by hand, as the manual page and the README describe.
+install(FILES ${TELPOD_PACKAGING_DIR}/examples/rows.csv
+  DESTINATION share/doc/telpod/examples COMPONENT program)
 
 # Each package carries its own copyright and changelog.
 foreach(component package IN ZIP_LISTS TELPOD_COMPONENTS TELPOD_PACKAGES)

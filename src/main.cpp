@@ -1,10 +1,12 @@
 #include <QApplication>
 #include <cstdio>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "app/display_check.h"
 #include "app/form1.h"
 #include "app/installed_language.h"
 #include "app/session_end.h"
@@ -22,10 +24,16 @@ int main(int argc, char* argv[]) {
     std::fputs("telpod: --lang takes ja or en\n", stderr);
     return 2;
   }
+  if (!telpod::DisplayNamed(arguments)) {
+    std::fputs(telpod::kNoDisplayLine, stderr);
+    return 1;
+  }
   // Qt's own event dispatcher is lighter than glib's, and the send loop
   // runs it once per pass.
   qputenv("QT_NO_GLIB", "1");
+  std::optional<telpod::DisplayGuard> display_guard(std::in_place);
   QApplication app(argc, argv);
+  display_guard.reset();
   // Ties the window to the desktop entry (icon and name in the task bar).
   QGuiApplication::setDesktopFileName(QStringLiteral("jp.example.telpod"));
   const telpod::InstalledLanguage installed(*language, telpod::TranslationsFolder());

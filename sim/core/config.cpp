@@ -263,6 +263,15 @@ void KvaserCount(const Statement& s, Config& config) {
   config.kvaser_count = static_cast<int32_t>(n);
 }
 
+void SharedBusFolder(const Statement& s, Config& config) {
+  if (!s.words.empty()) throw ParseError("shared-bus: want folder=PATH or nothing");
+  Values v(s);
+  std::string folder;
+  v.Text("folder", folder);
+  v.Finish();
+  config.shared_bus_folder = folder;
+}
+
 }  // namespace
 
 bool ParseConfig(std::string_view text, Config& config, std::string& error) {
@@ -284,6 +293,8 @@ bool ParseConfig(std::string_view text, Config& config, std::string& error) {
         Channel(s, parsed);
       } else if (s.keyword == "kvaser-count") {
         KvaserCount(s, parsed);
+      } else if (s.keyword == "shared-bus") {
+        SharedBusFolder(s, parsed);
       } else if (s.keyword == "fault") {
         Fault(s, parsed);
       } else {

@@ -73,6 +73,9 @@ struct Config {
   std::vector<ChannelSpec> channels;
   std::optional<int32_t> kvaser_count;  // channels CANlib reports
   std::vector<FaultSpec> faults;
+  // Where the buses are shared with other processes ("": the user's runtime
+  // folder); none: they are this process's alone.
+  std::optional<std::string> shared_bus_folder;
 };
 
 // The configuration when CANSIM_CONFIG is not set: one device per family.

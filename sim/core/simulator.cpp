@@ -39,7 +39,11 @@ Simulator& Simulator::Get() {
   return simulator;
 }
 
-Simulator::Simulator(FamilyModel& family) : family_(family), names_(family.EntryPoints()) {
+Simulator::Simulator(FamilyModel& family)
+    : family_(family),
+      names_(family.EntryPoints()),
+      shared_bus_(
+          [&family](std::string_view bus, const BusFrame& frame) { family.Receive(bus, frame); }) {
   // Room for the whole call log and capture up front: growing them during a
   // connection would stall a write for milliseconds now and then.
   calls_.reserve(kCallLogLimit);
@@ -69,6 +73,7 @@ void Simulator::Apply(const Config& config) {
       has_fault_[*entry] = true;
     }
   }
+  shared_bus_.Configure(config.shared_bus_folder);
   family_.Apply(config);
 }
 

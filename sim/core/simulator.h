@@ -15,6 +15,7 @@
 #include "core/candump_log.h"
 #include "core/clock.h"
 #include "core/config.h"
+#include "core/shared_bus.h"
 #include "core/wire_frame.h"
 
 namespace cansim {
@@ -26,6 +27,9 @@ class FamilyModel {
   virtual ~FamilyModel() = default;
   virtual std::span<const char* const> EntryPoints() const = 0;
   virtual void Apply(const Config& config) = 0;
+  // A frame another process wrote on the bus named `bus`; runs on the
+  // shared bus's own thread. A family without receivers ignores it.
+  virtual void Receive(std::string_view /*bus*/, const BusFrame& /*frame*/) {}
 };
 
 // Defined once in each library: its model.
@@ -57,6 +61,8 @@ class Simulator {
   // Captures and logs an accepted frame; its monotonic time stamp.
   int64_t Capture(const WireFrame& frame);
   void FlushLog() { log_.Flush(); }
+  // The buses shared with other processes, as the configuration says.
+  SharedBus& shared_bus() { return shared_bus_; }
 
   // Control interface.
   void Reset();
@@ -109,6 +115,7 @@ class Simulator {
   long long dropped_frames_ = 0;
   FrameClock clock_;
   CandumpLog log_;
+  SharedBus shared_bus_;
 };
 
 }  // namespace cansim

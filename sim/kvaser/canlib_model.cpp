@@ -129,6 +129,7 @@ canHandle CanlibModel::Open(int channel, int flags) {
   slot->init_access = !init_taken && !(flags & canOPEN_NO_INIT_ACCESS);
   if (slot->init_access) c.init_access_taken = true;
   c.bus.Open();
+  Simulator::Get().shared_bus().Join(c.device_name);
   return static_cast<canHandle>(slot - handles_.begin());
 }
 
@@ -267,8 +268,28 @@ canStatus CanlibModel::Write(canHandle h, long id, const void* msg, unsigned int
                                                  .raw = frame.data.data(),
                                                  .raw_size = carried});
   Count(c.statistics, extended, remote);
-  if (handle->tx_echo) Broadcast(h, frame);
+  if (handle->tx_echo) {
+    Broadcast(handle->channel, h, frame);
+    Simulator::Get().shared_bus().Send(
+        c.device_name,
+        {frame.id, extended, remote, static_cast<uint8_t>(dlc), frame.data, frame.monotonic_ns});
+  }
   return canOK;
+}
+
+void CanlibModel::Receive(std::string_view bus, const BusFrame& frame) {
+  Lock lock = Hold();
+  for (size_t ch = 0; ch < channels_.size(); ++ch) {
+    if (channels_[ch].device_name != bus) continue;
+    Count(channels_[ch].statistics, frame.extended, frame.remote);
+    Received received;
+    received.id = frame.id;
+    received.data = frame.data;
+    received.dlc = frame.dlc;
+    received.flags = (frame.extended ? canMSG_EXT : canMSG_STD) | (frame.remote ? canMSG_RTR : 0);
+    received.monotonic_ns = frame.monotonic_ns;
+    Broadcast(static_cast<int>(ch), -1, received);
+  }
 }
 
 void CanlibModel::Count(canBusStatistics& statistics, bool extended, bool remote) {
@@ -279,16 +300,15 @@ void CanlibModel::Count(canBusStatistics& statistics, bool extended, bool remote
   }
 }
 
-// The other handles on the writer's channel that are on the bus receive the
-// frame, each through its own acceptance filter and into its own queue; a
-// full queue loses the frame and says so on the next one it keeps.
-void CanlibModel::Broadcast(canHandle from, const Received& frame) {
-  const int channel = handles_[static_cast<size_t>(from)].channel;
+// The other handles on the channel that are on the bus receive the frame,
+// each through its own acceptance filter and into its own queue; a full
+// queue loses the frame and says so on the next one it keeps.
+void CanlibModel::Broadcast(int channel, canHandle from, const Received& frame) {
   const bool extended = (frame.flags & canMSG_EXT) != 0;
   bool delivered = false;
   for (size_t i = 0; i < handles_.size(); ++i) {
     Handle& to = handles_[i];
-    if (i == static_cast<size_t>(from) || to.channel != channel || !to.bus_on) continue;
+    if (static_cast<canHandle>(i) == from || to.channel != channel || !to.bus_on) continue;
     if (!(extended ? to.extended : to.standard).Passes(frame.id)) continue;
     if (to.received.size() >= kReceiveQueueLimit) {
       to.overrun = true;

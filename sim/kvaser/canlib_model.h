@@ -58,7 +58,8 @@ struct ReadOut {
 
 // Simulated Kvaser channels. The handles open on one channel share its bus:
 // a frame written on one handle is received by the others, as CANlib echoes
-// it locally. Every entry point runs holding Lock(), so one thread can wait
+// it locally, and, when the configuration shares the buses, by the handles
+// of other processes on that channel. Every entry point runs holding Lock(), so one thread can wait
 // in canReadWait while another writes (python-can reads that way).
 class CanlibModel final : public FamilyModel {
  public:
@@ -66,6 +67,8 @@ class CanlibModel final : public FamilyModel {
 
   std::span<const char* const> EntryPoints() const override { return kCanlibEntryPoints; }
   void Apply(const Config& config) override;
+  // Another process's frame on one of our channels' buses.
+  void Receive(std::string_view bus, const BusFrame& frame) override;
 
   Lock Hold() { return Lock(mutex_); }
 
@@ -129,7 +132,9 @@ class CanlibModel final : public FamilyModel {
   const Handle* Find(canHandle h) const;
   const Channel* FindChannel(int channel) const;
   unsigned long Ticks(const Handle& handle, int64_t monotonic_ns) const;
-  void Broadcast(canHandle from, const Received& frame);
+  // The handles on `channel` besides `from` (-1: a frame from another
+  // process) receive the frame.
+  void Broadcast(int channel, canHandle from, const Received& frame);
   static void Count(canBusStatistics& statistics, bool extended, bool remote);
 
   std::mutex mutex_;

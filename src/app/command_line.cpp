@@ -1,20 +1,12 @@
 #include "app/command_line.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "model/elm327_info.h"
 #include "settings/file_save_system.h"
 
 namespace telpod {
 namespace {
-
-// 111 -> "1.11"
-std::string VersionNumber(int32_t install_version) {
-  char text[32];
-  std::snprintf(text, sizeof text, "%d.%02d", install_version / 100, install_version % 100);
-  return text;
-}
 
 void PrintHelp(std::ostream& out) {
   out << "Usage: telpod [options]\n"
@@ -36,7 +28,7 @@ void PrintHelp(std::ostream& out) {
 
 void PrintVersion(std::ostream& out) {
   const ELM327_Info device;
-  out << "TELPOD " << VersionNumber(device.install_version()) << "\n"
+  out << "TELPOD " << InstallVersionText(device.install_version()) << "\n"
       << device.Copy_light() << "\n"
       << device.Homepage_URL() << "\n";
 }

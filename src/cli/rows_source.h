@@ -1,8 +1,6 @@
 #pragma once
 
-#include <optional>
-#include <string>
-
+#include "cli/send_options.h"
 #include "cli/terminal_messages.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
@@ -11,14 +9,18 @@ namespace telpod {
 
 // The rows and common settings telpod-send runs with. config.dat is read as
 // the window reads it at start-up, but no file is changed (a window may be
-// running); when it cannot be read the defaults stay, and a note says so.
-// `rows_file` (a .csv or .xls export) then replaces the rows, those it does
-// not hold keeping their defaults. False, after the import's failure
-// message and with the table untouched, when the rows file cannot be read.
-bool TakeRows(ELM327_Info& device, CAN_SendDB& SendDB, const std::optional<std::string>& rows_file,
+// running); when it cannot be read the defaults stay, and a note names what
+// the run takes instead. The rows file of --rows (a .csv or .xls export, or
+// one written by hand) then replaces the rows, those it does not hold
+// keeping their defaults; each field it holds that is no valid value is
+// named with the default that takes its place, and unless --lenient such a
+// file is refused. False, after one line that says why and with the table
+// untouched, when the rows file is not taken.
+bool TakeRows(ELM327_Info& device, CAN_SendDB& SendDB, const SendOptions& options,
               TerminalMessages& messages);
 
-// True when at least one row is switched to periodic sending.
-bool AnyPeriodicRow(const CAN_SendDB& SendDB);
+// Names each periodic row that cannot go out (a standard-format identifier
+// above 7FF, which the loop skips), and says so when nothing goes out.
+void NoteRowsNotSent(const CAN_SendDB& SendDB, TerminalMessages& messages);
 
 }  // namespace telpod

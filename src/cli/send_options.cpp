@@ -4,15 +4,20 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
-#include <functional>
-#include <map>
+#include <set>
 
+#include "cli/exit_status.h"
+#include "cli/help_layout.h"
 #include "model/bit_rate_table.h"
+#include "model/elm327_info.h"
 #include "settings/file_save_system.h"
 #include "settings/row_rules_file.h"
 
 namespace telpod {
 namespace {
+
+constexpr size_t kOptionIndent = 18;
+constexpr int32_t kBitsPerKilobit = 1000;
 
 std::string Lower(std::string_view text) {
   std::string lower(text);
@@ -31,90 +36,159 @@ std::optional<double> PositiveSeconds(const std::string& text) {
   return value;
 }
 
-// Each option that takes a value stores it, or says why it cannot.
-using ValueSetter = std::function<std::string(SendOptions&, const std::string&)>;
-
-const std::map<std::string, ValueSetter, std::less<>>& ValueOptions() {
-  static const std::map<std::string, ValueSetter, std::less<>> options{
-      {"--device",
-       [](SendOptions& o, const std::string& v) {
-         o.device = v;
-         return std::string();
-       }},
-      {"--rows",
-       [](SendOptions& o, const std::string& v) {
-         o.rows = v;
-         return v.empty() ? std::string("--rows needs a file name") : std::string();
-       }},
-      {"--rules",
-       [](SendOptions& o, const std::string& v) {
-         o.rules = v;
-         return v.empty() ? std::string("--rules needs a file name") : std::string();
-       }},
-      {"--rate",
-       [](SendOptions& o, const std::string& v) {
-         o.bit_rate = BitRateIndexOfLabel(v);
-         return o.bit_rate
-                    ? std::string()
-                    : "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, not \"" + v +
-                          "\"";
-       }},
-      {"--seconds",
-       [](SendOptions& o, const std::string& v) {
-         o.seconds = PositiveSeconds(v);
-         return o.seconds ? std::string()
-                          : "--seconds takes a number of seconds above 0, not \"" + v + "\"";
-       }},
-  };
-  return options;
+std::optional<int32_t> IndexOfBitsPerSecond(std::string_view digits) {
+  int64_t number = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
+  if (digits.empty() || error != std::errc() || end != digits.data() + digits.size()) {
+    return std::nullopt;
+  }
+  for (const BitRate& rate : kBitRates) {
+    if (number == rate.bits_per_second || number * kBitsPerKilobit == rate.bits_per_second) {
+      return rate.index;
+    }
+  }
+  return std::nullopt;
 }
 
-// One argument, with the next one when it is the value: an error or "".
-std::string TakeArgument(const std::vector<std::string>& arguments, size_t& k,
-                         SendOptions& options) {
-  const std::string& argument = arguments[k];
-  if (argument == "--list") {
-    options.list = true;
-    return "";
-  }
-  if (argument == "--quiet") {
-    options.quiet = true;
-    return "";
-  }
-  const auto equals = argument.find('=');
-  const std::string name = argument.substr(0, equals);
-  const auto option = ValueOptions().find(name);
-  if (option == ValueOptions().end()) {
-    return argument.rfind('-', 0) == 0 ? "unknown option " + argument
-                                       : "unexpected argument \"" + argument + "\"";
-  }
-  if (equals != std::string::npos) return option->second(options, argument.substr(equals + 1));
-  if (k + 1 >= arguments.size()) return name + " needs a value";
-  return option->second(options, arguments[++k]);
+// A switch: no value, just on.
+template <bool SendOptions::*Field>
+std::string Switch(SendOptions& options, const std::string&) {
+  options.*Field = true;
+  return "";
 }
+
+const OptionSpec kOptions[] = {
+    {"--list", "",
+     "list the devices found, numbered as --device takes them: number, entry and information "
+     "line, separated by tabs; a CANUSB adapter is opened at the rate (--rate) to read its "
+     "version",
+     Switch<&SendOptions::list>},
+    {"--device", "N|TEXT",
+     "send on the N-th device of the list, or on the one whose entry is exactly TEXT "
+     "(default: 1)",
+     [](SendOptions& o, const std::string& v) {
+       o.device = v;
+       return std::string();
+     }},
+    {"--rows", "FILE",
+     "the rows of a .csv or .xls file (one TELPOD exported, or one written by hand as the "
+     "manual page describes); rows it does not hold keep their defaults (default: the rows of "
+     "the settings file)",
+     [](SendOptions& o, const std::string& v) {
+       o.rows = v;
+       return v.empty() ? std::string("--rows needs a file name") : std::string();
+     }},
+    {"--rules", "FILE",
+     "the rows' counters and checksums from FILE (default: the rules file below, when there "
+     "is one)",
+     [](SendOptions& o, const std::string& v) {
+       o.rules = v;
+       return v.empty() ? std::string("--rules needs a file name") : std::string();
+     }},
+    {"--lenient", "",
+     "send a rows file whose fields are out of their range, each replaced by its default as "
+     "the window's import does (default: such a file is refused)",
+     Switch<&SendOptions::lenient>},
+    {"--rate", "RATE",
+     "1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, or the same in bit/s (250000) or "
+     "kbit/s (250) (default: the settings file's bit rate)",
+     [](SendOptions& o, const std::string& v) {
+       o.bit_rate = BitRateIndexOfLabel(v);
+       return o.bit_rate ? std::string()
+                         : "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, in "
+                           "bit/s or kbit/s too (250000, 250), not \"" +
+                               v + "\"";
+     }},
+    {"--seconds", "S", "end after S seconds (S may have a fraction)",
+     [](SendOptions& o, const std::string& v) {
+       o.seconds = PositiveSeconds(v);
+       return o.seconds ? std::string()
+                        : "--seconds takes a number of seconds above 0, not \"" + v + "\"";
+     }},
+    {"--allow-failed-writes", "",
+     "end with status 0 even when the device refused frames or the bus was error passive or "
+     "off; the summary still counts them",
+     Switch<&SendOptions::allow_failed_writes>},
+    {"--quiet", "", "print no frame lines", Switch<&SendOptions::quiet>},
+    {"--version", "", "show the version and end", Switch<&SendOptions::version>},
+    {"-h, --help", "", "show this help and end", Switch<&SendOptions::help>},
+};
+
+const OptionSpec* FindOption(std::string_view name) {
+  if (name == "-h" || name == "--help") name = "-h, --help";
+  const auto found = std::find_if(std::begin(kOptions), std::end(kOptions),
+                                  [&](const OptionSpec& o) { return o.name == name; });
+  return found == std::end(kOptions) ? nullptr : found;
+}
+
+// The options that answer alone, wherever they stand: --help, then --version.
+bool AnswersAlone(const std::vector<std::string>& arguments, SendOptions& options) {
+  for (const auto& argument : arguments) {
+    options.help = options.help || argument == "-h" || argument == "--help";
+    options.version = options.version || argument == "--version";
+  }
+  return options.help || options.version;
+}
+
+// Reads the arguments one option at a time; each name once.
+class ArgumentReader {
+ public:
+  explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
+
+  // The first error, or "".
+  std::string ReadAll(SendOptions& options) {
+    for (k_ = 0; k_ < arguments_.size(); ++k_) {
+      if (std::string error = ReadOne(options); !error.empty()) return error;
+    }
+    const auto besides_list = [](const std::string& name) {
+      return name != "--list" && name != "--rate";
+    };
+    if (options.list && std::any_of(given_.begin(), given_.end(), besides_list)) {
+      return "--list takes no other option than --rate";
+    }
+    return "";
+  }
+
+ private:
+  std::string ReadOne(SendOptions& options) {
+    const std::string& argument = arguments_[k_];
+    const auto equals = argument.find('=');
+    const std::string name = argument.substr(0, equals);
+    const OptionSpec* option = FindOption(name);
+    if (option == nullptr) {
+      return argument.rfind('-', 0) == 0 ? "unknown option " + argument
+                                         : "unexpected argument \"" + argument + "\"";
+    }
+    if (!given_.insert(name).second) return name + " is given twice";
+    if (option->value.empty()) {
+      return equals == std::string::npos ? option->take(options, "") : name + " takes no value";
+    }
+    if (equals != std::string::npos) return option->take(options, argument.substr(equals + 1));
+    if (k_ + 1 >= arguments_.size()) return name + " needs a value";
+    return option->take(options, arguments_[++k_]);
+  }
+
+  const std::vector<std::string>& arguments_;
+  size_t k_ = 0;
+  std::set<std::string> given_;
+};
 
 }  // namespace
 
+std::span<const OptionSpec> SendOptionTable() {
+  return kOptions;
+}
+
 ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
   ParsedOptions parsed;
-  for (const auto& argument : arguments) {
-    if (argument == "-h" || argument == "--help") {
-      parsed.options.help = true;
-      return parsed;
-    }
-  }
-  for (size_t k = 0; k < arguments.size() && parsed.error.empty(); ++k) {
-    parsed.error = TakeArgument(arguments, k, parsed.options);
-  }
-  const SendOptions& o = parsed.options;
-  if (parsed.error.empty() && o.list && (o.device || o.rows || o.rules || o.seconds || o.quiet)) {
-    parsed.error = "--list takes no other option than --rate";
-  }
+  if (AnswersAlone(arguments, parsed.options)) return parsed;
+  parsed.error = ArgumentReader(arguments).ReadAll(parsed.options);
   return parsed;
 }
 
 std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
   std::string wanted = Lower(text);
+  if (const auto plain = IndexOfBitsPerSecond(wanted)) return plain;
   if (wanted.ends_with("bps")) wanted.resize(wanted.size() - 3);
   if (wanted.ends_with(' ')) wanted.pop_back();
   for (const BitRate& rate : kBitRates) {
@@ -125,39 +199,29 @@ std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
 }
 
 void PrintSendHelp(std::ostream& out) {
-  out << "Usage: telpod-send [--device N | --device TEXT] [--rows FILE] [--rules FILE]\n"
-         "                   [--rate RATE] [--seconds S] [--quiet]\n"
+  out << "Usage: telpod-send [--device N|TEXT] [--rows FILE [--lenient]] [--rules FILE]\n"
+         "                   [--rate RATE] [--seconds S] [--allow-failed-writes] [--quiet]\n"
          "       telpod-send --list [--rate RATE]\n"
          "\n"
          "Sends TELPOD's periodic message rows from the command line, through the same\n"
-         "devices, driver libraries and files as the window, until SIGINT (Ctrl+C) or\n"
-         "SIGTERM, or for S seconds, then closes the device. Every frame the device takes\n"
-         "is printed on standard output as a line of the candump log format, with the\n"
-         "counter and checksum of its row's rules as they went out.\n"
+         "devices, driver libraries and files as the window, until SIGINT (Ctrl+C),\n"
+         "SIGTERM or SIGHUP, or for S seconds, then closes the device. Every frame the\n"
+         "device takes is printed on standard output as a line of the candump log format,\n"
+         "with the counter and checksum of its row's rules as they went out.\n"
          "\n"
-         "Options:\n"
-         "  --list          list the devices found, numbered as --device takes them:\n"
-         "                  number, entry and information line, separated by tabs;\n"
-         "                  a CANUSB adapter is opened at the rate to read its version\n"
-         "  --device N      send on the N-th device of the list (default: 1)\n"
-         "  --device TEXT   send on the device whose list entry is exactly TEXT\n"
-         "  --rows FILE     the rows of a .csv or .xls file exported by TELPOD; rows it\n"
-         "                  does not hold keep their defaults (default: the rows of\n"
-         "                  the settings file)\n"
-         "  --rules FILE    the rows' counters and checksums from FILE (default: the\n"
-         "                  rules file below, when there is one)\n"
-         "  --rate RATE     1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k\n"
-         "                  (default: the settings file's bit rate)\n"
-         "  --seconds S     end after S seconds (S may have a fraction)\n"
-         "  --quiet         print no frame lines\n"
-         "  -h, --help      show this help and end\n"
-         "\n"
+         "Options:\n";
+  for (const OptionSpec& option : kOptions) {
+    std::string lead = "  " + std::string(option.name);
+    if (!option.value.empty()) lead += " " + std::string(option.value);
+    PrintHangingParagraph(out, lead, kOptionIndent, option.help);
+  }
+  out << "\n"
          "Frame lines, extended identifiers with 8 hex digits, standard ones with 3:\n"
          "  (1733480000.123456) canusb-LW000001 7DF#0201\n"
          "The interface names: canusb-<serial number>, ifcan<port>, kvaser<channel>,\n"
          "and the kernel's own name for SocketCAN (can0, vcan0, ...).\n"
          "Messages, and a summary at the end (frames written, failed writes,\n"
-         "seconds), go to standard error.\n"
+         "seconds, and the bus state when it was not well), go to standard error.\n"
          "\n"
          "Settings file (read, never written): "
       << FileSaveSystem::SettingFilePath()
@@ -166,16 +230,15 @@ void PrintSendHelp(std::ostream& out) {
       << RowRulesFile::Path()
       << "\n"
          "\n"
-         "Exit status:\n"
-         "  0  it ran and ended as asked\n"
-         "  1  an unexpected error\n"
-         "  2  usage error\n"
-         "  3  no device: none found (or no driver library, or no clock library), or\n"
-         "     --device names no listed device\n"
-         "  4  the device could not be opened, or its family does not offer the rate\n"
-         "  5  the rows file, or the rules file --rules names, could not be read\n"
-         "A stop signal before the connection has started ends it with 128 + the\n"
-         "signal's number.\n";
+         "Exit status:\n";
+  PrintExitStatuses(out);
+}
+
+void PrintSendVersion(std::ostream& out) {
+  const ELM327_Info device;
+  out << "telpod-send " << InstallVersionText(device.install_version()) << "\n"
+      << device.Copy_light() << "\n"
+      << device.Homepage_URL() << "\n";
 }
 
 }  // namespace telpod

@@ -6,6 +6,7 @@
 namespace telpod {
 
 void StopPump::DoEvents() {
+  run_.LookAtBus();
   if (StopSignalCame() || TimeIsUp()) RxFlag_ = 0;
 }
 

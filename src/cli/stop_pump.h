@@ -12,13 +12,14 @@ namespace telpod {
 // The send loop's event pump in telpod-send. There are no window events;
 // what a pump is there for here is ending the connection as Disconnect
 // does (RxFlag to 0) once a stop signal has come, or once the run has
-// lasted `seconds` since its loop started. Its waits go to `sleeper` (a
+// lasted `seconds` since its loop started; on the way it lets the run
+// record read the bus. Its waits go to `sleeper` (a
 // pump that sleeps on the clock and wakes early on a signal) and never
 // past the end of the run; without one they do not sleep at all, as a
 // loop on a scripted clock needs.
 class StopPump final : public platform::EventPump {
  public:
-  StopPump(int32_t& RxFlag, const platform::TerminationSignals& signals, const RunRecord& run,
+  StopPump(int32_t& RxFlag, const platform::TerminationSignals& signals, RunRecord& run,
            std::optional<double> seconds, platform::EventPump* sleeper)
       : RxFlag_(RxFlag), signals_(signals), run_(run), seconds_(seconds), sleeper_(sleeper) {}
 
@@ -31,7 +32,7 @@ class StopPump final : public platform::EventPump {
 
   int32_t& RxFlag_;
   const platform::TerminationSignals& signals_;
-  const RunRecord& run_;
+  RunRecord& run_;
   std::optional<double> seconds_;
   platform::EventPump* sleeper_;
 };

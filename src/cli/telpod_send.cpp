@@ -1,7 +1,7 @@
 #include "cli/telpod_send.h"
 
+#include <algorithm>
 #include <csignal>
-#include <cstdio>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -11,13 +11,16 @@
 #include "cli/rows_source.h"
 #include "cli/rules_source.h"
 #include "cli/run_record.h"
+#include "cli/run_summary.h"
 #include "cli/send_options.h"
 #include "cli/stop_pump.h"
 #include "cli/terminal_messages.h"
 #include "devices/device_discovery.h"
 #include "devices/device_selection.h"
 #include "devices/driver_check.h"
+#include "devices/family_registry.h"
 #include "devices/form_bg.h"
+#include "model/bit_rate_table.h"
 #include "platform/built_in_english.h"
 #include "platform/program_folder.h"
 #include "platform/sleeping_pump.h"
@@ -32,12 +35,25 @@ namespace {
 
 constexpr const char* kProgram = "telpod-send";
 
-// "12 frames written, 0 failed writes, 5.000 seconds"
-std::string Summary(int64_t written, int64_t failed, double seconds) {
-  char figures[96];
-  std::snprintf(figures, sizeof figures, "%lld frames written, %lld failed writes, %.3f seconds",
-                static_cast<long long>(written), static_cast<long long>(failed), seconds);
-  return figures;
+// "Interface devices take 1M, 500k, 250k, 125k, 100k, 50k (--rate)" when
+// the chosen family does not offer the chosen rate; "" otherwise.
+std::string RatesOfferedInstead(const ELM327_Info& device) {
+  const auto families = FamilyRegistry();
+  const int32_t number = device.t_select_Vender();
+  if (number < 1 || static_cast<size_t>(number) > families.size()) return "";
+  const FamilyEntry& family = *families[static_cast<size_t>(number - 1)];
+  if (family.offers_rate(device.t_bitRate())) return "";
+  std::vector<BitRate> rates(kBitRates.begin(), kBitRates.end());
+  std::sort(rates.begin(), rates.end(), [](const BitRate& a, const BitRate& b) {
+    return a.bits_per_second > b.bits_per_second;
+  });
+  std::string list;
+  for (const BitRate& rate : rates) {
+    if (!family.offers_rate(rate.index)) continue;
+    const std::string label = rate.label;
+    list += (list.empty() ? "" : ", ") + label.substr(0, label.find(' '));
+  }
+  return std::string(family.name) + " devices take " + list + " (--rate)";
 }
 
 // One run: the window's start-up without its windows, then the device list
@@ -60,6 +76,7 @@ class SendSession final : private DiscoveryProgress {
   int List();
   int Send();
   int Connect();
+  int Outcome(const RunFigures& figures);
   void StopMessage(const platform::SourceText& first_line);
 
   const SendOptions& options_;
@@ -68,7 +85,7 @@ class SendSession final : private DiscoveryProgress {
   platform::ScopedTextLookup in_english_{english_};
   TerminalMessages messages_{ports_.err, kProgram};
   // Caught from the start, so that a device is never left open by them.
-  platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGPIPE}, false};
+  platform::TerminationSignals signals_{{SIGINT, SIGTERM, SIGHUP, SIGPIPE}, false};
 
   ELM327_Info device;
   FamilyObjects objects_;
@@ -101,7 +118,7 @@ int SendSession::StartUp() {
   if (options_.list) {
     // Only for its bit rate, which the adapters' version probe opens them at.
     FileSaveSystem::Read_SettingFile(device, Tx_CANDATA);
-  } else if (!TakeRows(device, Tx_CANDATA, options_.rows, messages_) ||
+  } else if (!TakeRows(device, Tx_CANDATA, options_, messages_) ||
              !TakeRules(options_.rules, rules_, messages_)) {
     return send_exit::kRowsUnreadable;
   }
@@ -160,7 +177,7 @@ int SendSession::Send() {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
-  if (!AnyPeriodicRow(Tx_CANDATA)) messages_.Say("no row sends periodically: nothing goes out");
+  NoteRowsNotSent(Tx_CANDATA, messages_);
   return Connect();
 }
 
@@ -171,8 +188,23 @@ int SendSession::Connect() {
   const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
-  messages_.Say(Summary(printer.frames_written(), record_->failed_writes(), record_->Seconds()));
-  return record_->started() ? send_exit::kDone : send_exit::kDeviceFailed;
+  return Outcome({printer.frames_written(), record_->failed_writes(), record_->Seconds(),
+                  record_->worst_bus_state()});
+}
+
+// The summary, and the status it ends with.
+int SendSession::Outcome(const RunFigures& figures) {
+  if (!record_->started()) {
+    if (const std::string rates = RatesOfferedInstead(device); !rates.empty()) {
+      messages_.Say(rates);
+    }
+  }
+  messages_.Say(SummaryLine(figures));
+  if (!record_->started()) return send_exit::kDeviceFailed;
+  if (RunFailedOnTheBus(figures) && !options_.allow_failed_writes) {
+    return send_exit::kFramesRefused;
+  }
+  return send_exit::kDone;
 }
 
 }  // namespace
@@ -180,8 +212,8 @@ int SendSession::Connect() {
 int TelpodSend(const std::vector<std::string>& arguments, SendPorts ports) {
   try {
     const ParsedOptions parsed = ParseSendOptions(arguments);
-    if (parsed.options.help) {
-      PrintSendHelp(ports.out);
+    if (parsed.options.help || parsed.options.version) {
+      (parsed.options.help ? PrintSendHelp : PrintSendVersion)(ports.out);
       return send_exit::kDone;
     }
     if (!parsed.error.empty()) {

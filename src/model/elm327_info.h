@@ -61,4 +61,7 @@ class ELM327_Info : public ArrayFill {
   std::string t_setting_file_path_;
 };
 
+// The version as the user reads it: 111 -> "1.11".
+std::string InstallVersionText(int32_t install_version);
+
 }  // namespace telpod

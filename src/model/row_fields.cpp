@@ -36,11 +36,24 @@ std::optional<uint32_t> HexInRange(std::string_view text, uint32_t high) {
   return v;
 }
 
+// D1 -> 1 .. D8 -> 8.
+int DataByteNumber(RowColumn column) {
+  return static_cast<int>(column) - static_cast<int>(RowColumn::D1) + 1;
+}
+
 // A period with its fraction, kept only inside [1, 32-bit limit].
 std::optional<double> ExactPeriod(std::string_view text) {
   const auto v = ParseDecimal(text);
   if (!v || *v < 1.0 || *v > std::numeric_limits<int32_t>::max()) return std::nullopt;
   return v;
+}
+
+// Stores the value `text` gives, or `fallback` when it gives none.
+template <typename T, typename Store>
+FieldRead StoreOr(std::string_view text, const std::optional<T>& value, T fallback, Store store) {
+  store(value.value_or(fallback));
+  if (value) return FieldRead::Taken;
+  return text.empty() ? FieldRead::Empty : FieldRead::Replaced;
 }
 
 }  // namespace
@@ -137,38 +150,58 @@ double PeriodOrDefault(double period) {
   return std::isfinite(period) && period >= 1.0 ? period : row_default::kPeriod;
 }
 
-void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
-                    PeriodFraction period) {
+FieldRead StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
+                         PeriodFraction period) {
   switch (column) {
     case RowColumn::E:
-      db.set_CAN_Send29(i, static_cast<uint8_t>(WholeInRange(text, 0, 1).value_or(0)));
-      return;
+      return StoreOr(text, WholeInRange(text, 0, 1), 0,
+                     [&](int32_t v) { db.set_CAN_Send29(i, static_cast<uint8_t>(v)); });
     case RowColumn::ID:
-      db.set_CAN_ID(
-          i, static_cast<int32_t>(HexInRange(text, kMaxExtendedId).value_or(row_default::kId)));
-      return;
+      return StoreOr(text, HexInRange(text, kMaxExtendedId), uint32_t{row_default::kId},
+                     [&](uint32_t v) { db.set_CAN_ID(i, static_cast<int32_t>(v)); });
     case RowColumn::DLC:
-      db.set_CAN_DLC(
-          i, static_cast<uint8_t>(
-                 WholeInRange(text, 0, CAN_SendDB::kDataBytes).value_or(row_default::kDlc)));
-      return;
-    case RowColumn::Period:
+      return StoreOr(text, WholeInRange(text, 0, CAN_SendDB::kDataBytes),
+                     int32_t{row_default::kDlc},
+                     [&](int32_t v) { db.set_CAN_DLC(i, static_cast<uint8_t>(v)); });
+    case RowColumn::Period: {
+      const auto store = [&](double v) { db.set_CAN_SendCycleTime(i, v); };
       if (period == PeriodFraction::Keep) {
-        db.set_CAN_SendCycleTime(i, ExactPeriod(text).value_or(row_default::kPeriod));
-      } else {
-        const auto whole = WholeInRange(text, 1, std::numeric_limits<int32_t>::max());
-        db.set_CAN_SendCycleTime(i, whole ? *whole : row_default::kPeriod);
+        return StoreOr(text, ExactPeriod(text), row_default::kPeriod, store);
       }
-      return;
-    case RowColumn::Periodic:
-      db.set_CAN_SendCycleOperation(i, WholeInRange(text, 0, 1).value_or(0));
-      return;
-    default: {
-      const int n = static_cast<int>(column) - static_cast<int>(RowColumn::D1) + 1;
-      db.set_CAN_Data(n, i,
-                      static_cast<uint8_t>(HexInRange(text, 0xFF).value_or(row_default::kData)));
-      return;
+      const auto whole = WholeInRange(text, 1, std::numeric_limits<int32_t>::max());
+      return StoreOr(text, whole ? std::optional<double>(*whole) : std::nullopt,
+                     row_default::kPeriod, store);
     }
+    case RowColumn::Periodic:
+      return StoreOr(text, WholeInRange(text, 0, 1), 0,
+                     [&](int32_t v) { db.set_CAN_SendCycleOperation(i, v); });
+    default:
+      return StoreOr(text, HexInRange(text, 0xFF), uint32_t{row_default::kData}, [&](uint32_t v) {
+        db.set_CAN_Data(DataByteNumber(column), i, static_cast<uint8_t>(v));
+      });
+  }
+}
+
+std::string_view RowColumnName(RowColumn column) {
+  static constexpr std::string_view kNames[kRowColumnCount] = {
+      "E", "ID", "DLC", "D1", "D2", "D3", "D4", "D5", "D6", "D7", "D8", "period", "periodic"};
+  return kNames[static_cast<size_t>(column)];
+}
+
+std::string RowColumnText(const CAN_SendDB& db, int16_t i, RowColumn column) {
+  switch (column) {
+    case RowColumn::E:
+      return std::to_string(db.CAN_Send29(i));
+    case RowColumn::ID:
+      return FormatHex(static_cast<uint32_t>(db.CAN_ID(i)));
+    case RowColumn::DLC:
+      return std::to_string(db.CAN_DLC(i));
+    case RowColumn::Period:
+      return FormatDecimal(db.CAN_SendCycleTime(i));
+    case RowColumn::Periodic:
+      return std::to_string(db.CAN_SendCycleOperation(i));
+    default:
+      return FormatByteHex(db.CAN_Data(DataByteNumber(column), i));
   }
 }
 

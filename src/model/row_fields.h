@@ -60,9 +60,20 @@ inline constexpr int kRowColumnCount = 13;
 // 32-bit limit.
 enum class PeriodFraction { Round, Keep };
 
+// How a column's text was taken: as it reads, left empty (the default
+// stored, as a short line or an empty cell means), or replaced by the
+// default because it is no valid value of the column.
+enum class FieldRead { Taken, Empty, Replaced };
+
 // Reads one column's text by the file rules (decimal columns rounded, hex
 // columns as hex) and stores the value, or the column's default, into row i.
-void StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
-                    PeriodFraction period = PeriodFraction::Round);
+FieldRead StoreRowColumn(CAN_SendDB& db, int16_t i, RowColumn column, std::string_view text,
+                         PeriodFraction period = PeriodFraction::Round);
+
+// The column's short name: "E", "ID", "DLC", "D1".."D8", "period", "periodic".
+std::string_view RowColumnName(RowColumn column);
+
+// Row i's value of the column as a file shows it: "7DF", "0A", "100", "12.5".
+std::string RowColumnText(const CAN_SendDB& db, int16_t i, RowColumn column);
 
 }  // namespace telpod

@@ -1,5 +1,6 @@
 #include "platform/file_system.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +38,15 @@ bool DeleteFileForced(const std::string& path) {
   // unless the folder forbids, so give the file write permission and retry.
   ::chmod(path.c_str(), S_IRUSR | S_IWUSR);
   return ::unlink(path.c_str()) == 0 || errno == ENOENT;
+}
+
+int FileReadError(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno;
+  struct stat st {};
+  const int error = ::fstat(fd, &st) != 0 ? errno : S_ISDIR(st.st_mode) ? EISDIR : 0;
+  ::close(fd);
+  return error;
 }
 
 bool ReadWholeFile(const std::string& path, std::string& bytes) {

@@ -14,6 +14,10 @@ bool MakeFolders(const std::string& path);
 // Deletes a file even when it is marked read-only; true when it is gone.
 bool DeleteFileForced(const std::string& path);
 
+// 0 when `path` is a file that can be opened for reading, else the errno
+// value that says why not (ENOENT, EACCES, EISDIR for a folder, ...).
+int FileReadError(const std::string& path);
+
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& bytes);
 

@@ -35,6 +35,13 @@ bool Install(int signal_number, bool restart_calls, struct sigaction& previous) 
   return ::sigaction(signal_number, &action, &previous) == 0;
 }
 
+// A signal ignored before we start catching stays ignored: nohup (and a
+// shell's & without job control) asks for that.
+bool IgnoredFromTheStart(int signal_number) {
+  struct sigaction current {};
+  return ::sigaction(signal_number, nullptr, &current) == 0 && current.sa_handler == SIG_IGN;
+}
+
 }  // namespace
 
 TerminationSignals::TerminationSignals() : TerminationSignals({SIGTERM, SIGHUP}, true) {}
@@ -53,6 +60,7 @@ TerminationSignals::TerminationSignals(std::initializer_list<int> numbers, bool 
   caught_signal.store(0);
   for (const int number : numbers) {
     struct sigaction previous {};
+    if (IgnoredFromTheStart(number)) continue;
     if (!Install(number, restart_calls, previous)) {
       Restore();
       return;

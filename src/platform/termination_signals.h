@@ -17,6 +17,9 @@ namespace telpod::platform {
 // Ctrl+C at the terminal still ends the window at once. A program without
 // a window chooses its own set and lets the signals cut its waits short.
 //
+// A signal that is ignored when catching starts is left ignored, as nohup
+// (or a shell starting a background job) asked.
+//
 // A signal handler reaches only process-wide state, so one object catches at
 // a time; a second one stays inactive. The previous handlers come back when
 // the active one dies.

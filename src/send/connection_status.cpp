@@ -4,8 +4,6 @@
 
 namespace telpod {
 
-namespace {
-
 std::optional<platform::SourceText> BusStateText(BusState state) {
   switch (state) {
     case BusState::ErrorWarning:
@@ -19,8 +17,6 @@ std::optional<platform::SourceText> BusStateText(BusState state) {
   }
   return std::nullopt;
 }
-
-}  // namespace
 
 BusState BusStateOf(unsigned long status, const BusStateBits& bits) {
   if (status & bits.bus_off) return BusState::BusOff;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "platform/translation.h"
@@ -23,6 +24,9 @@ struct BusStateBits {
   unsigned long error_passive;
   unsigned long error_warning;
 };
+
+// The state's words in the running status ("エラーパッシブ"); none for Normal.
+std::optional<platform::SourceText> BusStateText(BusState state);
 
 // The gravest state whose bits are set in `status`: bus off, then error
 // passive, then error warning; Normal when none is.

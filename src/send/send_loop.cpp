@@ -34,8 +34,8 @@ int32_t SendLoop::LastRow() const {
   return std::min<int32_t>(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1);
 }
 
-bool SendLoop::Sendable(int16_t i) const {
-  return IdFitsFormat(FrameOfRow(SendDB_, i));
+bool SendLoop::FitsItsFormat(const CAN_SendDB& SendDB, int16_t i) {
+  return IdFitsFormat(FrameOfRow(SendDB, i));
 }
 
 bool SendLoop::PeriodicOn(int16_t i) const {

@@ -33,13 +33,20 @@ bool IsImportableKind(const std::string& path) {
   return extension == "XLS" || extension == "CSV";
 }
 
-int32_t Import_Settings_File(ELM327_Info& device, const std::string& path, CAN_SendDB& SendDB) {
-  if (!IsImportableKind(path)) return 0;
+int32_t Import_Settings_File(ELM327_Info& device, const std::string& path, CAN_SendDB& SendDB,
+                             ImportReport* report) {
+  if (!IsImportableKind(path)) {
+    // A missing file or a folder is told as such, whatever its name.
+    if (report != nullptr && IsReadable(path, *report))
+      report->refusal = ImportRefusal::UnknownKind;
+    return 0;
+  }
   const ChosenFile chosen = SplitChosenPath(path);
   const std::string extension = UpperExtension(chosen.name);
   device.set_t_setting_file_path(chosen.folder);
-  return extension == "XLS" ? Import_XLS(device, chosen.name, device.t_setting_file_path(), SendDB)
-                            : Import_CSV(device, chosen.name, device.t_setting_file_path(), SendDB);
+  const std::string& folder = device.t_setting_file_path();
+  return extension == "XLS" ? Import_XLS(device, chosen.name, folder, SendDB, report)
+                            : Import_CSV(device, chosen.name, folder, SendDB, report);
 }
 
 void ShowImportOutcome(platform::MessageBoxes& messages, bool taken,

@@ -56,6 +56,20 @@ TEST(CommandLine, VersionAndHelpAnswerWithoutADisplay) {
   }
 }
 
+// Without a display the window cannot open: one line says so and points to
+// telpod-send, instead of Qt's abort. A display named but not answering
+// (here an X display nobody serves) ends the same way.
+TEST(CommandLine, WithoutADisplayOneLineSaysSoAndTheStatusIs1) {
+  const std::string line =
+      "telpod: no display to open the window on; telpod-send sends the rows without one "
+      "(telpod-send --help)\n";
+  for (const char* env : {"HOME=/nonexistent", "HOME=/nonexistent DISPLAY=:65000"}) {
+    const Outcome outcome = RunProgram(kProgram, "", env);
+    EXPECT_EQ(outcome.status, 1) << env;
+    EXPECT_EQ(outcome.out, line) << env;
+  }
+}
+
 // The settings file --help names shows the program folder the program found.
 std::string SettingsFileNamed(const Outcome& help) {
   const std::string key = "Settings file: ";

@@ -13,9 +13,9 @@ namespace {
 using Args = std::vector<std::string>;
 
 TEST(SendOptions, EachOptionInBothSpellings) {
-  const ParsedOptions parsed =
-      ParseSendOptions({"--device", "CANUSB LW000001", "--rows=rows.csv", "--rules", "ecu.json",
-                        "--rate", "125k", "--seconds=2.5", "--quiet"});
+  const ParsedOptions parsed = ParseSendOptions(
+      {"--device", "CANUSB LW000001", "--rows=rows.csv", "--rules", "ecu.json", "--rate", "125k",
+       "--seconds=2.5", "--quiet", "--lenient", "--allow-failed-writes"});
   ASSERT_EQ(parsed.error, "");
   const SendOptions& o = parsed.options;
   EXPECT_EQ(o.device, "CANUSB LW000001");
@@ -23,23 +23,30 @@ TEST(SendOptions, EachOptionInBothSpellings) {
   EXPECT_EQ(o.rules, "ecu.json");
   EXPECT_EQ(o.bit_rate, 8);
   EXPECT_EQ(o.seconds, 2.5);
-  EXPECT_TRUE(o.quiet);
-  EXPECT_FALSE(o.list);
-  EXPECT_FALSE(o.help);
+  EXPECT_TRUE(o.quiet && o.lenient && o.allow_failed_writes);
+  EXPECT_FALSE(o.list || o.help || o.version);
 
   const SendOptions none = ParseSendOptions({}).options;
   EXPECT_FALSE(none.device || none.rows || none.rules || none.bit_rate || none.seconds ||
-               none.quiet);
+               none.quiet || none.lenient || none.allow_failed_writes);
   EXPECT_TRUE(ParseSendOptions({"--list"}).options.list);
   const ParsedOptions list_at = ParseSendOptions({"--list", "--rate", "125k"});
   EXPECT_EQ(list_at.error, "");
   EXPECT_EQ(list_at.options.bit_rate, 8);
 }
 
-TEST(SendOptions, HelpAnywhereAsksForTheHelpAlone) {
-  for (const Args& args : {Args{"-h"}, Args{"--list", "--help"}, Args{"--bogus", "-h"}}) {
+// --help and --version answer alone wherever they stand, the help first.
+TEST(SendOptions, HelpOrVersionAnywhereAnswersAlone) {
+  const std::tuple<Args, bool, bool> cases[] = {
+      {{"-h"}, true, false},
+      {{"--list", "--help"}, true, false},
+      {{"--bogus", "-h"}, true, false},
+      {{"--version", "--help"}, true, true},
+      {{"--device", "1", "--version", "--device", "2"}, false, true}};
+  for (const auto& [args, help, version] : cases) {
     const ParsedOptions parsed = ParseSendOptions(args);
-    EXPECT_TRUE(parsed.options.help);
+    EXPECT_EQ(parsed.options.help, help) << args.back();
+    EXPECT_EQ(parsed.options.version, version) << args.back();
     EXPECT_EQ(parsed.error, "");
   }
 }
@@ -55,11 +62,16 @@ TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
       {{"--list", "--rules", "ecu.json"}, "--list takes no other option than --rate"},
       {{"--list", "--device", "2"}, "--list takes no other option than --rate"},
       {{"--quiet", "--list", "--rate", "1M"}, "--list takes no other option than --rate"},
+      {{"--device", "3", "--device", "1"}, "--device is given twice"},
+      {{"--rate=250k", "--rate", "250k"}, "--rate is given twice"},
+      {{"--quiet", "--quiet"}, "--quiet is given twice"},
+      {{"--lenient=yes"}, "--lenient takes no value"},
   };
-  for (const std::string rate : {"300k", "500000"}) {
-    cases.push_back(
-        {{"--rate", rate},
-         "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, not \"" + rate + "\""});
+  for (const std::string rate : {"300k", "300000", "0", "500 k"}) {
+    cases.push_back({{"--rate", rate},
+                     "--rate takes 1M, 800k, 500k, 250k, 125k, 100k, 50k, 20k or 10k, in bit/s or "
+                     "kbit/s too (250000, 250), not \"" +
+                         rate + "\""});
   }
   for (const std::string seconds : {"0", "-1", "5s", "inf", "nan"}) {
     cases.push_back({{"--seconds", seconds},
@@ -70,15 +82,28 @@ TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
   }
 }
 
-TEST(SendOptions, RatesByTheDialogsLabels) {
+TEST(SendOptions, RatesByTheDialogsLabelsOrInBitsOrKilobitsPerSecond) {
   const std::pair<const char*, int32_t> cases[] = {
-      {"1M", 0},   {"1m", 0},       {"800k", 1},    {"500k", 2},   {"500K", 2},
-      {"250k", 3}, {"100k", 4},     {"50k", 5},     {"20k", 6},    {"10k", 7},
-      {"125k", 8}, {"125k bps", 8}, {"500kbps", 2}, {"1M BPS", 0},
+      {"1M", 0},      {"1m", 0},     {"800k", 1},   {"500k", 2},   {"500K", 2}, {"250k", 3},
+      {"100k", 4},    {"50k", 5},    {"20k", 6},    {"10k", 7},    {"125k", 8}, {"125k bps", 8},
+      {"500kbps", 2}, {"1M BPS", 0}, {"250000", 3}, {"250", 3},    {"1000", 0}, {"1000000", 0},
+      {"10", 7},      {"10000", 7},  {"125", 8},    {"125000", 8}, {"0500", 2},
   };
   for (const auto& [label, index] : cases) EXPECT_EQ(BitRateIndexOfLabel(label), index) << label;
-  for (const char* label : {"", "bps", "k", "1000k", "500", " 500k", "500 k", "1Mbit"}) {
+  for (const char* label :
+       {"", "bps", "k", "1000k", "300", " 500k", "500 k", "1Mbit", "-500", "500.0", "1"}) {
     EXPECT_EQ(BitRateIndexOfLabel(label), std::nullopt) << label;
+  }
+}
+
+// Every option of the table is in the help, each with its value word.
+TEST(SendOptions, TheHelpListsEveryOptionOfTheTable) {
+  std::ostringstream help;
+  PrintSendHelp(help);
+  for (const OptionSpec& option : SendOptionTable()) {
+    const std::string lead = "\n  " + std::string(option.name) +
+                             (option.value.empty() ? "" : " " + std::string(option.value));
+    EXPECT_NE(help.str().find(lead), std::string::npos) << option.name;
   }
 }
 

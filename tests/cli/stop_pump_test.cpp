@@ -58,5 +58,39 @@ TEST(StopPump, SleepsToTheEarlierOfTheLoopsDeadlineAndTheRunsEnd) {
   EXPECT_EQ(RxFlag, 1);
 }
 
+// The bus is read between passes every 800 ms of the loop's clock and once
+// at the loop's end; the gravest state read is the run's, even when the bus
+// came back.
+TEST(StopPump, TheBusIsReadAsTheWindowReadsItAndItsGravestStateKept) {
+  class ScriptedBus final : public LiveConnection {
+   public:
+    int64_t FailedWrites() const override { return 0; }
+    BusState ReadBusState() override {
+      ++reads;
+      return reads == 2 ? BusState::BusOff : BusState::ErrorWarning;
+    }
+    int reads = 0;
+  } bus;
+  test::ScriptedClock clock;
+  RunRecord run(clock);
+  const platform::TerminationSignals signals({SIGUSR1}, false);
+  int32_t RxFlag = 1;
+  StopPump pump(RxFlag, signals, run, std::nullopt, nullptr);
+  pump.DoEvents();
+  EXPECT_EQ(bus.reads, 0) << "not before the loop runs";
+  run.LoopStarted(bus);
+  for (const double step : {799.0, 1.0, 400.0, 400.0, 799.0}) {
+    clock.now += step;
+    pump.DoEvents();
+  }
+  EXPECT_EQ(bus.reads, 2);
+  EXPECT_EQ(run.worst_bus_state(), BusState::BusOff);
+  run.LoopEnded(bus);
+  EXPECT_EQ(bus.reads, 3);
+  EXPECT_EQ(run.worst_bus_state(), BusState::BusOff);
+  pump.DoEvents();
+  EXPECT_EQ(bus.reads, 3) << "not after the loop's end";
+}
+
 }  // namespace
 }  // namespace telpod

@@ -17,6 +17,7 @@
 #include "settings/row_rules_json.h"
 #include "settings/xls/excel_install_check.h"
 #include "settings/xls/xls_export.h"
+#include "support/child_process.h"
 #include "support/platform_fakes.h"
 #include "support/python_can_reader.h"
 
@@ -33,17 +34,27 @@ using Lines = std::vector<std::string>;
 // A row's data bytes count on from its number: row 3 sends 31 32 .. 38.
 CAN_SendDB PeriodicRows() {
   CAN_SendDB db;
-  const std::tuple<int16_t, int32_t, uint8_t, double> rows[] = {
-      {0, 0x7DF, 2, 20}, {3, 0x18DAF110, 8, 50}, {5, 0x123, 4, 2000}, {6, 0x456, 8, 0}};
-  for (const auto& [i, id, dlc, period] : rows) {
+  const std::tuple<int16_t, int32_t, uint8_t, double, bool> rows[] = {{0, 0x7DF, 2, 20, true},
+                                                                      {3, 0x18DAF110, 8, 50, true},
+                                                                      {5, 0x123, 4, 2000, true},
+                                                                      {6, 0x456, 8, 10, false}};
+  for (const auto& [i, id, dlc, period, periodic] : rows) {
     db.set_CAN_ID(i, id);
     db.set_CAN_Send29(i, id > 0x7FF ? 1 : 0);
     db.set_CAN_DLC(i, dlc);
     for (int n = 1; n <= 8; ++n) db.set_CAN_Data(n, i, static_cast<uint8_t>(i * 16 + n));
-    db.set_CAN_SendCycleOperation(i, period > 0 ? 1 : 0);
+    db.set_CAN_SendCycleOperation(i, periodic ? 1 : 0);
     db.set_CAN_SendCycleTime(i, period);
   }
   return db;
+}
+
+// A rows file as a user writes one, with the given row lines.
+std::string HandWritten(const std::vector<std::string>& rows) {
+  std::string text =
+      "TELPOD Ver1.11\n設定ファイル\nNo,E,ID,DLC,D1,D2,D3,D4,D5,D6,D7,D8,時間[ms],定期";
+  for (const auto& row : rows) text += "\n" + row;
+  return text;
 }
 
 class TelpodSendTest : public test::SendProgram {
@@ -313,19 +324,29 @@ TEST_F(TelpodSendTest, TheWindowsRulesFileByDefaultANamedOneMustBeRead) {
 TEST_F(TelpodSendTest, FailuresEndWithTheirStatusAndSendNothing) {
   test::WriteFile(Path("garbage.csv"), std::string("\x00\xFF\x1A garbage\r\n\x89", 14));
   test::WriteFile(Path("rows.txt"), "");
-  const char* const kImportFailed = "Importing the settings failed.";
+  test::WriteFile(Path("out-of-range.csv"),
+                  HandWritten({"1,1,20000000,8,,,,,,,,,100,1", "2,0,7DF,9,,,,,,,,,0,1"}));
+  std::filesystem::create_directory(Path("folder.csv"));
+  const auto refused = [&](const std::string& file, const std::string& why) {
+    return "cannot read rows from " + Path(file) + ": " + why;
+  };
   // The adapter's configuration ("": found and working), the options, the
   // status, the messages.
   const std::tuple<std::string, Lines, int, Lines> cases[] = {
       {"", {"--rate", "3"}, 2, {"telpod-send --help lists the options"}},
       {"",
+       {"--device", "2", "--device", "1"},
+       2,
+       {"--device is given twice", "telpod-send --help lists the options"}},
+      {"",
        {"--device", "CANUSB LW9"},
        3,
        {"--device CANUSB LW9 names none of the 2 listed devices (telpod-send --list)"}},
       {"",
-       {"--device", "2", "--rate", "800k"},
+       {"--device", "2", "--rate", "800000"},
        4,
        {"The selected bit rate is not supported.", "The connection ends.",
+        "Interface devices take 1M, 500k, 250k, 125k, 100k, 50k (--rate)",
         "0 frames written, 0 failed writes, 0.000 seconds"}},
       {"canusb serial=LW000001 close=-1\n",
        {},
@@ -334,16 +355,24 @@ TEST_F(TelpodSendTest, FailuresEndWithTheirStatusAndSendNothing) {
       {"",
        {"--rows", Path("garbage.csv")},
        5,
-       {kImportFailed, Path("garbage.csv"),
-        Path("garbage.csv") + " is no settings file exported by TELPOD, or it holds no row"}},
-      {"",
-       {"--rows", Path("none.xls")},
-       5,
-       {kImportFailed, Path("none.xls"), "there is no file " + Path("none.xls")}},
+       {refused("garbage.csv",
+                "it has no line holding \"TELPOD Ver\" (line 1 of an export) nor one holding "
+                "\"設定ファイル\" (line 2 of an export)")}},
+      {"", {"--rows", Path("none.xls")}, 5, {refused("none.xls", "there is no such file")}},
       {"",
        {"--rows", Path("rows.txt")},
        5,
-       {kImportFailed, Path("rows.txt"), "rows are read from .csv and .xls files only"}},
+       {refused("rows.txt", "rows are read from .csv and .xls files only")}},
+      {"", {"--rows", Path("folder.csv")}, 5, {refused("folder.csv", "it is a directory")}},
+      {"",
+       {"--rows", Path("out-of-range.csv")},
+       5,
+       {Path("out-of-range.csv") + " line 4: ID \"20000000\" is not valid, the default 1 is used",
+        Path("out-of-range.csv") + " line 5: DLC \"9\" is not valid, the default 8 is used",
+        Path("out-of-range.csv") + " line 5: period \"0\" is not valid, the default 100 is used",
+        Path("out-of-range.csv") +
+            ": 3 fields are not valid, so nothing is sent (--lenient sends the defaults in their "
+            "place)"}},
   };
   auto& usb = StartWithRows(PeriodicRows());
   auto& boards = InstallDriver(kIfCanLibraryFile, "ifcan port=2\n");
@@ -359,6 +388,48 @@ TEST_F(TelpodSendTest, FailuresEndWithTheirStatusAndSendNothing) {
     EXPECT_TRUE(usb.Frames().empty());
     EXPECT_TRUE(boards.Frames().empty());
   }
+}
+
+// A rows file the user may not read says so in the system's words.
+TEST_F(TelpodSendTest, AnUnreadableRowsFileSaysPermissionDenied) {
+  StartWithRows(PeriodicRows());
+  test::WriteFile(Path("locked.csv"), HandWritten({"1,0,7DF,8,,,,,,,,,100,1"}));
+  std::filesystem::permissions(Path("locked.csv"), std::filesystem::perms::none);
+  EXPECT_EQ(test::AsOrdinaryUser(program.path(),
+                                 [&] {
+                                   const int status = Run({"--rows", Path("locked.csv")});
+                                   return status == 5 &&
+                                                  ErrLines().back() == "cannot read rows from " +
+                                                                           Path("locked.csv") +
+                                                                           ": Permission denied"
+                                              ? 0
+                                              : 1;
+                                 }),
+            0);
+}
+
+// With --lenient the defaults go out in the invalid fields' place; a row
+// whose standard identifier does not fit is named and not sent.
+TEST_F(TelpodSendTest, LenientSendsTheDefaultsAndRowsThatCannotGoOutAreNamed) {
+  auto& usb = StartWithRows(PeriodicRows());
+  test::WriteFile(Path("rows.csv"),
+                  HandWritten({"1,1,FFFFFFFF,2,AA,BB,,,,,,,10,1", "2,0,800,8,,,,,,,,,10,1"}));
+  ASSERT_EQ(Run({"--rows", Path("rows.csv"), "--lenient", "--seconds", "0.05"}), 0) << err.str();
+  const Lines shown = ErrLines();
+  ASSERT_GE(shown.size(), 3u);
+  EXPECT_EQ(shown[0],
+            Path("rows.csv") + " line 4: ID \"FFFFFFFF\" is not valid, the default 1 is used");
+  EXPECT_EQ(shown[1],
+            "row 2 is not sent: its standard identifier 800 needs more than 11 bits (above 7FF)");
+  const Lines frames = FramesOf(OutLines());
+  ASSERT_FALSE(frames.empty());
+  EXPECT_EQ(std::count(frames.begin(), frames.end(), "00000001#AABB"), frames.size());
+  EXPECT_EQ(usb.Frames().size(), frames.size());
+
+  test::WriteFile(Path("rows.csv"), HandWritten({"2,0,800,8,,,,,,,,,10,1"}));
+  ASSERT_EQ(Run({"--rows", Path("rows.csv"), "--seconds", "0.05"}), 0) << err.str();
+  EXPECT_EQ(FramesOf(OutLines()), Lines());
+  EXPECT_EQ(ErrLines()[1], "no periodic row can be sent: nothing goes out");
 }
 
 // Sends the process a signal at the first frame line, as a user would
@@ -382,7 +453,8 @@ class SignalAtFirstLine : public std::streambuf {
 // none is open, and the program ends as the signal would have ended it.
 TEST_F(TelpodSendTest, AStopSignalEndsTheRunAndClosesTheDevice) {
   auto& usb = StartWithRows(PeriodicRows());
-  for (const int signal_number : {SIGINT, SIGTERM, SIGPIPE}) {
+  const auto hang_up = std::signal(SIGHUP, SIG_DFL);  // as a terminal's program has it
+  for (const int signal_number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
     SCOPED_TRACE(signal_number);
     usb.Configure("canusb serial=LW000001\n");
     err.str("");
@@ -407,35 +479,70 @@ TEST_F(TelpodSendTest, AStopSignalEndsTheRunAndClosesTheDevice) {
   EXPECT_EQ(TelpodSend({}, {out, err, kernel, &clock}), 128 + SIGTERM);
   EXPECT_EQ(usb.Calls("canusb_Open"), 0);
   EXPECT_EQ(out.str(), "");
+  std::signal(SIGHUP, hang_up);
 }
 
-TEST_F(TelpodSendTest, FramesTheDeviceRefusesAreCountedNotPrinted) {
+// Refused frames and a bus in trouble end the run with their own status,
+// the summary naming the bus state as the window's status box does, unless
+// the run is told to allow them.
+TEST_F(TelpodSendTest, FramesTheDeviceRefusesAreCountedNotPrintedAndFailTheRun) {
   CAN_SendDB rows;
   rows.set_CAN_SendCycleOperation(2, 1);
   rows.set_CAN_SendCycleTime(2, 1);
   auto& usb = StartWithRows(rows);
-  usb.Configure("canusb serial=LW000001 txqueue=3\n");
-  ASSERT_EQ(Run({"--seconds", "0.05"}), 0);
-  const long long writes = usb.Calls("canusb_Write");
-  ASSERT_GT(writes, 3);
-  EXPECT_EQ(OutLines().size(), 3u);
-  EXPECT_EQ(ErrLines().back().rfind(
-                "3 frames written, " + std::to_string(writes - 3) + " failed writes, ", 0),
-            0u)
-      << err.str();
+  // The adapter's bus, the options, the status, frames written, the state.
+  const std::tuple<std::string, Lines, int, size_t, std::string> cases[] = {
+      {"txqueue=3", {}, 6, 3, ", error passive"},
+      {"txqueue=3", {"--allow-failed-writes"}, 0, 3, ", error passive"},
+      {"busoff", {}, 6, 0, ", bus off"},
+      {"", {}, 0, 0, ""},
+  };
+  for (const auto& [bus, options, status, written, state] : cases) {
+    SCOPED_TRACE(bus + ::testing::PrintToString(options));
+    usb.Configure("canusb serial=LW000001 " + bus + "\n");
+    Lines args = {"--seconds", "0.05"};
+    args.insert(args.end(), options.begin(), options.end());
+    ASSERT_EQ(Run(args), status);
+    const long long writes = usb.Calls("canusb_Write");
+    ASSERT_GT(writes, 3);
+    const size_t taken = bus.empty() ? static_cast<size_t>(writes) : written;
+    EXPECT_EQ(OutLines().size(), taken);
+    const std::string summary = ErrLines().back();
+    EXPECT_EQ(summary.rfind(std::to_string(taken) + " frames written, " +
+                                std::to_string(writes - static_cast<long long>(taken)) +
+                                " failed writes, ",
+                            0),
+              0u)
+        << summary;
+    EXPECT_TRUE(summary.ends_with(" seconds" + state)) << summary;
+  }
 }
 
+// Another program's config.dat stays as it is; the note names what the run
+// takes instead of it, and only what the options leave to it.
 TEST_F(TelpodSendTest, AnotherProgramsSettingsFileIsLeftAsItIs) {
   StartWithRows(PeriodicRows());
   test::WriteFile(FileSaveSystem::SettingFilePath(), "another program's file");
-  ASSERT_EQ(Run({"--seconds", "0.01", "--quiet"}), 0);
+  const std::string example = TELPOD_SOURCE_DIR "/packaging/examples/rows.csv";
+  const std::string foreign =
+      FileSaveSystem::SettingFilePath() + " belongs to another program or version: ";
+  const std::pair<Lines, std::string> cases[] = {
+      {{}, foreign + "the default rows and bit rate (500k bps) are used"},
+      {{"--rate", "250"}, foreign + "the default rows are used"},
+      {{"--rows", example}, foreign + "the default bit rate (500k bps) is used"},
+      {{"--rows", example, "--rate", "1M"}, ""},
+  };
+  for (const auto& [options, note] : cases) {
+    Lines args = {"--seconds", "0.01", "--quiet"};
+    args.insert(args.end(), options.begin(), options.end());
+    ASSERT_EQ(Run(args), 0) << err.str();
+    const Lines shown = ErrLines();
+    ASSERT_FALSE(shown.empty());
+    if (note.empty()) EXPECT_EQ(shown.size(), 1u) << "the summary alone";
+    if (!note.empty()) EXPECT_EQ(shown[0], note);
+    if (options.empty()) EXPECT_EQ(shown[1], "no row sends periodically: nothing goes out");
+  }
   EXPECT_EQ(test::ReadFile(FileSaveSystem::SettingFilePath()), "another program's file");
-  const Lines shown = ErrLines();
-  ASSERT_GE(shown.size(), 2u);
-  EXPECT_EQ(shown[0], FileSaveSystem::SettingFilePath() +
-                          " belongs to another program or version: the default rows and bit "
-                          "rate are used");
-  EXPECT_EQ(shown[1], "no row sends periodically: nothing goes out");
   EXPECT_EQ(out.str(), "");
 }
 

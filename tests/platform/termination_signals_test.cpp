@@ -23,6 +23,7 @@ bool RestartsCalls(int signal_number) {
 
 // The window keeps its calls running through a signal and watches the pipe.
 TEST(TerminationSignals, TheSessionsEndBecomesARequestInsteadOfAnEnd) {
+  const auto hup = std::signal(SIGHUP, SIG_DFL);  // as a terminal's program has it
   TerminationSignals signals;
   ASSERT_TRUE(signals.IsActive());
   EXPECT_FALSE(Readable(signals.ReadFd()));
@@ -34,6 +35,7 @@ TEST(TerminationSignals, TheSessionsEndBecomesARequestInsteadOfAnEnd) {
     EXPECT_FALSE(Readable(signals.ReadFd()));
     EXPECT_EQ(signals.Take(), 0);
   }
+  std::signal(SIGHUP, hup);
 }
 
 // A program without a window wants its waits cut short, and keeps the flag
@@ -50,6 +52,20 @@ TEST(TerminationSignals, AChosenSetIsCaughtWithoutRestartingCalls) {
   EXPECT_EQ(signals.Caught(), SIGINT) << "the flag stays once the pipe is emptied";
   ASSERT_EQ(std::raise(SIGTERM), 0);
   EXPECT_EQ(signals.Caught(), SIGTERM);
+}
+
+// nohup leaves SIGHUP ignored for the program it starts, and so it stays.
+TEST(TerminationSignals, ASignalIgnoredFromTheStartStaysIgnored) {
+  const auto hup = std::signal(SIGHUP, SIG_IGN);
+  {
+    TerminationSignals signals({SIGTERM, SIGHUP}, false);
+    ASSERT_TRUE(signals.IsActive());
+    ASSERT_EQ(std::raise(SIGHUP), 0);
+    EXPECT_EQ(signals.Caught(), 0);
+    ASSERT_EQ(std::raise(SIGTERM), 0);
+    EXPECT_EQ(signals.Caught(), SIGTERM);
+  }
+  EXPECT_EQ(std::signal(SIGHUP, hup), SIG_IGN);
 }
 
 volatile std::sig_atomic_t earlier_handler_calls = 0;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <tuple>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "settings/csv_format.h"
 #include "settings/csv_import.h"
 #include "settings/file_size_limit.h"
+#include "support/child_process.h"
 #include "support/platform_fakes.h"
 #include "support/temp_folder.h"
 
@@ -49,9 +51,9 @@ class Csv : public ::testing::Test {
  protected:
   std::string Folder() const { return folder_.path() + "/"; }
   // Writes `text` as CP932 (or as it is) and imports it into db_.
-  int32_t Import(const std::string& text, bool cp932 = true) {
+  int32_t Import(const std::string& text, bool cp932 = true, ImportReport* report = nullptr) {
     test::WriteFile(folder_.File("in.csv"), cp932 ? Utf8ToCp932(text) : text);
-    return Import_CSV(device_, "in.csv", Folder(), db_);
+    return Import_CSV(device_, "in.csv", Folder(), db_, report);
   }
   void ExpectOneMessage(const std::string& text, MessageIcon icon) {
     ASSERT_EQ(messages_.shown.size(), 1u);
@@ -125,33 +127,43 @@ TEST_F(Csv, ExportReplacesALinksTargetAndAFailedOneLeavesItWhole) {
 }
 
 // Each line goes over a table with no default anywhere; the row then reads
-// as expected, blanks left out.
+// as expected, blanks left out, and the report names each field that held
+// something invalid (an empty or missing one takes its default unnamed).
 TEST_F(Csv, RowLinesTakeEachValueOrItsColumnsDefault) {
-  const std::pair<std::string, std::string> cases[] = {
-      {"3,1,1FFFFFFF,8,FF,,,,,,,,50,1", "3,1,1FFFFFFF,8,FF,00,00,00,00,00,00,00,50,1"},
+  const std::tuple<std::string, std::string, std::string> cases[] = {
+      {"3,1,1FFFFFFF,8,FF,,,,,,,,50,1", "3,1,1FFFFFFF,8,FF,00,00,00,00,00,00,00,50,1", ""},
       {"　3 , 1,1FFF　FFFF , 8, F\0F ,,,,,,,, 5 0 ,1"s,
-       "3,1,1FFFFFFF,8,FF,00,00,00,00,00,00,00,50,1"},
-      {"1,0,20000000", "1,0,1,8,00,00,00,00,00,00,00,00,100,0"},
-      {"1,0,FFFFFFFF,0", "1,0,1,0,00,00,00,00,00,00,00,00,100,0"},
-      {"1,0,8000,9", "1,0,8000,8,00,00,00,00,00,00,00,00,100,0"},
-      {"1,2,0x10,8,100,a5", "1,0,1,8,00,A5,00,00,00,00,00,00,100,0"},
-      {"1,1,7DF,8,01,02,03,04,05,06,07,08,0", "1,1,7DF,8,01,02,03,04,05,06,07,08,100,0"},
-      {"1,0,7DF,8,,,,,,,,,-5", "1,0,7DF,8,00,00,00,00,00,00,00,00,100,0"},
-      {"1,0,7DF,8,,,,,,,,,250.5,1.5", "1,0,7DF,8,00,00,00,00,00,00,00,00,250,0"},
-      {"1,0,7DF,8,,,,,,,,,251.5,1", "1,0,7DF,8,00,00,00,00,00,00,00,00,252,1"},
+       "3,1,1FFFFFFF,8,FF,00,00,00,00,00,00,00,50,1", ""},
+      {"1,0,20000000", "1,0,1,8,00,00,00,00,00,00,00,00,100,0", "ID 20000000>1"},
+      {"1,0,FFFFFFFF,0", "1,0,1,0,00,00,00,00,00,00,00,00,100,0", "ID FFFFFFFF>1"},
+      {"1,0,8000,9", "1,0,8000,8,00,00,00,00,00,00,00,00,100,0", "DLC 9>8"},
+      {"1,2,0x10,8,100,a5", "1,0,1,8,00,A5,00,00,00,00,00,00,100,0", "E 2>0 ID 0x10>1 D1 100>00"},
+      {"1,1,7DF,8,01,02,03,04,05,06,07,08,0", "1,1,7DF,8,01,02,03,04,05,06,07,08,100,0",
+       "period 0>100"},
+      {"1,0,7DF,8,,,,,,,,,-5", "1,0,7DF,8,00,00,00,00,00,00,00,00,100,0", "period -5>100"},
+      {"1,0,7DF,8,,,,,,,,,250.5,1.5", "1,0,7DF,8,00,00,00,00,00,00,00,00,250,0", "periodic 1.5>0"},
+      {"1,0,7DF,8,,,,,,,,,251.5,1", "1,0,7DF,8,00,00,00,00,00,00,00,00,252,1", ""},
   };
-  for (const auto& [line, expected] : cases) {
+  for (const auto& [line, expected, replaced] : cases) {
     FillNonDefault(db_);
-    ASSERT_EQ(Import(CsvFile({line})), 1) << line;
+    ImportReport report;
+    ASSERT_EQ(Import(CsvFile({line}), true, &report), 1) << line;
     std::string row = CsvRowLine(db_, static_cast<int16_t>(std::stoi(expected) - 1));
     std::erase(row, ' ');
     EXPECT_EQ(row, expected) << line;
+    std::string named;
+    for (const ReplacedField& f : report.replaced) {
+      EXPECT_EQ(f.line, 5) << line;
+      named += (named.empty() ? "" : " ") + std::string(RowColumnName(f.column)) + " " + f.read +
+               ">" + f.used;
+    }
+    EXPECT_EQ(named, replaced) << line;
   }
 }
 
 // Which rows a whole file changes (their identifiers tell), none when it is
 // refused. Besides the exported kind, LF line ends and UTF-8 are read.
-TEST_F(Csv, FilesChangeOnlyTheRowsTheyHoldAndNeedBothMarkers) {
+TEST_F(Csv, FilesChangeOnlyTheRowsTheyHold) {
   using Ids = std::vector<std::pair<int16_t, int32_t>>;
   const std::vector<std::string> row1 = {NonDefaultRow(1, "7FF")};
   const Ids none, taken = {{0, 0x7FF}};
@@ -164,9 +176,6 @@ TEST_F(Csv, FilesChangeOnlyTheRowsTheyHoldAndNeedBothMarkers) {
       {"\xEF\xBB\xBF" + CsvFile(row1, "\n"), false, taken},
       {CsvFile({"0,0,7FF", "9,0,7FF", "X,0,7FF", ",0,7FF", ""}), true, none},
       {"No\r\n" + row1[0] + "\r\nTELPOD Ver 設定ファイル", true, taken},  // markers anywhere
-      {"設定ファイル\r\nNo\r\n" + row1[0], true, none},
-      {"TELPOD Ver1.11\r\nNo\r\n" + row1[0], true, none},
-      {"TELPOD Ver1.11\r\n設定ファイル\r\n" + row1[0] + "\r\nNo", true, none},  // rows above "No"
   };
   CAN_SendDB untouched;
   FillNonDefault(untouched);
@@ -177,7 +186,54 @@ TEST_F(Csv, FilesChangeOnlyTheRowsTheyHoldAndNeedBothMarkers) {
     EXPECT_EQ(Import(text, cp932), ids.empty() ? 0 : 1) << text;
     EXPECT_EQ(CsvText(device_, db_), CsvText(device_, expected)) << text;
   }
-  EXPECT_EQ(Import_CSV(device_, "missing.csv", Folder(), db_), 0);
+}
+
+// Why a file gives no rows, as the report tells it, the table untouched.
+// No line may be longer than a row line can be, so the reader never holds
+// more than one such line of any file.
+TEST_F(Csv, TheReportSaysWhyAFileGaveNoRows) {
+  using enum ImportRefusal;
+  const std::string row = NonDefaultRow(1, "7FF");
+  const std::string widest = row + std::string(kLongestCsvLine - row.size(), ' ');
+  // The file, the refusal, the line too long, the title and the marker missing.
+  const std::tuple<std::string, ImportRefusal, long, bool, bool> files[] = {
+      {CsvFile({widest}), None, 0, false, false},
+      {CsvFile({widest + ","}), LineTooLong, 5, false, false},
+      {std::string(8 << 20, ','), LineTooLong, 1, false, false},
+      {"No\r\n" + row, NoMarkers, 0, true, true},
+      {"設定ファイル\r\nNo\r\n" + row, NoMarkers, 0, true, false},
+      {"TELPOD Ver1.11\r\nNo\r\n" + row, NoMarkers, 0, false, true},
+      {"TELPOD Ver1.11\r\n設定ファイル\r\n" + row, NoHeading, 0, false, false},
+      {CsvFile({"9,0,7FF", ""}), NoRowLine, 0, false, false},
+  };
+  for (const auto& [text, refusal, line, no_title, no_marker] : files) {
+    ImportReport report;
+    db_ = CAN_SendDB();
+    EXPECT_EQ(Import(text, true, &report), refusal == None ? 1 : 0) << text.substr(0, 40);
+    EXPECT_EQ(db_.CAN_ID(0), refusal == None ? 0x7FF : 1) << text.substr(0, 40);
+    EXPECT_EQ(report.refusal, refusal) << text.substr(0, 40);
+    EXPECT_EQ(report.line, line) << text.substr(0, 40);
+    EXPECT_EQ(report.missing_title, no_title) << text.substr(0, 40);
+    EXPECT_EQ(report.missing_marker, no_marker) << text.substr(0, 40);
+  }
+  std::filesystem::create_directory(folder_.File("folder.csv"));
+  const std::pair<std::string, ImportRefusal> paths[] = {{"missing.csv", NoFile},
+                                                         {"folder.csv", IsFolder}};
+  for (const auto& [name, refusal] : paths) {
+    ImportReport report;
+    EXPECT_EQ(Import_CSV(device_, name, Folder(), db_, &report), 0);
+    EXPECT_EQ(report.refusal, refusal) << name;
+  }
+  test::WriteFile(folder_.File("locked.csv"), Utf8ToCp932(CsvFile({row})));
+  std::filesystem::permissions(folder_.File("locked.csv"), std::filesystem::perms::none);
+  EXPECT_EQ(test::AsOrdinaryUser(
+                folder_.path(),
+                [&] {
+                  ImportReport report;
+                  Import_CSV(device_, "locked.csv", Folder(), db_, &report);
+                  return report.refusal == NotReadable && report.error_number == EACCES ? 0 : 1;
+                }),
+            0);
 }
 
 TEST(CsvTitleKey, CountsCharactersNotBytes) {

@@ -10,8 +10,10 @@
 #include <vector>
 
 #include "abi/canlib_abi.h"
+#include "bus_member.h"
 #include "devices/simulated_devices.h"
 #include "platform/dynamic_library.h"
+#include "support/temp_folder.h"
 
 namespace telpod {
 namespace {
@@ -195,6 +197,39 @@ TEST_F(CanlibBus, EchoAcknowledgementAndFiltersFollowEachHandlesSettings) {
     EXPECT_EQ(r.status, passes ? canOK : canERR_NOMSG) << id;
     EXPECT_EQ(r.id, passes ? id : -1);
   }
+}
+
+// With shared-bus a handle's frames reach the other processes on its
+// channel, and theirs reach it; the other process is a member of the same
+// folder inside the test here.
+TEST_F(CanlibBus, ASharedBusCarriesFramesToAndFromOtherProcesses) {
+  test::TempFolder folder;
+  kvaser.Configure("kvaser name=a\nkvaser name=b\nshared-bus folder=" + folder.path() + "\n");
+  lib.canInitializeLibrary();
+  const canHandle mine = OpenOnBus(0), elsewhere = OpenOnBus(1);
+  test::ReceivedFrames at_other;
+  cansim::SharedBus other(at_other.Delivery(), "other");
+  other.Configure(folder.path());
+  other.Join("kvaser0");
+
+  ASSERT_EQ(Send(mine, 0x123), canOK);
+  const auto sent = at_other.Wait(1);
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].first, "kvaser0");
+  EXPECT_EQ(sent[0].second.id, 0x123u);
+  EXPECT_EQ(sent[0].second.dlc, 3);
+  EXPECT_EQ(Bytes(sent[0].second.data.begin(), sent[0].second.data.begin() + 3),
+            (Bytes{0x11, 0x22, 0x33}));
+
+  other.Send("kvaser0", {0x18DAF110, true, false, 2, {0xA1, 0xB2}, 0});
+  const Read r = Receive(mine, 30'000);
+  EXPECT_EQ(r.status, canOK);
+  EXPECT_EQ(r.id, 0x18DAF110);
+  EXPECT_EQ(r.flags, canMSG_EXT);
+  EXPECT_EQ(r.data, (Bytes{0xA1, 0xB2}));
+  EXPECT_EQ(Receive(elsewhere).status, canERR_NOMSG);
+  other.Configure(std::nullopt);
+  kvaser.Reset();  // the library leaves the bus before its folder goes
 }
 
 TEST_F(CanlibBus, IoCtlTakesItsArgumentsAsCanlibDefinesThem) {

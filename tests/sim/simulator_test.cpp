@@ -186,6 +186,8 @@ TEST_F(Simulator, ConfigurationErrorsNameTheirLineAndKeepTheOldState) {
       {"canusb serial=A txqueue=-1", "line 1: txqueue: want 0 or more frames"},
       {"ifcan port=1 txqueue=many", "line 1: txqueue: not a number: many"},
       {"kvaser bus-off", "line 1: unknown word: bus-off"},
+      {"shared-bus /run/x", "line 1: shared-bus: want folder=PATH or nothing"},
+      {"shared-bus place=/run/x", "line 1: shared-bus: unknown key: place"},
   };
   for (const auto& [config, error] : cases) EXPECT_EQ(usb.ConfigureError(config), error);
   FindAdapters();

@@ -79,7 +79,8 @@ class XlsTest : public ::testing::Test {
 
   // Rows() of `name` imported into a table of values no import produces, or
   // "refused" when Import_XLS returned 0 without touching that table.
-  std::string Imported(const std::string& name, const std::string& from = "") {
+  std::string Imported(const std::string& name, const std::string& from = "",
+                       Setting_import_export::ImportReport* report = nullptr) {
     CAN_SendDB scribbled;
     for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
       scribbled.set_CAN_Send29(i, 9);
@@ -90,7 +91,8 @@ class XlsTest : public ::testing::Test {
       scribbled.set_CAN_SendCycleOperation(i, 7);
     }
     CAN_SendDB db = scribbled;
-    if (Setting_import_export::Import_XLS(device, name, from.empty() ? Folder() : from, db) == 1) {
+    if (Setting_import_export::Import_XLS(device, name, from.empty() ? Folder() : from, db,
+                                          report) == 1) {
       return Rows(db);
     }
     return Rows(db) == Rows(scribbled) ? "refused" : "refused, table touched";
@@ -190,6 +192,18 @@ TEST_F(XlsTest, CellsAreReadByTheColumnRules) {
                 "0 1 8 0 0 0 0 0 0 0 0 12.25 0\n"
                 "0 1 8 0 0 0 0 0 0 0 0 2147483647 0\n" +
                 kDefaultRow + kDefaultRow);
+  // Each invalid cell by its sheet row; the empty ones go unnamed.
+  Setting_import_export::ImportReport report;
+  Imported("typed.xls", "", &report);
+  std::string replaced;
+  for (const auto& f : report.replaced) {
+    replaced += std::to_string(f.line) + " " + std::string(RowColumnName(f.column)) + " " + f.read +
+                ">" + f.used + "\n";
+  }
+  EXPECT_EQ(replaced,
+            "9 E 2>0\n9 ID 20000000>1\n9 DLC 9>8\n9 D1 F F>00\n9 D2 100>00\n9 D3 1.5>00\n"
+            "9 D4 0x1>00\n9 period 0.5>100\n9 periodic yes>0\n13 period 2147483648>100\n"
+            "14 period 12,5>100\n");
 }
 
 TEST_F(XlsTest, TheTitleMayBeInAnyCaseButTheMarkerMustBeExact) {
