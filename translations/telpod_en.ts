@@ -102,6 +102,22 @@
         <source>接続をを終了します。</source>
         <translation>The connection ends.</translation>
     </message>
+    <message>
+        <source>%1 はほかのプログラムが使用しています。</source>
+        <translation>%1 is in use by another program.</translation>
+    </message>
+    <message>
+        <source>管理者にこのポートを読み書きする権限を依頼してください。</source>
+        <translation>Ask your administrator for permission to read and write this port.</translation>
+    </message>
+    <message>
+        <source>%1 グループに参加してから、ログインし直してください。</source>
+        <translation>Join the group %1, then log in again.</translation>
+    </message>
+    <message>
+        <source>%1 を開く権限がありません。</source>
+        <translation>No permission to open %1.</translation>
+    </message>
 </context>
 <context>
     <name>DeviceInfo</name>

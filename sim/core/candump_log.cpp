@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
@@ -52,6 +54,13 @@ char* PutFrame(char* out, const WireFrame& frame) {
 }
 
 }  // namespace
+
+void CandumpLog::OpenNamedLogs() {
+  const char* log = std::getenv("CANSIM_LOG");
+  if (log && !Open(log)) std::fprintf(stderr, "cansim: cannot open CANSIM_LOG %s\n", log);
+  const char* raw = std::getenv("CANSIM_RAW_LOG");
+  if (raw && !OpenRaw(raw)) std::fprintf(stderr, "cansim: cannot open CANSIM_RAW_LOG %s\n", raw);
+}
 
 void CandumpLog::Write(int64_t realtime_ns, const WireFrame& frame) {
   if (frames_.enabled()) {

@@ -20,6 +20,9 @@ class CandumpLog {
   // Each target: "-" = standard output, empty = off, else a file appended to.
   bool Open(const std::string& target) { return frames_.Open(target); }
   bool OpenRaw(const std::string& target) { return raw_.Open(target); }
+  // Opens what CANSIM_LOG and CANSIM_RAW_LOG name, reporting a file that
+  // cannot be opened on standard error.
+  void OpenNamedLogs();
 
   void Write(int64_t realtime_ns, const WireFrame& frame);
   void Flush() {

@@ -1,8 +1,12 @@
 #include "core/config.h"
 
 #include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 #include <stdexcept>
 
 #include "core/entry_points.h"
@@ -13,7 +17,8 @@ const char* const kDefaultConfig =
     "canusb serial=LWSIM001 version=\"V1.0.2 sim\"\n"
     "ifcan port=1 device=0x12F3 subsystem=0x2094 revision=1 channel=1 physical=1\n"
     "kvaser name=\"Kvaser Leaf Light v2 (channel 0)\" serial=12345 firmware=3.4.0.291 "
-    "upc=0x0007330130004321\n";
+    "upc=0x0007330130004321\n"
+    "slcan serial=SC01 version=1013\n";
 
 namespace {
 
@@ -235,6 +240,23 @@ void Channel(const Statement& s, Config& config) {
   config.channels.push_back(c);
 }
 
+void SerialAdapter(const Statement& s, Config& config) {
+  Values v(s);
+  SerialAdapterSpec a;
+  v.Text("serial", a.serial);
+  v.Text("version", a.version);
+  v.Fails("open", a.open_fails);
+  v.Fails("write", a.write_fails);
+  if (const auto* ack = v.Find("ack")) {
+    if (*ack != "z" && *ack != "cr") throw ParseError("ack: want z or cr");
+    a.bare_ack = *ack == "cr";
+  }
+  LonelyBusKeys(v, a.bus);
+  v.Flags({{"busoff", &a.bus.busoff}, {"silent", &a.silent}, {"garbage", &a.garbage}});
+  v.Finish();
+  config.serial_adapters.push_back(a);
+}
+
 void Fault(const Statement& s, Config& config) {
   if (s.words.size() != 1) throw ParseError("fault: want one entry point name");
   FaultSpec f;
@@ -291,6 +313,8 @@ bool ParseConfig(std::string_view text, Config& config, std::string& error) {
         Board(s, parsed);
       } else if (s.keyword == "kvaser") {
         Channel(s, parsed);
+      } else if (s.keyword == "slcan") {
+        SerialAdapter(s, parsed);
       } else if (s.keyword == "kvaser-count") {
         KvaserCount(s, parsed);
       } else if (s.keyword == "shared-bus") {
@@ -307,6 +331,25 @@ bool ParseConfig(std::string_view text, Config& config, std::string& error) {
   }
   config = std::move(parsed);
   return true;
+}
+
+Config ConfigAtStart(const char* who) {
+  Config config;
+  std::string error;
+  const char* path = std::getenv("CANSIM_CONFIG");
+  if (path == nullptr || *path == '\0') {
+    ParseConfig(kDefaultConfig, config, error);
+    return config;
+  }
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  if (!in) {
+    std::fprintf(stderr, "%s: cannot read CANSIM_CONFIG %s\n", who, path);
+  } else if (!ParseConfig(text.str(), config, error)) {
+    std::fprintf(stderr, "%s: %s: %s\n", who, path, error.c_str());
+  }
+  return config;
 }
 
 bool IsKnownEntryPoint(const char* name) {

@@ -59,6 +59,19 @@ struct ChannelSpec {
   LonelyBusSpec bus;
 };
 
+// A serial-line adapter answering the Lawicel command set on a
+// pseudo-terminal of its own.
+struct SerialAdapterSpec {
+  std::string serial = "SC01";  // empty: N is refused
+  std::string version = "1013";
+  bool open_fails = false;   // O refused
+  bool write_fails = false;  // every frame refused
+  bool bare_ack = false;     // frames answered with CR, not z/Z, as some copies do
+  bool silent = false;       // answers nothing
+  bool garbage = false;      // answers noise
+  LonelyBusSpec bus;
+};
+
 // Calls first_call .. first_call + count - 1 of `entry` return `result`.
 struct FaultSpec {
   std::string entry;
@@ -71,6 +84,7 @@ struct Config {
   std::vector<AdapterSpec> adapters;
   std::vector<BoardSpec> boards;
   std::vector<ChannelSpec> channels;
+  std::vector<SerialAdapterSpec> serial_adapters;
   std::optional<int32_t> kvaser_count;  // channels CANlib reports
   std::vector<FaultSpec> faults;
   // Where the buses are shared with other processes ("": the user's runtime
@@ -83,5 +97,10 @@ extern const char* const kDefaultConfig;
 
 // Parses the configuration text; false with "line N: why" in `error`.
 bool ParseConfig(std::string_view text, Config& config, std::string& error);
+
+// The configuration at start: the file CANSIM_CONFIG names, or the default.
+// A file that cannot be read or parsed is reported on standard error as
+// `who`'s and gives no devices.
+Config ConfigAtStart(const char* who);
 
 }  // namespace cansim

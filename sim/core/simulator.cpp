@@ -4,35 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 namespace cansim {
-
-namespace {
-
-// The configuration at load: the file CANSIM_CONFIG names, or the default.
-// A file that cannot be read or parsed is reported and gives no devices.
-Config LoadTimeConfig(const char* library) {
-  Config config;
-  std::string error;
-  const char* path = std::getenv("CANSIM_CONFIG");
-  if (path == nullptr || *path == '\0') {
-    ParseConfig(kDefaultConfig, config, error);
-    return config;
-  }
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  if (!in) {
-    std::fprintf(stderr, "%s: cannot read CANSIM_CONFIG %s\n", library, path);
-  } else if (!ParseConfig(text.str(), config, error)) {
-    std::fprintf(stderr, "%s: %s: %s\n", library, path, error.c_str());
-  }
-  return config;
-}
-
-}  // namespace
 
 Simulator& Simulator::Get() {
   static Simulator simulator(ThisFamily());
@@ -48,13 +21,8 @@ Simulator::Simulator(FamilyModel& family)
   // connection would stall a write for milliseconds now and then.
   calls_.reserve(kCallLogLimit);
   frames_.reserve(kFrameLimit);
-  Apply(LoadTimeConfig(names_.front()));
-  const char* log = std::getenv("CANSIM_LOG");
-  if (log && !log_.Open(log)) std::fprintf(stderr, "cansim: cannot open CANSIM_LOG %s\n", log);
-  const char* raw = std::getenv("CANSIM_RAW_LOG");
-  if (raw && !log_.OpenRaw(raw)) {
-    std::fprintf(stderr, "cansim: cannot open CANSIM_RAW_LOG %s\n", raw);
-  }
+  Apply(ConfigAtStart(names_.front()));
+  log_.OpenNamedLogs();
 }
 
 void Simulator::Apply(const Config& config) {

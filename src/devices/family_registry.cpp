@@ -5,19 +5,24 @@
 #include "devices/canusb/canusb_family.h"
 #include "devices/ifcan/ifcan_family.h"
 #include "devices/kvaser/kvaser_family.h"
+#include "devices/slcan/slcan_family.h"
 #include "devices/socketcan/socketcan_family.h"
 
 namespace telpod {
 
 namespace {
 
-// One row per family, in the device list's order.
+// One row per family, in the device list's order; one line each, so that a
+// family added is one line added.
+// clang-format off
 const FamilyEntry* const kFamilyTable[] = {
     &kCanusbFamily,
     &kIfCanFamily,
     &kKvaserFamily,
     &kSocketCanFamily,
+    &slcan::kSlcanFamily,
 };
+// clang-format on
 
 }  // namespace
 

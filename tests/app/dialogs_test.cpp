@@ -102,8 +102,8 @@ TEST_F(DialogsTest, RatesOnlySomeFamiliesOfferAreColouredAsTheLegendSays) {
   for (auto* label : dialog->findChildren<QLabel*>(QRegularExpression("^Lb_BitRateLegend_"))) {
     legend << label->text() + " " + colour(label).name();
   }
-  EXPECT_EQ(legend, (QStringList{"紫・・・CANUSB、Kvaser、SocketCAN #c000c0",
-                                 "青・・・CANUSB、SocketCAN #0000ff"}));
+  EXPECT_EQ(legend, (QStringList{"紫・・・CANUSB、Kvaser、SocketCAN、SLCAN #c000c0",
+                                 "青・・・CANUSB、SocketCAN、SLCAN #0000ff"}));
   for (int i = 0; i < 9; ++i) captions << colour(dialog->RB_BitRate(i)).name();
   const QString plain = colour(dialog).name();
   EXPECT_EQ(captions, (QStringList{plain, "#0000ff", plain, plain, plain, plain, "#0000ff",
@@ -122,7 +122,7 @@ TEST(BitRateLegend, FollowsTheTableItIsGiven) {
   QStringList texts;
   for (const LegendLine& line : BitRateLegend(older)) texts << line.text;
   EXPECT_EQ(texts, (QStringList{"紫・・・CANUSB、Kvaser", "青・・・CANUSBのみ",
-                                "緑・・・CANUSB、Interface、Kvaser"}));
+                                "緑・・・CANUSB、Interface、Kvaser、SLCAN"}));
   EXPECT_EQ(CaptionColour(older[0]), std::nullopt);
   EXPECT_EQ(CaptionColour(older[4]), QColor(0, 128, 0));
 }
