@@ -9,9 +9,6 @@
 // cost per write with its log off and buffered.
 //
 //   send_timing [seconds per periodic run, default 5] [family: canusb, ifcan or kvaser]
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
@@ -31,32 +28,17 @@
 #include "paced_pump.h"
 #include "platform/program_folder.h"
 #include "send/zqt_clock.h"
+#include "sim_bench.h"
 #include "timing_stats.h"
 
 namespace {
 
 using telpod::CAN_SendDB;
+using telpod::bench::CpuShare;
+using telpod::bench::NoView;
+using telpod::bench::SimControl;
 
 constexpr int32_t kFirstId = 0x100;  // row i sends kFirstId + i
-
-// The simulator's control functions, reached through the library the
-// binding loaded.
-struct SimControl {
-  explicit SimControl(const std::string& path) {
-    if (!library.Open(path) || !library.Resolve("cansim_reset", reset) ||
-        !library.Resolve("cansim_take_frames", take_frames) ||
-        !library.Resolve("cansim_dropped_frames", dropped_frames) ||
-        !library.Resolve("cansim_set_log", set_log)) {
-      std::fprintf(stderr, "send_timing: %s\n", library.error().c_str());
-      std::exit(1);
-    }
-  }
-  telpod::platform::DynamicLibrary library;
-  decltype(&cansim_reset) reset = nullptr;
-  decltype(&cansim_take_frames) take_frames = nullptr;
-  decltype(&cansim_dropped_frames) dropped_frames = nullptr;
-  decltype(&cansim_set_log) set_log = nullptr;
-};
 
 // Moves the captured frames into the statistics, by row: all of them, and
 // apart for rows with rules and rows without.
@@ -92,26 +74,6 @@ class CaptureReader {
   int64_t first_ns_ = -1, last_ns_ = 0;
 };
 
-class NoView : public telpod::ConnectionView {
- public:
-  void set_TB_Status(const std::string&) override {}
-  void set_TB_Protocol(const std::string&) override {}
-  void LoopStarted(telpod::LiveConnection&) override {}
-  void LoopEnded(telpod::LiveConnection&) override {}
-};
-
-class StderrMessages : public telpod::platform::MessageBoxes {
- public:
-  void Show(const std::string& text, const std::string&, telpod::platform::MessageIcon) override {
-    std::fprintf(stderr, "send_timing: message: %s\n", text.c_str());
-  }
-};
-
-class NoPump : public telpod::platform::EventPump {
- public:
-  void DoEvents() override {}
-};
-
 // The shared objects the main window owns, with the first device of each
 // family found and chosen.
 struct Window : telpod::FamilyObjects {
@@ -124,61 +86,6 @@ struct Family {
   const char* name;
   SimControl* sim;
   std::function<void(telpod::FormBG&, Window&)> connect;
-};
-
-int64_t NowNs(clockid_t clock = CLOCK_MONOTONIC) {
-  timespec ts{};
-  clock_gettime(clock, &ts);
-  return int64_t(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-}
-
-// The machine's busy and stolen processor time so far, in clock ticks
-// (/proc/stat), to tell a quiet run from one that shared the machine.
-struct MachineTicks {
-  MachineTicks() {
-    std::FILE* stat = std::fopen("/proc/stat", "r");
-    if (!stat) return;
-    long long user = 0, nice = 0, system = 0, idle = 0, iowait = 0, irq = 0, softirq = 0;
-    if (std::fscanf(stat, "cpu %lld %lld %lld %lld %lld %lld %lld %lld", &user, &nice, &system,
-                    &idle, &iowait, &irq, &softirq, &steal) == 8) {
-      busy = user + nice + system + irq + softirq;
-    }
-    std::fclose(stat);
-  }
-  long long busy = 0, steal = 0;
-};
-
-// The process's CPU time over the wall time of a run, and how often the
-// loop's thread was pre-empted: on a busy machine periods that pass while it
-// is off the processor are not caught up. `others` is what the rest of the
-// machine used meanwhile and `steal` what the host took, in shares of one
-// processor.
-class CpuShare {
- public:
-  CpuShare() : wall_(NowNs()), cpu_(NowNs(CLOCK_PROCESS_CPUTIME_ID)), switches_(Involuntary()) {}
-  std::string Summary() const {
-    const double wall = double(NowNs() - wall_);
-    const double cpu = double(NowNs(CLOCK_PROCESS_CPUTIME_ID) - cpu_);
-    const MachineTicks now;
-    const double tick_ns = 1e9 / double(sysconf(_SC_CLK_TCK));
-    const double others = double(now.busy - ticks_.busy) * tick_ns - cpu;
-    char line[120];
-    std::snprintf(line, sizeof line, "cpu_share=%.1f%% preemptions=%ld others=%.0f%% steal=%.0f%%",
-                  100.0 * cpu / wall, Involuntary() - switches_,
-                  std::max(0.0, 100.0 * others / wall),
-                  100.0 * double(now.steal - ticks_.steal) * tick_ns / wall);
-    return line;
-  }
-
- private:
-  static long Involuntary() {
-    rusage usage{};
-    getrusage(RUSAGE_THREAD, &usage);
-    return usage.ru_nivcsw;
-  }
-  int64_t wall_, cpu_;
-  long switches_;
-  MachineTicks ticks_;
 };
 
 // One run's rows: eight periodic rows at `period_ms`, or none; with
@@ -220,7 +127,7 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
   CaptureReader reader(sim, gaps, ruled, plain, rules);
   const long long dropped_before = sim.dropped_frames();
   NoView view;
-  StderrMessages messages;
+  telpod::bench::StderrMessages messages("send_timing");
   telpod::bench::PacedPump pump(pacing, w.RxFlag, load.seconds, [&] { reader.Drain(); });
   telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers, nullptr, &rules);
   w.RxFlag = 1;
@@ -265,9 +172,9 @@ void WriteCost(const char* name, SimControl& sim, const char* log_label, const c
   constexpr int kWrites = 1'000'000;
   int64_t spent = 0;
   for (int done = 0; done < kWrites; done += 8192) {
-    const int64_t start = NowNs();
+    const int64_t start = telpod::bench::NowNs();
     for (int k = 0; k < 8192; ++k) write();
-    spent += NowNs() - start;
+    spent += telpod::bench::NowNs() - start;
     while (sim.take_frames(sink.data(), sink.size()) > 0) {
     }
   }
@@ -298,11 +205,11 @@ int main(int argc, char** argv) {
   auto* canusb = drivers.Get<telpod::CanusbDriver>();
   auto* ifcan = drivers.Get<telpod::IfCanDriver>();
   auto* canlib = drivers.Get<telpod::CanlibDriver>();
-  SimControl usb_sim(canusb->path());
-  SimControl board_sim(ifcan->path());
-  SimControl channel_sim(canlib->path());
+  SimControl usb_sim(canusb->path(), "send_timing");
+  SimControl board_sim(ifcan->path(), "send_timing");
+  SimControl channel_sim(canlib->path(), "send_timing");
   for (SimControl* sim : {&usb_sim, &board_sim, &channel_sim}) sim->reset();
-  NoPump quiet;
+  telpod::bench::NoPump quiet;
   Window w;
   telpod::Find_CANUSB_Adapters(w.device, w.CAN_d, *canusb, quiet);
   w.CAN_d.set_CAN_USB_SelectNo(1);

@@ -131,6 +131,80 @@
     </message>
 </context>
 <context>
+    <name>RecordedLog</name>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>CAN FD フレーム %1</source>
+        <translation>CAN FD frames: %1</translation>
+    </message>
+    <message>
+        <source>エラーフレーム %1</source>
+        <translation>error frames: %1</translation>
+    </message>
+    <message>
+        <source>読めない行 %1</source>
+        <translation>unreadable lines: %1</translation>
+    </message>
+    <message>
+        <source>その他のイベント %1</source>
+        <translation>other events: %1</translation>
+    </message>
+    <message>
+        <source>ログファイル %1 を開けません。</source>
+        <translation>Cannot open the log file %1.</translation>
+    </message>
+    <message>
+        <source>ログファイル %1 には送信できるフレームがありません。</source>
+        <translation>The log file %1 holds no frame that can be sent.</translation>
+    </message>
+</context>
+<context>
+    <name>Replay</name>
+    <message>
+        <source>他のチャネルのフレーム %1</source>
+        <translation>frames of other channels: %1</translation>
+    </message>
+    <message>
+        <source>選ばれていない ID のフレーム %1</source>
+        <translation>frames of identifiers not chosen: %1</translation>
+    </message>
+    <message>
+        <source>この機器が送れないリモートフレーム %1</source>
+        <translation>remote frames the device cannot send: %1</translation>
+    </message>
+    <message>
+        <source>送信 %1 フレーム、拒否 %2 フレーム</source>
+        <translation>Frames sent: %1, refused: %2</translation>
+    </message>
+    <message>
+        <source>送らなかったもの：%1</source>
+        <translation>Not sent: %1</translation>
+    </message>
+    <message>
+        <source>記録の長さ %1 秒、再生の長さ %2 秒</source>
+        <translation>Recorded %1 s, played %2 s</translation>
+    </message>
+    <message>
+        <source>%1 周</source>
+        <translation>Rounds: %1</translation>
+    </message>
+    <message>
+        <source>遅れ：中央値 %1 ms、99 パーセンタイル %2 ms、最大 %3 ms</source>
+        <translation>Lateness: median %1 ms, 99th percentile %2 ms, largest %3 ms</translation>
+    </message>
+    <message>
+        <source>再生は途中で止められました。</source>
+        <translation>The replay was stopped before its end.</translation>
+    </message>
+    <message>
+        <source>ログの再生</source>
+        <translation>Log replay</translation>
+    </message>
+</context>
+<context>
     <name>RowRuleText</name>
     <message>
         <source>XOR（排他的論理和）</source>
@@ -480,6 +554,10 @@
         <source>通信初期処理中</source>
         <translation>Starting communication</translation>
     </message>
+    <message>
+        <source>ログを再生(&amp;P)</source>
+        <translation>&amp;Play a log...</translation>
+    </message>
 </context>
 <context>
     <name>telpod::FormCommonSetting</name>
@@ -548,6 +626,33 @@
     <message>
         <source>カウンターとチェックサム</source>
         <translation>Counter and checksum</translation>
+    </message>
+</context>
+<context>
+    <name>telpod::ReplayPanel</name>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>再生するログファイルを選択</source>
+        <translation>Choose a log file to play</translation>
+    </message>
+    <message>
+        <source>CAN ログ (*.log *.asc);;すべてのファイル (*)</source>
+        <translation>CAN logs (*.log *.asc);;All files (*)</translation>
+    </message>
+    <message>
+        <source>%1：%2 / %3 秒、%4 フレーム</source>
+        <translation>%1: %2 / %3 s, %4 frames</translation>
+    </message>
+    <message>
+        <source>%1：%2 秒、%3 フレーム</source>
+        <translation>%1: %2 s, %3 frames</translation>
+    </message>
+    <message>
+        <source>ログファイル：%1</source>
+        <translation>Log file: %1</translation>
     </message>
 </context>
 <context>

@@ -96,7 +96,7 @@ bool Form1::App_Startup() {
   IgnoringErrors([&] {
     ConnectionView& view = *this;
     FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_,
-                                       families_.drivers, nullptr, &rules);
+                                       families_.drivers, nullptr, &rules, &replay_);
     Form_Load_Initialize();
   });
   return true;

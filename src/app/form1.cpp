@@ -13,6 +13,7 @@
 #include "app/form_common_setting.h"
 #include "app/message_rows.h"
 #include "app/qt_window_ports.h"
+#include "app/replay_panel.h"
 #include "app/row_rules_dialog.h"
 #include "devices/socketcan/linux_socketcan_system.h"
 #include "info/form_version.h"
@@ -46,8 +47,10 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   area_ = new ConnectionArea(central);
+  replay_panel_ = new ReplayPanel(replay_, device, *ports_.messages, *ports_.dialogs, central);
   rows_ = new MessageRows(central);
   layout->addWidget(area_);
+  layout->addWidget(replay_panel_);
   layout->addWidget(rows_);
   layout->addStretch(1);
   setCentralWidget(central);
@@ -62,6 +65,7 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
   connect(area_->Cmb_Serect_Device, &QComboBox::activated, this, &Form1::Cmb_Serect_Device_Click);
   connect(area_->Bt_Connect, &QPushButton::clicked, this, &Form1::Bt_Connect_Click);
   connect(area_->Bt_Disconnect, &QPushButton::clicked, this, &Form1::Bt_Disconnect_Click);
+  connect(replay_panel_, &ReplayPanel::playingChanged, this, &Form1::EnableReplayMenu);
   BuildMenus();
   setWindowTitle(QString::fromStdString(device.Application_title()));
 }
@@ -85,6 +89,8 @@ void Form1::BuildMenus() {
   export_menu->setObjectName(QStringLiteral("menu_file_export"));
   menu_file_export_csv_ = action(export_menu, tr("csv形式(&C)"), "menu_file_export_csv");
   menu_file_export_excel_ = action(export_menu, tr("Excel形式(&E)"), "menu_file_export_excel");
+  menu_file_replay_ = action(file, tr("ログを再生(&P)"), "menu_file_replay");
+  menu_file_replay_->setEnabled(false);
   menu_file_close_ = action(file, tr("終了(&X)"), "menu_file_close");
   QMenu* tools = menuBar()->addMenu(tr("ツール(&T)"));
   tools->setObjectName(QStringLiteral("menu_tool"));
@@ -97,6 +103,7 @@ void Form1::BuildMenus() {
   connect(menu_file_import_, &QAction::triggered, this, &Form1::menu_file_import_Click);
   connect(menu_file_export_csv_, &QAction::triggered, this, &Form1::menu_file_export_csv_Click);
   connect(menu_file_export_excel_, &QAction::triggered, this, &Form1::menu_file_export_excel_Click);
+  connect(menu_file_replay_, &QAction::triggered, this, &Form1::menu_file_replay_Click);
   connect(menu_common_setting_, &QAction::triggered, this, &Form1::menu_common_setting_Click);
   connect(menu_help_version_, &QAction::triggered, this, &Form1::menu_help_version_Click);
 }

@@ -18,6 +18,7 @@
 #include "model/row_rule.h"
 #include "platform/single_instance.h"
 #include "send/connection_skeleton.h"
+#include "send/replay_slot.h"
 #include "send/zqt_clock.h"
 
 class QAction;
@@ -29,6 +30,7 @@ class ConnectionArea;
 class Form2;
 class MessageRows;
 class QtEventPump;
+class ReplayPanel;
 class RowRulesDialog;
 
 // The main window. It owns every object the parts of the program share and
@@ -85,10 +87,13 @@ class Form1 : public QMainWindow,
   void menu_file_import_Click();
   void menu_file_export_csv_Click();
   void menu_file_export_excel_Click();
+  // While connected: a recorded log played beside the rows.
+  void menu_file_replay_Click();
   void menu_common_setting_Click();
   void menu_help_version_Click();
 
   ConnectionArea* connectionArea() const { return area_; }
+  ReplayPanel* replayPanel() const { return replay_panel_; }
   QTimer* TimerGetSetting() const { return TimerGetSetting_; }
   FormCommonSetting* formCommonSetting() const { return FormCommonSetting_; }
   FormVersion* formVersion() const { return FormVersion_; }
@@ -101,7 +106,8 @@ class Form1 : public QMainWindow,
  private:
   void set_TB_Status(const std::string& text) override;
   void set_TB_Protocol(const std::string& text) override;
-  void LoopStarted(LiveConnection& live) override { live_ = &live; }
+  // From here on a log may be played beside the rows.
+  void LoopStarted(LiveConnection& live) override;
   void LoopEnded(LiveConnection&) override { live_ = nullptr; }
   void ShowRunningStatus();
   // While frames go out, the rows' schedules are brought up to this moment
@@ -122,6 +128,8 @@ class Form1 : public QMainWindow,
   // Runs the connection of the chosen family; false when none was chosen.
   bool RunChosenConnection();
   void RestoreIdleWindow();
+  // The replay entry is there while connected and no log plays.
+  void EnableReplayMenu();
   // The close request: refused while connected, else the rows are saved;
   // when that fails the user chooses between staying open and closing.
   bool Form_QueryUnload();
@@ -147,13 +155,17 @@ class Form1 : public QMainWindow,
   std::unique_ptr<FormBG> FormBG_;
   // The running connection while its loop runs, else null.
   LiveConnection* live_ = nullptr;
+  // What the send loop plays beside the rows.
+  ReplaySlot replay_;
 
   ConnectionArea* area_ = nullptr;
   MessageRows* rows_ = nullptr;
+  ReplayPanel* replay_panel_ = nullptr;
   QTimer* TimerGetSetting_ = nullptr;
   QAction* menu_file_import_ = nullptr;
   QAction* menu_file_export_csv_ = nullptr;
   QAction* menu_file_export_excel_ = nullptr;
+  QAction* menu_file_replay_ = nullptr;
   QAction* menu_file_close_ = nullptr;
   QAction* menu_common_setting_ = nullptr;
   QAction* menu_help_version_ = nullptr;

@@ -15,6 +15,7 @@
 #include "app/form1.h"
 #include "app/form2.h"
 #include "app/form_common_setting.h"
+#include "app/replay_panel.h"
 #include "app/row_rules_dialog.h"
 #include "info/form_version.h"
 #include "settings/file_save_system.h"
@@ -43,6 +44,7 @@ void Form1::Bt_Connect_Click() {
   // The connection runs its send loop right here, on this thread, and comes
   // back only when it has ended; the window's events are handled inside it.
   RunChosenConnection();
+  replay_panel_->ConnectionEnded();
   RestoreIdleWindow();
   // Once this handler has returned, so that the close finds the window idle.
   if (std::exchange(close_after_connection_, false)) {
@@ -59,6 +61,17 @@ void Form1::RestoreIdleWindow() {
   menu_common_setting_->setEnabled(true);
   area_->Cmb_Serect_Device->setEnabled(true);
   area_->Pic_Caution->hide();
+  EnableReplayMenu();
+}
+
+void Form1::LoopStarted(LiveConnection& live) {
+  live_ = &live;
+  replay_panel_->SetConnected(true);
+  EnableReplayMenu();
+}
+
+void Form1::EnableReplayMenu() {
+  menu_file_replay_->setEnabled(RxFlag == 1 && !replay_panel_->Playing());
 }
 
 void Form1::Bt_Disconnect_Click() {

@@ -1,5 +1,6 @@
-// The file menu: export and import of the rows.
+// The file menu: export and import of the rows, and a log replayed.
 #include "app/form1.h"
+#include "app/replay_panel.h"
 #include "settings/setting_import_export.h"
 #include "settings/settings_import.h"
 #include "settings/xls/xls_export.h"
@@ -47,6 +48,10 @@ void Form1::menu_file_import_Click() {
   const bool taken = Setting_import_export::Import_Settings_File(device, *path, Tx_CANDATA) == 1;
   if (taken) SendDB_To_Screen();
   Setting_import_export::ShowImportOutcome(*ports_.messages, taken, SplitChosenPath(*path).name);
+}
+
+void Form1::menu_file_replay_Click() {
+  replay_panel_->ChooseAndPlay();
 }
 
 }  // namespace telpod

@@ -34,6 +34,14 @@ void QtMessageBoxes::Show(const std::string& text, const std::string& title,
   box->exec();
 }
 
+void QtMessageBoxes::Tell(const std::string& text, const std::string& title,
+                          platform::MessageIcon icon) {
+  QMessageBox* box = MessageBox(text, title, icon, parent_).release();
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setStandardButtons(QMessageBox::Ok);
+  box->open();
+}
+
 size_t QtMessageBoxes::Ask(const std::string& text, const std::string& title,
                            platform::MessageIcon icon, const std::vector<std::string>& choices) {
   const auto box = MessageBox(text, title, icon, parent_);
@@ -49,16 +57,31 @@ size_t QtMessageBoxes::Ask(const std::string& text, const std::string& title,
   return chosen == buttons.end() ? 0 : static_cast<size_t>(chosen - buttons.begin());
 }
 
+std::unique_ptr<QFileDialog> QtFileDialogs::Dialog(const platform::FileDialogRequest& request) {
+  auto dialog = std::make_unique<QFileDialog>(parent_, QString::fromStdString(request.title),
+                                              QString::fromStdString(request.initial_folder),
+                                              QString::fromStdString(request.filter));
+  dialog->setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+  dialog->setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+  dialog->setOption(QFileDialog::ReadOnly, false);
+  dialog->selectFile(QString::fromStdString(request.file_name));
+  return dialog;
+}
+
 std::optional<std::string> QtFileDialogs::Choose(const platform::FileDialogRequest& request) {
-  QFileDialog dialog(parent_, QString::fromStdString(request.title),
-                     QString::fromStdString(request.initial_folder),
-                     QString::fromStdString(request.filter));
-  dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setOption(QFileDialog::ReadOnly, false);
-  dialog.selectFile(QString::fromStdString(request.file_name));
-  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-  return dialog.selectedFiles().constFirst().toStdString();
+  const auto dialog = Dialog(request);
+  if (dialog->exec() != QDialog::Accepted || dialog->selectedFiles().isEmpty()) return std::nullopt;
+  return dialog->selectedFiles().constFirst().toStdString();
+}
+
+void QtFileDialogs::ChooseThenCall(const platform::FileDialogRequest& request,
+                                   std::function<void(const std::string&)> chosen) {
+  QFileDialog* dialog = Dialog(request).release();
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(
+      dialog, &QFileDialog::fileSelected, dialog,
+      [chosen = std::move(chosen)](const QString& file) { chosen(file.toStdString()); });
+  dialog->open();
 }
 
 void QtUrlOpener::Open(const std::string& url) {

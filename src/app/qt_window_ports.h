@@ -8,6 +8,8 @@
 #include "app/window_ports.h"
 #include "platform/wake_timer.h"
 
+class QFileDialog;
+
 namespace telpod {
 
 // The real message boxes, modal over `parent`.
@@ -17,6 +19,8 @@ class QtMessageBoxes final : public platform::MessageBoxes {
   void Show(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
   size_t Ask(const std::string& text, const std::string& title, platform::MessageIcon icon,
              const std::vector<std::string>& choices) override;
+  // Window-modal over `parent`, returning at once; the box deletes itself.
+  void Tell(const std::string& text, const std::string& title, platform::MessageIcon icon) override;
 
  private:
   QPointer<QWidget> parent_;
@@ -26,8 +30,12 @@ class QtFileDialogs final : public platform::FileDialogs {
  public:
   explicit QtFileDialogs(QWidget* parent) : parent_(parent) {}
   std::optional<std::string> Choose(const platform::FileDialogRequest& request) override;
+  void ChooseThenCall(const platform::FileDialogRequest& request,
+                      std::function<void(const std::string&)> chosen) override;
 
  private:
+  std::unique_ptr<QFileDialog> Dialog(const platform::FileDialogRequest& request);
+
   QPointer<QWidget> parent_;
 };
 

@@ -10,12 +10,6 @@ namespace {
 
 constexpr auto kFlushInterval = std::chrono::milliseconds(100);
 
-std::string Hex(uint32_t value, int digits) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%0*X", digits, value);
-  return text;
-}
-
 std::string Blankless(std::string text) {
   std::replace_if(
       text.begin(), text.end(),
@@ -34,16 +28,7 @@ std::string CandumpLine(std::chrono::system_clock::time_point when, std::string_
                 static_cast<long long>(micros % 1'000'000));
   std::string line = stamp;
   line.append(interface);
-  line += ' ' + Hex(frame.id, frame.extended ? 8 : 3) + '#';
-  const int length = std::min<int>(frame.dlc, CanFrame::kMaxData);
-  if (frame.remote) {
-    // "123#R", with the length as one digit when it is not 0: "123#R4".
-    line += 'R';
-    if (length > 0) line += Hex(static_cast<uint32_t>(length), 1);
-    return line + '\n';
-  }
-  for (int n = 0; n < length; ++n) line += Hex(frame.data[static_cast<size_t>(n)], 2);
-  return line + '\n';
+  return line + ' ' + CandumpText(frame) + '\n';
 }
 
 std::string DeviceInterfaceName(const FamilySet& families) {

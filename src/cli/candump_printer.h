@@ -12,9 +12,7 @@
 namespace telpod {
 
 // One frame as a line of the candump log format, with its newline:
-// "(1733480000.123456) canusb-LW000001 7DF#0201"; extended identifiers
-// with 8 hex digits, standard ones with 3, the data bytes of the length
-// (at most 8); a remote frame as "7DF#R", or "7DF#R2" with its length.
+// "(1733480000.123456) canusb-LW000001 7DF#0201" (see CandumpText).
 std::string CandumpLine(std::chrono::system_clock::time_point when, std::string_view interface,
                         const CanFrame& frame);
 

@@ -11,7 +11,7 @@ namespace {
 
 constexpr size_t kIndent = 9;
 
-constexpr std::array<ExitStatusMeaning, 8> kStatuses{{
+constexpr std::array<ExitStatusMeaning, 9> kStatuses{{
     {"0", "it ran and ended as asked"},
     {"1", "an unexpected error"},
     {"2", "usage error: an unknown option, a value it does not take, or an option given twice"},
@@ -25,6 +25,7 @@ constexpr std::array<ExitStatusMeaning, 8> kStatuses{{
     {"6",
      "the device refused frames, or the bus was error passive or off (unless "
      "--allow-failed-writes)"},
+    {"7", "the log --replay names could not be read, or it holds no frame to send"},
     {"128+N", "signal N came before the connection had started"},
 }};
 

@@ -17,6 +17,7 @@ inline constexpr int kNoDevice = 3;        // none found, or --device names none
 inline constexpr int kDeviceFailed = 4;    // not opened, or the rate is not offered
 inline constexpr int kRowsUnreadable = 5;  // the rows file, or the rules file named
 inline constexpr int kFramesRefused = 6;   // failed writes, or an error-passive or off bus
+inline constexpr int kLogUnreadable = 7;   // the log to replay, or it holds no frame
 inline constexpr int kSignalBase = 128;
 }  // namespace send_exit
 

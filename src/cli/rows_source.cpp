@@ -125,6 +125,10 @@ bool TakeRows(ELM327_Info& device, CAN_SendDB& SendDB, const SendOptions& option
   return !options.rows || ImportRows(device, SendDB, *options.rows, options.lenient, messages);
 }
 
+void SwitchPeriodicRowsOff(CAN_SendDB& SendDB) {
+  for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) SendDB.set_CAN_SendCycleOperation(i, 0);
+}
+
 void NoteRowsNotSent(const CAN_SendDB& SendDB, TerminalMessages& messages) {
   bool any_periodic = false, any_sent = false;
   for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {

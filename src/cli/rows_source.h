@@ -19,6 +19,10 @@ namespace telpod {
 bool TakeRows(ELM327_Info& device, CAN_SendDB& SendDB, const SendOptions& options,
               TerminalMessages& messages);
 
+// Switches every row's periodic sending off, for a run that plays a log
+// alone.
+void SwitchPeriodicRowsOff(CAN_SendDB& SendDB);
+
 // Names each periodic row that cannot go out (a standard-format identifier
 // above 7FF, which the loop skips), and says so when nothing goes out.
 void NoteRowsNotSent(const CAN_SendDB& SendDB, TerminalMessages& messages);

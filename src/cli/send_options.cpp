@@ -26,11 +26,31 @@ std::string Lower(std::string_view text) {
   return lower;
 }
 
-std::optional<double> PositiveSeconds(const std::string& text) {
+std::optional<double> Number(const std::string& text) {
   double value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value) ||
-      value <= 0) {
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  return value;
+}
+
+std::optional<double> PositiveSeconds(const std::string& text) {
+  const auto value = Number(text);
+  if (!value || !std::isfinite(*value) || *value <= 0) return std::nullopt;
+  return value;
+}
+
+std::optional<int64_t> Count(const std::string& text) {
+  int64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size() || value < 0) return std::nullopt;
+  return value;
+}
+
+std::optional<uint32_t> HexId(std::string_view text) {
+  uint32_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+  if (text.empty() || error != std::errc() || end != text.data() + text.size() ||
+      value > CanFrame::kMaxExtendedId) {
     return std::nullopt;
   }
   return value;
@@ -110,6 +130,48 @@ const OptionSpec kOptions[] = {
      "off; the summary still counts them",
      Switch<&SendOptions::allow_failed_writes>},
     {"--quiet", "", "print no frame lines", Switch<&SendOptions::quiet>},
+    {"--replay", "LOG",
+     "play a recorded log, a candump log or a Vector ASC file, with its own timing, then end; "
+     "rows go out beside it only when --rows names them",
+     [](SendOptions& o, const std::string& v) {
+       o.replay = v;
+       return v.empty() ? std::string("--replay needs a file name") : std::string();
+     }},
+    {"--speed", "X", "play the log X times as fast, 0.1 to 100 (default: 1)",
+     [](SendOptions& o, const std::string& v) {
+       const auto speed = Number(v);
+       if (!speed || !(*speed >= ReplayOptions::kMinSpeed && *speed <= ReplayOptions::kMaxSpeed)) {
+         return "--speed takes a factor from 0.1 to 100, not \"" + v + "\"";
+       }
+       o.replaying.speed = *speed;
+       return std::string();
+     }},
+    {"--loop", "N",
+     "play the log N times, 0 until stopped (default: 1); each round starts one mean recorded "
+     "gap after the last frame of the round before",
+     [](SendOptions& o, const std::string& v) {
+       const auto rounds = Count(v);
+       if (!rounds) {
+         return "--loop takes a number of rounds, 0 for until stopped, not \"" + v + "\"";
+       }
+       o.replaying.rounds = *rounds;
+       return std::string();
+     }},
+    {"--from", "IFACE",
+     "only the frames recorded on this interface (candump: can0) or channel (ASC: 1)",
+     [](SendOptions& o, const std::string& v) {
+       o.replaying.channel = v;
+       return v.empty() ? std::string("--from needs an interface or channel") : std::string();
+     }},
+    {"--ids", "LIST", "only these identifiers, hex, single or ranges: 7DF,7E0-7EF",
+     [](SendOptions& o, const std::string& v) {
+       const auto ids = ParseIdList(v);
+       if (!ids) {
+         return "--ids takes hex identifiers and ranges such as 7DF,7E0-7EF, not \"" + v + "\"";
+       }
+       o.replaying.ids = *ids;
+       return std::string();
+     }},
     {"--version", "", "show the version and end", Switch<&SendOptions::version>},
     {"-h, --help", "", "show this help and end", Switch<&SendOptions::help>},
 };
@@ -130,6 +192,11 @@ bool AnswersAlone(const std::vector<std::string>& arguments, SendOptions& option
   return options.help || options.version;
 }
 
+// How a log is played, which only --replay uses.
+bool IsReplayOption(const std::string& name) {
+  return name == "--speed" || name == "--loop" || name == "--from" || name == "--ids";
+}
+
 // Reads the arguments one option at a time; each name once.
 class ArgumentReader {
  public:
@@ -145,6 +212,9 @@ class ArgumentReader {
     };
     if (options.list && std::any_of(given_.begin(), given_.end(), besides_list)) {
       return "--list takes no other option than --rate";
+    }
+    if (!options.replay && std::any_of(given_.begin(), given_.end(), IsReplayOption)) {
+      return "--speed, --loop, --from and --ids go with --replay";
     }
     return "";
   }
@@ -186,6 +256,21 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments) {
   return parsed;
 }
 
+std::optional<std::vector<IdRange>> ParseIdList(std::string_view text) {
+  std::vector<IdRange> ranges;
+  for (size_t start = 0; start <= text.size();) {
+    const size_t comma = std::min(text.find(',', start), text.size());
+    const std::string_view item = text.substr(start, comma - start);
+    const size_t dash = item.find('-');
+    const auto first = HexId(item.substr(0, dash));
+    const auto last = dash == std::string_view::npos ? first : HexId(item.substr(dash + 1));
+    if (!first || !last || *last < *first) return std::nullopt;
+    ranges.push_back({*first, *last});
+    start = comma + 1;
+  }
+  return ranges;
+}
+
 std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
   std::string wanted = Lower(text);
   if (const auto plain = IndexOfBitsPerSecond(wanted)) return plain;
@@ -201,6 +286,8 @@ std::optional<int32_t> BitRateIndexOfLabel(std::string_view text) {
 void PrintSendHelp(std::ostream& out) {
   out << "Usage: telpod-send [--device N|TEXT] [--rows FILE [--lenient]] [--rules FILE]\n"
          "                   [--rate RATE] [--seconds S] [--allow-failed-writes] [--quiet]\n"
+         "       telpod-send --replay LOG [--speed X] [--loop N] [--from IFACE] [--ids LIST]\n"
+         "                   [--device N|TEXT] [--rows FILE] [--rate RATE] [--seconds S] ...\n"
          "       telpod-send --list [--rate RATE]\n"
          "\n"
          "Sends TELPOD's periodic message rows from the command line, through the same\n"
@@ -222,7 +309,11 @@ void PrintSendHelp(std::ostream& out) {
          "the kernel's own name for SocketCAN (can0, vcan0, ...), and slcan-<serial\n"
          "number> for a serial-line adapter (slcan-<port> when it has none).\n"
          "Messages, and a summary at the end (frames written, failed writes,\n"
-         "seconds, and the bus state when it was not well), go to standard error.\n"
+         "seconds, and the bus state when it was not well), go to standard error. A\n"
+         "replay adds its own: frames sent, refused and not sent (with why: CAN FD and\n"
+         "error frames, unreadable lines, other events, channels and identifiers not\n"
+         "chosen, remote frames the device cannot send), recorded and played duration,\n"
+         "and how late the frames went out (median, 99th percentile, largest).\n"
          "\n"
          "Settings file (read, never written): "
       << FileSaveSystem::SettingFilePath()

@@ -9,6 +9,8 @@
 #include <string_view>
 #include <vector>
 
+#include "send/replay_options.h"
+
 namespace telpod {
 
 // What telpod-send was asked to do.
@@ -32,6 +34,9 @@ struct SendOptions {
   bool lenient = false;
   // Refused frames and a troubled bus still end the run with status 0.
   bool allow_failed_writes = false;
+  // A candump or Vector ASC log to play, and how to play it.
+  std::optional<std::string> replay;
+  ReplayOptions replaying;
 };
 
 // One option of the command line: its name, the word its value is shown
@@ -62,6 +67,11 @@ ParsedOptions ParseSendOptions(const std::vector<std::string>& arguments);
 // out or not and in any letter case ("500k", "1M", "125k bps"), or as a
 // plain number of bit/s ("500000") or kbit/s ("500").
 std::optional<int32_t> BitRateIndexOfLabel(std::string_view text);
+
+// Identifiers in hex, single or first-last, separated by commas:
+// "7DF,7E0-7EF,18DAF110"; nullopt when the list is malformed or names an
+// identifier above 29 bits.
+std::optional<std::vector<IdRange>> ParseIdList(std::string_view text);
 
 // The options, the frame lines, the settings file and the exit statuses.
 void PrintSendHelp(std::ostream& out);

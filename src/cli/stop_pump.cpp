@@ -7,7 +7,11 @@ namespace telpod {
 
 void StopPump::DoEvents() {
   run_.LookAtBus();
-  if (StopSignalCame() || TimeIsUp()) RxFlag_ = 0;
+  if (StopSignalCame() || TimeIsUp() || Replayed()) RxFlag_ = 0;
+}
+
+bool StopPump::Replayed() const {
+  return replay_ != nullptr && replay_->schedule() != nullptr && replay_->schedule()->Finished();
 }
 
 void StopPump::WaitUntil(platform::Deadline deadline) {

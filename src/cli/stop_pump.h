@@ -6,6 +6,7 @@
 #include "cli/run_record.h"
 #include "platform/termination_signals.h"
 #include "platform/window_services.h"
+#include "send/replay_slot.h"
 
 namespace telpod {
 
@@ -16,7 +17,8 @@ namespace telpod {
 // record read the bus. Its waits go to `sleeper` (a
 // pump that sleeps on the clock and wakes early on a signal) and never
 // past the end of the run; without one they do not sleep at all, as a
-// loop on a scripted clock needs.
+// loop on a scripted clock needs. A run that plays a log also ends when
+// the log has been played.
 class StopPump final : public platform::EventPump {
  public:
   StopPump(int32_t& RxFlag, const platform::TerminationSignals& signals, RunRecord& run,
@@ -26,15 +28,18 @@ class StopPump final : public platform::EventPump {
   void DoEvents() override;
   void WaitUntil(platform::Deadline deadline) override;
   bool StopSignalCame() const { return signals_.Caught() != 0; }
+  void EndWithReplay(const ReplaySlot& replay) { replay_ = &replay; }
 
  private:
   bool TimeIsUp() const { return seconds_ && run_.Seconds() >= *seconds_; }
+  bool Replayed() const;
 
   int32_t& RxFlag_;
   const platform::TerminationSignals& signals_;
   RunRecord& run_;
   std::optional<double> seconds_;
   platform::EventPump* sleeper_;
+  const ReplaySlot* replay_ = nullptr;
 };
 
 }  // namespace telpod

@@ -25,8 +25,10 @@
 #include "platform/program_folder.h"
 #include "platform/sleeping_pump.h"
 #include "platform/termination_signals.h"
+#include "send/replay_summary_text.h"
 #include "send/zqt_clock.h"
 #include "settings/file_save_system.h"
+#include "settings/logs/recorded_log.h"
 #include "settings/xls/excel_install_check.h"
 
 namespace telpod {
@@ -73,6 +75,8 @@ class SendSession final : private DiscoveryProgress {
   // 0 once the devices are listed, else the exit status.
   int StartUp();
   bool LoadClock();
+  // Opens the log to play; false after its message when it cannot be.
+  bool TakeLog();
   int List();
   int Send();
   int Connect();
@@ -98,6 +102,7 @@ class SendSession final : private DiscoveryProgress {
   std::optional<RunRecord> record_;
   platform::SleepingPump sleeper_;
   std::optional<StopPump> pump_;
+  ReplaySlot replay_;
   std::vector<std::string> entries_;
 };
 
@@ -122,6 +127,7 @@ int SendSession::StartUp() {
              !TakeRules(options_.rules, rules_, messages_)) {
     return send_exit::kRowsUnreadable;
   }
+  if (options_.replay && !TakeLog()) return send_exit::kLogUnreadable;
   if (options_.bit_rate) device.set_t_bitRate(*options_.bit_rate);
   if (!Find_Devices(mask, families_, *pump_, *this)) {
     StopMessage(startup_text::kNoDevice);
@@ -145,6 +151,19 @@ bool SendSession::LoadClock() {
   // that a caller hands in may not.
   pump_.emplace(RxFlag, signals_, *record_, options_.seconds,
                 ports_.clock == nullptr ? &sleeper_ : nullptr);
+  return true;
+}
+
+bool SendSession::TakeLog() {
+  LogOpening log = OpenRecordedLog(*options_.replay);
+  if (!log.frames) {
+    messages_.Show(log.error, device.Application_title(), platform::MessageIcon::Critical);
+    return false;
+  }
+  replay_.Load(std::make_unique<ReplaySchedule>(std::move(log.frames), options_.replaying));
+  pump_->EndWithReplay(replay_);
+  // The log goes out alone, unless rows were asked for as well.
+  if (!options_.rows) SwitchPeriodicRowsOff(Tx_CANDATA);
   return true;
 }
 
@@ -177,13 +196,14 @@ int SendSession::Send() {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
-  NoteRowsNotSent(Tx_CANDATA, messages_);
+  if (!options_.replay || options_.rows) NoteRowsNotSent(Tx_CANDATA, messages_);
   return Connect();
 }
 
 int SendSession::Connect() {
   CandumpPrinter printer(ports_.out, DeviceInterfaceName(families_), options_.quiet);
-  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer, &rules_);
+  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer, &rules_,
+              options_.replay ? &replay_ : nullptr);
   Tx_CANDATA.Timer_Clear();
   const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
@@ -201,6 +221,11 @@ int SendSession::Outcome(const RunFigures& figures) {
   }
   messages_.Say(SummaryLine(figures));
   if (!record_->started()) return send_exit::kDeviceFailed;
+  if (ReplaySchedule* played = replay_.schedule()) {
+    // A signal or --seconds ended the run before the log did.
+    if (!played->Finished()) played->Stop();
+    for (const std::string& line : ReplaySummaryLines(played->Summary())) messages_.Say(line);
+  }
   if (RunFailedOnTheBus(figures) && !options_.allow_failed_writes) {
     return send_exit::kFramesRefused;
   }

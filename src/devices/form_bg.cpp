@@ -9,7 +9,8 @@ namespace telpod {
 
 FormBG::FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view,
                platform::MessageBoxes& messages, platform::EventPump& pump,
-               const DriverSet& drivers, WriteObserver* writes, const RowRules* rules)
+               const DriverSet& drivers, WriteObserver* writes, const RowRules* rules,
+               ReplaySlot* replay)
     : RxFlag_(RxFlag),
       clock_(clock),
       view_(view),
@@ -17,7 +18,8 @@ FormBG::FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view,
       pump_(pump),
       drivers_(drivers),
       writes_(writes),
-      rules_(rules) {}
+      rules_(rules),
+      replay_(replay) {}
 
 std::optional<std::string> FormBG::Open_ChosenDevice(FamilySet& families, CAN_SendDB& SendDB) {
   DeviceFamily* family = families.Chosen();
@@ -34,7 +36,7 @@ int32_t FormBG::ConnectFamily(ELM327_Info& device, DeviceFamily& family,
     on_error = family.FailureResult();
     const auto connection = family.Connection();
     ConnectionContext ctx{device,    SendDB, RxFlag_, clock_, view_,
-                          messages_, pump_,  writes_, rules_};
+                          messages_, pump_,  writes_, rules_, replay_};
     return RunConnection(ctx, *connection);
   } catch (...) {
     RxFlag_ = 0;

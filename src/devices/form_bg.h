@@ -27,12 +27,12 @@ namespace telpod {
 // the send loop until RxFlag leaves 1, closes the device and returns; RxFlag
 // is 0 on every way out, and no exception leaves them. `writes`, when
 // given, learns of every frame written; rows follow `rules`, when given, as
-// they stand at each frame.
+// they stand at each frame; `replay`, when given, is played beside the rows.
 class FormBG {
  public:
   FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
          platform::EventPump& pump, const DriverSet& drivers, WriteObserver* writes = nullptr,
-         const RowRules* rules = nullptr);
+         const RowRules* rules = nullptr, ReplaySlot* replay = nullptr);
 
   // Connect's dispatch: RxFlag to 1, then a connection over the chosen
   // device of the family t_select_Vender names. Returns the text the status
@@ -64,6 +64,7 @@ class FormBG {
   const DriverSet& drivers_;
   WriteObserver* writes_;
   const RowRules* rules_;
+  ReplaySlot* replay_;
 };
 
 }  // namespace telpod

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "model/can_senddb.h"
 
@@ -13,6 +14,9 @@ struct CanFrame {
   static constexpr int kMaxData = 8;
   static constexpr uint32_t kMaxStandardId = 0x7FF;
   static constexpr uint32_t kMaxExtendedId = 0x1FFFFFFF;
+  static constexpr uint32_t MaxId(bool extended) {
+    return extended ? kMaxExtendedId : kMaxStandardId;
+  }
 
   uint32_t id = 0;
   bool extended = false;
@@ -33,5 +37,10 @@ CanFrame FrameOfRow(const CAN_SendDB& SendDB, int16_t i);
 // 29 extended. A driver would cut a longer one down to another identifier
 // (0x800 to 0x000), so such a frame is never handed to one.
 bool IdFitsFormat(const CanFrame& frame);
+// The frame as a candump log line writes it: "7DF#0201", extended
+// identifiers with 8 hex digits, standard ones with 3, the data bytes of
+// the length (at most 8); a remote frame as "7DF#R", or "7DF#R2" with its
+// length.
+std::string CandumpText(const CanFrame& frame);
 
 }  // namespace telpod

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,11 @@ class MessageBoxes {
   virtual size_t Ask(const std::string& /*text*/, const std::string& /*title*/,
                      MessageIcon /*icon*/, const std::vector<std::string>& /*choices*/) {
     return 0;
+  }
+  // A box that leaves the caller going, so the send loop keeps its frames
+  // on time while it is open. Boxes that cannot do that show it as Show.
+  virtual void Tell(const std::string& text, const std::string& title, MessageIcon icon) {
+    Show(text, title, icon);
   }
 };
 
@@ -58,6 +64,13 @@ class FileDialogs {
   virtual ~FileDialogs() = default;
   // The chosen path; nullopt is the user's cancel.
   virtual std::optional<std::string> Choose(const FileDialogRequest& request) = 0;
+  // Asks without holding up the caller: `chosen` runs with the path once
+  // the user has chosen one, never on a cancel. Dialogs that cannot wait
+  // like that ask as Choose does.
+  virtual void ChooseThenCall(const FileDialogRequest& request,
+                              std::function<void(const std::string&)> chosen) {
+    if (const auto path = Choose(request)) chosen(*path);
+  }
 };
 
 // Opens a web address in the user's browser; the outcome is not examined.

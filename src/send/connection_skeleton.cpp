@@ -76,6 +76,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   ctx.view.set_TB_Protocol(BitRateLabel(index));
 
   SendLoop loop(ctx.SendDB, ctx.RxFlag, ctx.clock, family, ctx.pump);
+  if (ctx.replay != nullptr) loop.Join(*ctx.replay, family);
   LoopStart start(loop, ctx.view);
   try {
     family.Start(start);

@@ -12,6 +12,8 @@
 #include "platform/window_services.h"
 #include "send/clock.h"
 #include "send/connection_status.h"
+#include "send/frame_sender.h"
+#include "send/replay_slot.h"
 #include "send/row_counters.h"
 #include "send/send_loop.h"
 
@@ -43,7 +45,8 @@ class WriteObserver {
 
 // Everything a connection borrows from the main window for its duration.
 // Nobody watches the writes unless `writes` is given; rows follow `rules`,
-// when given, as they stand at each frame.
+// when given, as they stand at each frame; the loop plays what `replay`
+// holds, when given, beside the rows.
 struct ConnectionContext {
   ELM327_Info& device;
   CAN_SendDB& SendDB;
@@ -54,6 +57,7 @@ struct ConnectionContext {
   platform::EventPump& pump;
   WriteObserver* writes = nullptr;
   const RowRules* rules = nullptr;
+  ReplaySlot* replay = nullptr;
 };
 
 // Handed to a family while the loop starts, so that it can put its last
@@ -73,7 +77,7 @@ class LoopStart {
 // encoding and its reading of the bus state. Everything else (messages,
 // labels, the loop, the timer resolution, RxFlag, counting failed writes)
 // is the skeleton's.
-class FamilyConnection : public RowWriter, public LiveConnection {
+class FamilyConnection : public RowWriter, public LiveConnection, public FrameSender {
  public:
   // Picks the device's rate parameter for a bit-rate index; false when the
   // family does not offer that rate (no device call has been made then).
@@ -109,7 +113,7 @@ class FamilyConnection : public RowWriter, public LiveConnection {
   }
   // Every frame goes out here: the one place a refused frame is counted, and
   // the observer, when there is one, learns of each frame.
-  bool Send(const CanFrame& frame) {
+  bool Send(const CanFrame& frame) final {
     const bool taken = WriteFrame(frame);
     if (!taken) ++failed_writes_;
     if (observer_ != nullptr) observer_->Written(frame, taken);

@@ -25,6 +25,7 @@ void SendLoop::Pass() {
     if (PeriodicOn(i)) PeriodicStep(i, now);
     LastVisit_[static_cast<size_t>(i)] = now;
   }
+  if (replay_ != nullptr) replay_->SendDue(clock_, *replay_sender_);
   pump_.DoEvents();
 }
 
@@ -43,6 +44,11 @@ bool SendLoop::PeriodicOn(int16_t i) const {
 }
 
 double SendLoop::NextDue() const {
+  const double rows = RowsNextDue();
+  return replay_ != nullptr ? std::min(rows, replay_->NextDue()) : rows;
+}
+
+double SendLoop::RowsNextDue() const {
   constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
   for (int16_t i = 0; i <= LastRow(); ++i) {

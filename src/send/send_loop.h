@@ -6,6 +6,8 @@
 #include "model/can_senddb.h"
 #include "platform/window_services.h"
 #include "send/clock.h"
+#include "send/frame_sender.h"
+#include "send/replay_slot.h"
 #include "send/wake_margin.h"
 
 namespace telpod {
@@ -26,7 +28,9 @@ class RowWriter {
 // granularity of every period without a core spent on it. A row whose
 // identifier its frame's format cannot carry (a standard row above 0x7FF)
 // is never written: its one-shot request is dropped, and periodically it
-// counts as switched off.
+// counts as switched off. A replay joined to the loop is one more
+// timetable: after the rows, each pass sends its frames that are due, and
+// the waits end at whichever falls due first.
 class SendLoop {
  public:
   // Even with nothing due the loop looks round this often.
@@ -41,6 +45,11 @@ class SendLoop {
            platform::EventPump& pump)
       : SendDB_(SendDB), RxFlag_(RxFlag), clock_(clock), writer_(writer), pump_(pump) {}
 
+  // Plays whatever `slot` holds beside the rows, through `sender`.
+  void Join(ReplaySlot& slot, FrameSender& sender) {
+    replay_ = &slot;
+    replay_sender_ = &sender;
+  }
   // Every row's LastVisit takes one and the same clock reading.
   void StampLastVisit();
   // Passes until RxFlag is no longer 1; Disconnect clears it inside DoEvents
@@ -50,7 +59,7 @@ class SendLoop {
   void Pass();
   // The clock reading at which the next pass has something to do: now for a
   // one-shot request, for a periodic row its last visit plus what its period
-  // still lacks; infinity when nothing can fall due.
+  // still lacks, the replay's next frame; infinity when nothing can fall due.
   double NextDue() const;
   // Sleeps until a margin before NextDue, or until window events have run.
   void WaitForNextDue();
@@ -64,6 +73,7 @@ class SendLoop {
   const WakeMargin& margin() const { return margin_; }
 
  private:
+  double RowsNextDue() const;
   int32_t LastRow() const;
   bool Sendable(int16_t i) const { return FitsItsFormat(SendDB_, i); }
   bool PeriodicOn(int16_t i) const;
@@ -78,6 +88,8 @@ class SendLoop {
   Clock& clock_;
   RowWriter& writer_;
   platform::EventPump& pump_;
+  ReplaySlot* replay_ = nullptr;
+  FrameSender* replay_sender_ = nullptr;
   std::array<double, CAN_SendDB::kRows> LastVisit_{};
   WakeMargin margin_;
 };

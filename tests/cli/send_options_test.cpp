@@ -82,6 +82,54 @@ TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
   }
 }
 
+TEST(SendOptions, AReplayAndHowToPlayIt) {
+  const SendOptions o = ParseSendOptions({"--replay", "drive.asc", "--speed=2.5", "--loop", "0",
+                                          "--from", "2", "--ids", "7df,18DAF110"})
+                            .options;
+  EXPECT_EQ(o.replay, "drive.asc");
+  EXPECT_EQ(o.replaying.speed, 2.5);
+  EXPECT_EQ(o.replaying.rounds, 0);
+  EXPECT_EQ(o.replaying.channel, "2");
+  EXPECT_TRUE(o.replaying.ChosenId(0x18DAF110));
+  EXPECT_FALSE(o.replaying.ChosenId(0x7E0));
+
+  const std::pair<Args, std::string> errors[] = {
+      {{"--replay="}, "--replay needs a file name"},
+      {{"--speed", "1"}, "--speed, --loop, --from and --ids go with --replay"},
+      {{"--ids", "7DF", "--device", "1"}, "--speed, --loop, --from and --ids go with --replay"},
+      {{"--list", "--replay", "a.log"}, "--list takes no other option than --rate"},
+      {{"--replay", "a.log", "--from="}, "--from needs an interface or channel"},
+  };
+  for (const auto& [args, error] : errors) EXPECT_EQ(ParseSendOptions(args).error, error);
+  for (const std::string speed : {"0.09", "101", "nan", "fast", "1e3"}) {
+    EXPECT_EQ(ParseSendOptions({"--replay", "a.log", "--speed", speed}).error,
+              "--speed takes a factor from 0.1 to 100, not \"" + speed + "\"");
+  }
+  for (const std::string loop : {"-1", "2.5", "", "x"}) {
+    EXPECT_EQ(ParseSendOptions({"--replay", "a.log", "--loop", loop}).error,
+              "--loop takes a number of rounds, 0 for until stopped, not \"" + loop + "\"");
+  }
+}
+
+TEST(SendOptions, IdentifierListsOfSinglesAndRanges) {
+  using Ranges = std::vector<std::pair<uint32_t, uint32_t>>;
+  const std::pair<const char*, Ranges> lists[] = {
+      {"7DF", {{0x7DF, 0x7DF}}},
+      {"7e0-7EF,18DAF110", {{0x7E0, 0x7EF}, {0x18DAF110, 0x18DAF110}}},
+      {"0-1FFFFFFF", {{0, 0x1FFFFFFF}}},
+  };
+  for (const auto& [text, ranges] : lists) {
+    const auto parsed = ParseIdList(text);
+    ASSERT_TRUE(parsed) << text;
+    Ranges got;
+    for (const IdRange& r : *parsed) got.emplace_back(r.first, r.last);
+    EXPECT_EQ(got, ranges) << text;
+  }
+  for (const char* bad : {"", ",", "7DF,", "7EF-7E0", "20000000", "0x7DF", "7DF-", "G", "1--2"}) {
+    EXPECT_EQ(ParseIdList(bad), std::nullopt) << bad;
+  }
+}
+
 TEST(SendOptions, RatesByTheDialogsLabelsOrInBitsOrKilobitsPerSecond) {
   const std::pair<const char*, int32_t> cases[] = {
       {"1M", 0},      {"1m", 0},     {"800k", 1},   {"500k", 2},   {"500K", 2}, {"250k", 3},

@@ -546,5 +546,76 @@ TEST_F(TelpodSendTest, AnotherProgramsSettingsFileIsLeftAsItIs) {
   EXPECT_EQ(out.str(), "");
 }
 
+// A log plays on its own, the rows of config.dat quiet unless --rows asks
+// for rows too; each frame is printed as it goes out, and the run ends
+// with the log (or --seconds before it) and the replay's summary.
+TEST_F(TelpodSendTest, AReplayedLogGoesOutAndEndsTheRun) {
+  auto& usb = StartWithRows(PeriodicRows());
+  test::WriteFile(Path("drive.log"),
+                  "(1.000) can0 7DF#0201\n(1.010) can1 18DAF110#11\n(1.020) can0 123#R4\n"
+                  "(1.020) can0 123##0AA\n(1.030) can0 7E8#03\n");
+  CAN_SendDB rows;
+  rows.set_CAN_ID(0, 0x555);
+  rows.set_CAN_SendCycleOperation(0, 1);
+  rows.set_CAN_SendCycleTime(0, 1000);
+  ELM327_Info device;
+  test::RecordingMessages exported;
+  Setting_import_export::Export_CSV(device, "rows.csv", program.path() + "/", rows, exported);
+  const std::string recorded = "Recorded 0.030 s, played 0.0";
+  const std::tuple<Lines, Lines, Lines> cases[] = {
+      {{},
+       {"7DF#0201", "18DAF110#11", "123#R4", "7E8#03"},
+       {"Frames sent: 4, refused: 0", "Not sent: CAN FD frames: 1", recorded}},
+      {{"--from", "can0", "--quiet"},
+       {},
+       {"Frames sent: 3, refused: 0", "Not sent: CAN FD frames: 1, frames of other channels: 1"}},
+      {{"--ids", "7DF,7E0-7EF", "--loop", "2", "--speed", "2"},
+       {"7DF#0201", "7E8#03", "7DF#0201", "7E8#03"},
+       {"Frames sent: 4, refused: 0",
+        "Not sent: CAN FD frames: 2, frames of identifiers not chosen: 4",
+        "Recorded 0.090 s, played 0.04", "Rounds: 2"}},
+      {{"--rows", Path("rows.csv"), "--ids", "123"}, {"555#0000000000000000", "123#R4"}, {}},
+      {{"--seconds", "0.015"},
+       {"7DF#0201", "18DAF110#11"},
+       {"Frames sent: 2, refused: 0", "The replay was stopped before its end."}},
+  };
+  for (const auto& [options, frames, summary] : cases) {
+    SCOPED_TRACE(::testing::PrintToString(options));
+    usb.Configure("canusb serial=LW000001\n");
+    Lines args = {"--replay", Path("drive.log")};
+    args.insert(args.end(), options.begin(), options.end());
+    ASSERT_EQ(Run(args), 0) << err.str();
+    EXPECT_EQ(FramesOf(OutLines()), frames);
+    const Lines shown = ErrLines();
+    for (const std::string& line : summary) {
+      EXPECT_TRUE(std::any_of(shown.begin(), shown.end(),
+                              [&](const std::string& s) { return s.rfind(line, 0) == 0; }))
+          << line << "\n"
+          << err.str();
+    }
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const std::string& s) {
+      return s.starts_with("Lateness: median ");
+    })) << err.str();
+  }
+}
+
+// A log that cannot be played ends the run before any device is opened.
+TEST_F(TelpodSendTest, AnUnreadableLogEndsWithItsOwnStatus) {
+  auto& usb = StartWithRows(PeriodicRows());
+  test::WriteFile(Path("fd.log"), "(1.0) can0 123##1AA\nnot a frame\n");
+  const std::pair<std::string, Lines> cases[] = {
+      {Path("none.log"), {"Cannot open the log file " + Path("none.log") + "."}},
+      {Path("fd.log"),
+       {"The log file " + Path("fd.log") + " holds no frame that can be sent.",
+        "CAN FD frames: 1, unreadable lines: 1"}},
+  };
+  for (const auto& [log, shown] : cases) {
+    EXPECT_EQ(Run({"--replay", log}), 7);
+    EXPECT_EQ(ErrLines(), shown);
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(usb.Calls("canusb_Open"), 0);
+  }
+}
+
 }  // namespace
 }  // namespace telpod

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "support/engine_fakes.h"
+#include "support/replay_fakes.h"
 
 namespace telpod {
 namespace {
@@ -370,6 +371,44 @@ TEST_F(SendLoopTest, EarlyWakeUpsServeTheClickAndOnlyLateOnesTeachTheMargin) {
   EXPECT_NEAR(pump.waits[199], 1100.0 - margin, 0.001);
   EXPECT_NEAR(loop.margin().current_ms(), 1.5 * 0.04 + 0.01, 1e-6);
   EXPECT_LT(writer.frames.back().time, pump.waits.back());
+}
+
+// A replay joined to the loop is one more timetable: its frames and row
+// 0's each go out at their own times, never early, and waits end before
+// a replay frame as before a row. Stopped inside a wait, the replay sends
+// nothing more while the row goes on.
+TEST_F(SendLoopTest, AReplayPlaysBesideTheRowsOnOneTimetable) {
+  const std::vector<double> offsets = {0.0, 3.0, 7.5, 12.25, 30.0, 41.0};
+  std::vector<RecordedFrame> frames;
+  for (double ms : offsets) frames.push_back(test::RecordedAt(500.0 + ms));
+  ReplaySlot slot;
+  slot.Load(std::make_unique<ReplaySchedule>(std::make_unique<test::FramesInMemory>(frames),
+                                             ReplayOptions{}));
+  test::RecordingSender sender(clock);
+  loop.Join(slot, sender);
+  Periodic(0, 10.0);
+  Restart();
+  clock.step = 0.001;
+  pump.on_wait = [&](double deadline) {
+    clock.now = std::max(clock.now, deadline + 0.03 * static_cast<double>(pump.waits.size() % 5));
+    if (clock.now >= 1035.0) slot.schedule()->Stop();
+  };
+  pump.on_pass = [&](int) {
+    if (clock.now >= 1060.0) RxFlag = 0;
+  };
+  loop.Run();
+  ASSERT_EQ(sender.sent.size(), 5u);
+  for (size_t k = 0; k < sender.sent.size(); ++k) {
+    const double after_first = sender.sent[k].time - sender.sent[0].time;
+    EXPECT_GE(after_first, offsets[k] - 0.002) << k;
+    EXPECT_LT(after_first, offsets[k] + 0.2) << k;
+  }
+  EXPECT_TRUE(std::any_of(pump.waits.begin(), pump.waits.end(),
+                          [](double w) { return w > 1002.4 && w < 1003.0; }));
+  const auto rows = Times(0);
+  ASSERT_GE(rows.size(), 6u);
+  EXPECT_GE(rows.back(), 1050.0);
+  for (size_t k = 1; k < rows.size(); ++k) EXPECT_GE(rows[k] - rows[k - 1], 10.0) << k;
 }
 
 }  // namespace

@@ -27,6 +27,8 @@ class IfCanConnection final : public FamilyConnection {
   int32_t CloseAfterFailedOpen() override { return Close(); }
   void Start(LoopStart& start) override;
   bool WriteFrame(const CanFrame& frame) override;
+  // The board's message record has no remote-frame flag.
+  bool SendsRemoteFrames() const override { return false; }
   int32_t Close() override;
 
  private:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <memory>
@@ -9,7 +10,7 @@
 #include <vector>
 
 #include "devices/family_set.h"
-#include "model/row_fields.h"
+#include "model/can_frame.h"
 #include "support/fake_socketcan_system.h"
 #include "support/simulated_program_folder.h"
 
@@ -31,6 +32,8 @@ struct Expected {
   // The calls after the closing status.
   std::vector<std::string> close_calls;
   bool reports_bus_state;
+  // Whether its frame record has a remote flag.
+  bool sends_remote_frames = true;
 };
 
 // One family's simulator (or the scripted kernel) in a program folder of
@@ -74,13 +77,12 @@ BenchMaker MakerOf(const char* family) {
 }
 
 // As candump writes a frame: "7DF#111213", an extended identifier with 8
-// digits.
-inline std::string FrameText(uint32_t id, bool extended, uint8_t dlc, const uint8_t* data) {
-  char digits[16];
-  std::snprintf(digits, sizeof digits, extended ? "%08X#" : "%03X#", id);
-  std::string text = digits;
-  for (uint8_t n = 0; n < dlc && n < 8; ++n) text += FormatByteHex(data[n]);
-  return text;
+// digits, a remote frame as "123#R4".
+inline std::string FrameText(uint32_t id, bool extended, bool remote, uint8_t dlc,
+                             const uint8_t* data) {
+  CanFrame frame{.id = id, .extended = extended, .remote = remote, .dlc = dlc};
+  std::copy_n(data, CanFrame::kMaxData, frame.data.begin());
+  return CandumpText(frame);
 }
 
 // A family on its simulated library: two device lines, the first one
@@ -103,7 +105,7 @@ class SimulatorBench : public FamilyBench {
   std::vector<std::string> BusFrames() const override {
     std::vector<std::string> frames;
     for (const auto& f : sim.Frames())
-      frames.push_back(FrameText(f.id, f.extended != 0, f.dlc, f.data));
+      frames.push_back(FrameText(f.id, f.extended != 0, f.remote != 0, f.dlc, f.data));
     return frames;
   }
   // The argument at `position` (from 0) of the last call starting `call(`.

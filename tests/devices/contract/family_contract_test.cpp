@@ -90,5 +90,34 @@ TEST_P(FamilyContract, CountsRefusedWritesAndNamesTheBusState) {
   }
 }
 
+// A short log replayed on its own: the frames reach the bus in the log's
+// order, each written no earlier than its recorded offset from the
+// replay's start and within a few passes of it. A family whose record has
+// no remote flag passes the remote frame over and counts it.
+TEST_P(FamilyContract, ReplaysALogInItsOrderAtItsOffsets) {
+  StartUp(Situation::TwoDevices);
+  const ReplaySummary summary = run.Replay(
+      "(100.000000) can0 7DF#0201\n(100.004000) can0 18DAF110#A1A2A3A4A5A6A7A8\n"
+      "(100.004000) can0 123#R4\n(100.010500) can0 000#\n(100.025000) can0 7E8#0641\n");
+  std::vector<std::pair<std::string, double>> frames = {{"7DF#0201", 0},
+                                                        {"18DAF110#A1A2A3A4A5A6A7A8", 4},
+                                                        {"123#R4", 4},
+                                                        {"000#", 10.5},
+                                                        {"7E8#0641", 25}};
+  if (!expected.sends_remote_frames) frames.erase(frames.begin() + 2);
+  Lines texts;
+  for (const auto& [text, offset] : frames) texts.push_back(text);
+  EXPECT_EQ(bench->BusFrames(), texts);
+  ASSERT_EQ(run.written.size(), frames.size());
+  for (size_t k = 0; k < frames.size(); ++k) {
+    const double late = run.written[k].first - (summary.start_ms + frames[k].second);
+    EXPECT_GE(late, 0.0) << k;
+    EXPECT_LT(late, 0.5) << k;
+  }
+  EXPECT_EQ(summary.sent, static_cast<int64_t>(frames.size()));
+  EXPECT_EQ(summary.frames.remote, expected.sends_remote_frames ? 0 : 1);
+  EXPECT_EQ(run.RxFlag, 0);
+}
+
 }  // namespace
 }  // namespace telpod::test

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -11,6 +12,7 @@
 #include "devices/device_selection.h"
 #include "devices/driver_check.h"
 #include "devices/form_bg.h"
+#include "settings/logs/recorded_log.h"
 #include "support/engine_fakes.h"
 
 namespace telpod::test {
@@ -20,7 +22,7 @@ namespace telpod::test {
 // The window is replaced by recorders, which note each text with the number
 // of device calls made before it, so that the journal reads calls and texts
 // in one order.
-class FamilyRun : private ConnectionView, private DiscoveryProgress {
+class FamilyRun : private ConnectionView, private DiscoveryProgress, private WriteObserver {
   FamilyBench& bench_;
 
  public:
@@ -64,6 +66,29 @@ class FamilyRun : private ConnectionView, private DiscoveryProgress {
     FormBG form(RxFlag, clock, *this, messages, pump, families.drivers);
     return form.Open_ChosenDevice(families, Tx_CANDATA).value_or("no family chosen");
   }
+  // A connection over the chosen device that plays the candump log `text`
+  // and nothing else, on the scripted clock (each reading 10 us on, a wait
+  // ending at its deadline), until the log has been played. Each frame
+  // written is noted with the clock's time in `written`; the replay's
+  // summary.
+  ReplaySummary Replay(const std::string& text) {
+    ReplaySlot slot;
+    LogOpening log = ReadRecordedLog(std::make_unique<std::istringstream>(text), text.size(),
+                                     LogFormat::Candump, "replayed.log");
+    if (!log.frames) return {};
+    slot.Load(std::make_unique<ReplaySchedule>(std::move(log.frames), ReplayOptions{}));
+    Tx_CANDATA.Param_ALL_Clear();
+    device.set_t_bitRate(2);
+    clock.step = 0.01;
+    pump.on_pass = [&](int) {
+      if (slot.schedule()->Finished()) RxFlag = 0;
+    };
+    pump.on_wait = [this](double deadline) { clock.now = std::max(clock.now, deadline); };
+    written.clear();
+    FormBG form(RxFlag, clock, *this, messages, pump, families.drivers, this, nullptr, &slot);
+    form.Open_ChosenDevice(families, Tx_CANDATA);
+    return slot.schedule()->Summary();
+  }
   // The device calls of the last Connect, and the texts shown in between.
   std::vector<std::string> Journal() const {
     const auto all = bench_.Calls();
@@ -87,6 +112,7 @@ class FamilyRun : private ConnectionView, private DiscoveryProgress {
   std::vector<std::string> entries;
   bool loop_started = false;
   std::string final_status;  // the running status as the loop ended
+  std::vector<std::pair<double, CanFrame>> written;
 
  private:
   void Progress(double) override {}
@@ -99,6 +125,7 @@ class FamilyRun : private ConnectionView, private DiscoveryProgress {
     final_status = live.StatusText();
     Note("live:" + final_status);
   }
+  void Written(const CanFrame& frame, bool) override { written.emplace_back(clock.now, frame); }
   void Note(std::string text) { texts_.emplace_back(bench_.Calls().size(), std::move(text)); }
 
   size_t first_call_ = 0;

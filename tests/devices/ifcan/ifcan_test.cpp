@@ -29,6 +29,7 @@ class IfCanBench final : public test::SimulatorBench {
              {"Interface PCI-485120 RevID:1 ch:1 高速CAN対応", "Interface  RevID:3 ch:2"},
              {"39", "", "295", "570", "2358", "7459", "", "", "1338"},
              {"CanDeactivate(1)", "CanClosePort(1)"},
+             false,
              false}) {}
   // The rate code, the last word of the configuration handed back.
   std::string RateOnDevice() const override {

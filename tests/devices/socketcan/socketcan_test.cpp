@@ -59,7 +59,8 @@ class SocketCanBench final : public test::FamilyBench {
     std::vector<std::string> frames;
     for (const can_frame& f : kernel.sent) {
       const bool extended = (f.can_id & CAN_EFF_FLAG) != 0;
-      frames.push_back(test::FrameText(f.can_id & CAN_EFF_MASK, extended, f.len, f.data));
+      const bool remote = (f.can_id & CAN_RTR_FLAG) != 0;
+      frames.push_back(test::FrameText(f.can_id & CAN_EFF_MASK, extended, remote, f.len, f.data));
     }
     return frames;
   }
