@@ -121,6 +121,11 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
   }
   int64_t FailedWrites() const final { return failed_writes_; }
   void ObserveWrites(WriteObserver* observer) { observer_ = observer; }
+  void BringRowsUpToDate() final {
+    if (loop_ != nullptr) loop_->BringRowsUpToDate();
+  }
+  // The loop that runs this connection, while it runs; else null.
+  void RunBy(SendLoop* loop) { loop_ = loop; }
   // The rows' rules from now on; every counter starts again.
   void FollowRules(const RowRules* rules) {
     rules_ = rules;
@@ -133,6 +138,7 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
 
   int64_t failed_writes_ = 0;
   WriteObserver* observer_ = nullptr;
+  SendLoop* loop_ = nullptr;
   const RowRules* rules_ = nullptr;
   RowCounters counters_;
 };

@@ -40,6 +40,9 @@ class LiveConnection {
   virtual int64_t FailedWrites() const = 0;
   // Asks the device's library now.
   virtual BusState ReadBusState() = 0;
+  // The table is about to change under the loop: every row is brought up to
+  // this moment first, so that the change counts from now.
+  virtual void BringRowsUpToDate() {}
   // The status box's text for the figures above.
   std::string StatusText();
 

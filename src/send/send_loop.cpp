@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "model/can_frame.h"
+
 namespace telpod {
 
 void SendLoop::StampLastVisit() {
@@ -33,8 +35,12 @@ int32_t SendLoop::LastRow() const {
   return std::min<int32_t>(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1);
 }
 
+bool SendLoop::FitsItsFormat(const CAN_SendDB& SendDB, int16_t i) {
+  return IdFitsFormat(FrameOfRow(SendDB, i));
+}
+
 bool SendLoop::PeriodicOn(int16_t i) const {
-  return SendDB_.CAN_SendCycleOperation(i) == 1 && FitsItsFormat(SendDB_, i);
+  return SendDB_.CAN_SendCycleOperation(i) == 1 && Sendable(i);
 }
 
 double SendLoop::NextDue() const {
@@ -46,7 +52,7 @@ double SendLoop::RowsNextDue() const {
   constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
   for (int16_t i = 0; i <= LastRow(); ++i) {
-    if (SendDB_.CAN_SendOperation(i) == 1) return kNow;
+    if (SendDB_.CAN_SendOperation(i) == 1 && Sendable(i)) return kNow;
     if (!PeriodicOn(i)) continue;
     const double period = SendDB_.CAN_SendCycleTime(i);
     const double accumulated = SendDB_.CAN_SendTime(i);
@@ -70,33 +76,37 @@ void SendLoop::WaitForNextDue() {
   if (woke >= wake_at) margin_.Learn(woke - wake_at, woke);
 }
 
-void SendLoop::OneShotStep(int16_t i) {
-  const int32_t request = SendDB_.CAN_SendOperation(i);
-  const uint8_t extended = SendDB_.CAN_Send29(i);
-  const int32_t id = SendDB_.CAN_ID(i);
-  if (request == 1 && (extended == 1 || (extended == 0 && id <= kMaxStandardId))) {
-    writer_.WriteRow(SendDB_, i);
-    SendDB_.set_CAN_SendOperation(i, 0);
-  } else if (extended == 0 && id > kMaxStandardId) {
-    // An 11-bit row cannot carry this identifier: the request is dropped.
-    SendDB_.set_CAN_SendOperation(i, 0);
+void SendLoop::BringRowsUpToDate() {
+  const double now = clock_.Now();
+  for (int16_t i = 0; i <= LastRow(); ++i) {
+    if (PeriodicOn(i)) Accumulate(i, now);
+    LastVisit_[static_cast<size_t>(i)] = now;
   }
 }
 
-bool SendLoop::FitsItsFormat(const CAN_SendDB& SendDB, int16_t i) {
-  return SendDB.CAN_Send29(i) == 1 || SendDB.CAN_ID(i) <= kMaxStandardId;
+void SendLoop::OneShotStep(int16_t i) {
+  if (!Sendable(i)) {
+    // The row cannot carry its identifier: a request is dropped, not kept.
+    SendDB_.set_CAN_SendOperation(i, 0);
+  } else if (SendDB_.CAN_SendOperation(i) == 1) {
+    writer_.WriteRow(SendDB_, i);
+    SendDB_.set_CAN_SendOperation(i, 0);
+  }
 }
 
 void SendLoop::PeriodicStep(int16_t i, double now) {
-  // Accumulate the time since the last visit; a send resets the sum to zero
-  // and discards the excess, so frames are never closer than the period and
-  // a late frame is not caught up.
-  const double accumulated = SendDB_.CAN_SendTime(i) + now - LastVisit_[static_cast<size_t>(i)];
-  SendDB_.set_CAN_SendTime(i, accumulated);
-  if (accumulated >= SendDB_.CAN_SendCycleTime(i)) {
+  // A send resets the sum to zero and discards the excess, so frames are
+  // never closer than the period and a late frame is not caught up.
+  if (Accumulate(i, now) >= SendDB_.CAN_SendCycleTime(i)) {
     writer_.WriteRow(SendDB_, i);
     SendDB_.set_CAN_SendTime(i, 0.0);
   }
+}
+
+double SendLoop::Accumulate(int16_t i, double now) {
+  const double accumulated = SendDB_.CAN_SendTime(i) + now - LastVisit_[static_cast<size_t>(i)];
+  SendDB_.set_CAN_SendTime(i, accumulated);
+  return accumulated;
 }
 
 }  // namespace telpod
