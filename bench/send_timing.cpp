@@ -21,6 +21,7 @@
 #include "cansim_control.h"
 #include "devices/canusb/find_canusb_adapters.h"
 #include "devices/driver_set.h"
+#include "devices/family_objects.h"
 #include "devices/form_bg.h"
 #include "devices/ifcan/find_interface_boards.h"
 #include "devices/kvaser/find_kvaser_channels.h"
@@ -75,14 +76,8 @@ class CaptureReader {
 
 // The shared objects the main window owns, with the first device of each
 // family found and chosen.
-struct Window {
+struct Window : telpod::FamilyObjects {
   telpod::ELM327_Info device;
-  telpod::CANUSB CAN_u;
-  telpod::CAN_DB CAN_d;
-  telpod::InterfaceCAN IfCan_u;
-  telpod::CAN_DB_Interface IfCan_d;
-  telpod::KvaserCAN kvCan_u;
-  telpod::CAN_DB_Kvaser kvCan_d;
   CAN_SendDB db;
   int32_t RxFlag = 0;
 };

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <stdexcept>
 #include <string>
 
 #include "platform/program_folder.h"
+#include "support/temp_folder.h"
 
 namespace telpod::fuzz {
 
@@ -16,33 +16,18 @@ namespace telpod::fuzz {
 // input file cost little. Removed when the run ends.
 class ProgramFolderFixture {
  public:
-  ProgramFolderFixture() : path_(MakeFolder()), scope_(path_) {}
-  ~ProgramFolderFixture() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  ProgramFolderFixture(const ProgramFolderFixture&) = delete;
-  ProgramFolderFixture& operator=(const ProgramFolderFixture&) = delete;
+  ProgramFolderFixture() : scope_(folder_.path()) {}
 
   // The folder with a trailing separator, as the import and export take it.
-  std::string Folder() const { return path_ + "/"; }
+  std::string Folder() const { return folder_.path() + "/"; }
 
   void WriteFile(const std::string& name, const uint8_t* data, size_t size) const {
-    std::ofstream out(path_ + "/" + name, std::ios::binary | std::ios::trunc);
+    std::ofstream out(folder_.File(name), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
   }
 
  private:
-  static std::string MakeFolder() {
-    const std::filesystem::path base = std::filesystem::is_directory("/dev/shm")
-                                           ? "/dev/shm"
-                                           : std::filesystem::temp_directory_path();
-    std::string pattern = (base / "telpod-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    return pattern;
-  }
-
-  std::string path_;
+  test::TempFolder folder_{std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : ""};
   platform::ScopedProgramFolder scope_;
 };
 

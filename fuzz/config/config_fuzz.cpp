@@ -15,7 +15,7 @@ namespace {
 bool RowsInRange(const CAN_SendDB& rows) {
   for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
     const double period = rows.CAN_SendCycleTime(i);
-    if (rows.CAN_ID(i) < 1 || rows.CAN_ID(i) > 0x1FFFFFFF || rows.CAN_DLC(i) > 8 ||
+    if (rows.CAN_ID(i) < 0 || rows.CAN_ID(i) > 0x1FFFFFFF || rows.CAN_DLC(i) > 8 ||
         !std::isfinite(period) || period < 1.0) {
       return false;
     }

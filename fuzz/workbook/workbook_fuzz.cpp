@@ -4,45 +4,19 @@
 // FreeXL instead of dying in the container. Whatever the file holds, the
 // import must return 0 with the table untouched, or 1 with every row inside
 // its valid ranges.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <string>
 #include <string_view>
 
+#include "../program_folder_fixture.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
 #include "settings/xls/compound_file.h"
 #include "settings/xls/xls_import.h"
 
 namespace {
-
-// One private folder for the whole run, removed at exit.
-class ScratchFolder {
- public:
-  ScratchFolder() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "telpod-fuzz-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) std::abort();
-    path_ = pattern + "/";
-  }
-  ~ScratchFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  const std::string& path() const { return path_; }
-
- private:
-  std::string path_;
-};
-
-const std::string& Folder() {
-  static const ScratchFolder folder;
-  return folder.path();
-}
 
 bool RowIsValid(const telpod::CAN_SendDB& db, int16_t i) {
   return db.CAN_Send29(i) <= 1 && db.CAN_ID(i) >= 0 && db.CAN_ID(i) <= 0x1FFFFFFF &&
@@ -70,16 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (!input.starts_with(kCompoundFileSignature)) {
     file = telpod::xls::PackWorkbookFile(input).value_or(std::string());
   }
-  {
-    std::ofstream out(Folder() + "input.xls", std::ios::binary | std::ios::trunc);
-    out.write(file.data(), static_cast<std::streamsize>(file.size()));
-  }
+  static const telpod::fuzz::ProgramFolderFixture folder;
+  folder.WriteFile("input.xls", reinterpret_cast<const uint8_t*>(file.data()), file.size());
   telpod::ELM327_Info device;
   device.set_ExcelInstallCheck(1);
   telpod::CAN_SendDB db;
   db.set_CAN_ID(0, -1);  // a value no import stores
   const int32_t result =
-      telpod::Setting_import_export::Import_XLS(device, "input.xls", Folder(), db);
+      telpod::Setting_import_export::Import_XLS(device, "input.xls", folder.Folder(), db);
   if (result == 0 && db.CAN_ID(0) != -1) std::abort();  // refused, yet touched
   if (result != 0) {
     if (result != 1) std::abort();

@@ -140,7 +140,12 @@ void Form1::SendDB_To_Screen() {
 }
 
 void Form1::Screen_To_SendDB() {
+  RowsAboutToChange();
   rows_->Screen_To_SendDB(Tx_CANDATA);
+}
+
+void Form1::RowsAboutToChange() {
+  if (live_ != nullptr) live_->BringRowsUpToDate();
 }
 
 void Form1::Bt_Send_Click(int Index) {

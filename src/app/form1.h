@@ -114,6 +114,9 @@ class Form1 : public QMainWindow,
   void LoopStarted(LiveConnection& live) override;
   void LoopEnded(LiveConnection&) override { live_ = nullptr; }
   void ShowRunningStatus();
+  // While frames go out, the rows' schedules are brought up to this moment
+  // before the table changes, so that the change counts from now.
+  void RowsAboutToChange();
 
   void BuildMenus();
   // Start-up progress: the bar to fraction p, then pending events.

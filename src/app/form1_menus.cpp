@@ -44,6 +44,7 @@ void Form1::menu_file_import_Click() {
   const auto path = ChooseFile(tr("設定ファイルをインポート"), "TELPOD.xls",
                                tr("設定ファイル (*.csv *.xls)"), false);
   if (!path) return;
+  RowsAboutToChange();
   const bool taken = Setting_import_export::Import_Settings_File(device, *path, Tx_CANDATA) == 1;
   if (taken) SendDB_To_Screen();
   Setting_import_export::ShowImportOutcome(*ports_.messages, taken, SplitChosenPath(*path).name);

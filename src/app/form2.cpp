@@ -33,7 +33,6 @@ Form2::Form2(QWidget* parent) : QWidget(parent, Qt::Dialog | Qt::CustomizeWindow
 }
 
 void Form2::SetProgress(double p) {
-  history_.push_back(p);
   cover_->move(static_cast<int>(std::lround(track_->width() * p)), 0);
 }
 

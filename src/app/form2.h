@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QWidget>
-#include <vector>
 
 class QLabel;
 
@@ -19,14 +18,11 @@ class Form2 : public QWidget {
   void SetMessage(const QString& text);
   // Left edge of the moving element, in pixels of the track.
   int ProgressLeft() const;
-  // Every fraction shown so far, in order.
-  const std::vector<double>& History() const { return history_; }
 
  private:
   QLabel* Lb_msg_;
   QWidget* track_;  // Pic_ProgressBar_0
   QWidget* cover_;  // Pic_ProgressBar_1, slides right to uncover the track
-  std::vector<double> history_;
 };
 
 }  // namespace telpod

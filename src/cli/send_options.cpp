@@ -80,7 +80,8 @@ std::string Switch(SendOptions& options, const std::string&) {
 const OptionSpec kOptions[] = {
     {"--list", "",
      "list the devices found, numbered as --device takes them: number, entry and information "
-     "line, separated by tabs",
+     "line, separated by tabs; a CANUSB adapter is opened at the rate (--rate) to read its "
+     "version",
      Switch<&SendOptions::list>},
     {"--device", "N|TEXT",
      "send on the N-th device of the list, or on the one whose entry is exactly TEXT "
@@ -206,7 +207,12 @@ class ArgumentReader {
     for (k_ = 0; k_ < arguments_.size(); ++k_) {
       if (std::string error = ReadOne(options); !error.empty()) return error;
     }
-    if (options.list && given_.size() > 1) return "--list takes no other option";
+    const auto besides_list = [](const std::string& name) {
+      return name != "--list" && name != "--rate";
+    };
+    if (options.list && std::any_of(given_.begin(), given_.end(), besides_list)) {
+      return "--list takes no other option than --rate";
+    }
     if (!options.replay && std::any_of(given_.begin(), given_.end(), IsReplayOption)) {
       return "--speed, --loop, --from and --ids go with --replay";
     }
@@ -282,7 +288,7 @@ void PrintSendHelp(std::ostream& out) {
          "                   [--rate RATE] [--seconds S] [--allow-failed-writes] [--quiet]\n"
          "       telpod-send --replay LOG [--speed X] [--loop N] [--from IFACE] [--ids LIST]\n"
          "                   [--device N|TEXT] [--rows FILE] [--rate RATE] [--seconds S] ...\n"
-         "       telpod-send --list\n"
+         "       telpod-send --list [--rate RATE]\n"
          "\n"
          "Sends TELPOD's periodic message rows from the command line, through the same\n"
          "devices, driver libraries and files as the window, until SIGINT (Ctrl+C),\n"

@@ -28,6 +28,7 @@
 #include "platform/termination_signals.h"
 #include "send/replay_summary_text.h"
 #include "send/zqt_clock.h"
+#include "settings/file_save_system.h"
 #include "settings/logs/recorded_log.h"
 #include "settings/xls/excel_install_check.h"
 
@@ -120,8 +121,11 @@ int SendSession::StartUp() {
   if (mask < 1) return send_exit::kNoDevice;
   // The window detects its workbook engine late; the rows need it here.
   Setting_import_export::Check_Excel_Install(device);
-  if (!options_.list && (!TakeRows(device, Tx_CANDATA, options_, messages_) ||
-                         !TakeRules(options_.rules, rules_, messages_))) {
+  if (options_.list) {
+    // Only for its bit rate, which the adapters' version probe opens them at.
+    FileSaveSystem::Read_SettingFile(device, Tx_CANDATA);
+  } else if (!TakeRows(device, Tx_CANDATA, options_, messages_) ||
+             !TakeRules(options_.rules, rules_, messages_)) {
     return send_exit::kRowsUnreadable;
   }
   if (options_.replay && !TakeLog()) return send_exit::kLogUnreadable;

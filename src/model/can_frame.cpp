@@ -24,6 +24,10 @@ CanFrame FrameOfRow(const CAN_SendDB& SendDB, int16_t i) {
   return frame;
 }
 
+bool IdFitsFormat(const CanFrame& frame) {
+  return frame.id <= CanFrame::MaxId(frame.extended);
+}
+
 std::string CandumpText(const CanFrame& frame) {
   std::string text = Hex(frame.id, frame.extended ? 8 : 3) + '#';
   const int length = std::min<int>(frame.dlc, CanFrame::kMaxData);

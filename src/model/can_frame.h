@@ -33,6 +33,10 @@ struct CanFrame {
 // remote frames.
 CanFrame FrameOfRow(const CAN_SendDB& SendDB, int16_t i);
 
+// Whether the frame's format can carry its identifier: 11 bits standard,
+// 29 extended. A driver would cut a longer one down to another identifier
+// (0x800 to 0x000), so such a frame is never handed to one.
+bool IdFitsFormat(const CanFrame& frame);
 // The frame as a candump log line writes it: "7DF#0201", extended
 // identifiers with 8 hex digits, standard ones with 3, the data bytes of
 // the length (at most 8); a remote frame as "7DF#R", or "7DF#R2" with its

@@ -5,11 +5,13 @@
 #include <cstdio>
 #include <limits>
 
+#include "model/can_frame.h"
+
 namespace telpod {
 
 namespace {
 
-constexpr int32_t kMaxExtendedId = 0x1FFFFFFF;
+constexpr int32_t kMaxExtendedId = static_cast<int32_t>(CanFrame::kMaxExtendedId);
 
 bool IsBlank(char c) {
   return c == ' ' || c == '\t';
@@ -137,7 +139,7 @@ std::optional<int32_t> ParseWholeNumber(std::string_view text) {
 }
 
 int32_t IdOrDefault(int32_t id) {
-  return id >= 1 && id <= kMaxExtendedId ? id : row_default::kId;
+  return id >= 0 && id <= kMaxExtendedId ? id : row_default::kId;
 }
 
 uint8_t DlcOrDefault(uint8_t dlc) {

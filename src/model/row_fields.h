@@ -41,9 +41,10 @@ inline constexpr double kPeriod = 100.0;
 }  // namespace row_default
 
 // A row's numbers as a binary file (config.dat) stores them: kept inside
-// their field's range (identifier 1..0x1FFFFFFF, DLC 0..8, a finite period
-// of at least 1), the field's default otherwise. A damaged file can then
-// never hand a driver a length above 8 or a period of nan.
+// the range the CSV and workbook readers accept (identifier 0..0x1FFFFFFF,
+// DLC 0..8, a finite period of at least 1), the field's default otherwise.
+// A damaged file can then never hand a driver a length above 8 or a period
+// of nan, and every row a file brought in comes back at the next start.
 int32_t IdOrDefault(int32_t id);
 uint8_t DlcOrDefault(uint8_t dlc);
 double PeriodOrDefault(double period);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "model/can_frame.h"
+
 namespace telpod {
 
 int16_t LastRow(const CAN_SendDB& SendDB) {
@@ -9,7 +11,7 @@ int16_t LastRow(const CAN_SendDB& SendDB) {
 }
 
 bool FitsItsFormat(const CAN_SendDB& SendDB, int16_t i) {
-  return SendDB.CAN_Send29(i) == 1 || SendDB.CAN_ID(i) <= kMaxStandardId;
+  return IdFitsFormat(FrameOfRow(SendDB, i));
 }
 
 bool SendsPeriodically(const CAN_SendDB& SendDB, int16_t i) {

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/program_folder.h"
+#include "platform/scoped_fd.h"
 
 namespace telpod::platform {
 namespace {
@@ -26,31 +27,6 @@ constexpr std::string_view kSuffixCharacters =
 constexpr size_t kSuffixLength = 6;
 constexpr int kNameAttempts = 100;
 constexpr int kMaxLinkHops = 40;  // the kernel's own limit
-
-// A file descriptor, closed when it goes out of scope.
-class Descriptor {
- public:
-  Descriptor() = default;
-  ~Descriptor() { Close(); }
-  Descriptor(const Descriptor&) = delete;
-  Descriptor& operator=(const Descriptor&) = delete;
-
-  int get() const { return fd_; }
-  bool valid() const { return fd_ >= 0; }
-  bool Reset(int fd) {
-    Close();
-    fd_ = fd;
-    return valid();
-  }
-  // False when closing reports an error: a write that failed late.
-  bool Close() {
-    const int fd = std::exchange(fd_, -1);
-    return fd < 0 || ::close(fd) == 0;
-  }
-
- private:
-  int fd_ = -1;
-};
 
 std::string FolderOf(const std::string& path) {
   const size_t slash = path.rfind('/');
@@ -88,7 +64,7 @@ struct Existing {
 // write would have met: permission bits, ACLs, a read-only mount. Only a
 // regular file is replaced.
 std::optional<Existing> ProbeWritable(const std::string& path) {
-  Descriptor fd;
+  ScopedFd fd;
   if (!fd.Reset(::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK))) {
     if (errno == ENOENT) return Existing{};
     return std::nullopt;
@@ -111,7 +87,7 @@ bool IsTemporaryName(std::string_view name, std::string_view prefix) {
 }
 
 void SyncFolder(const std::string& folder) {
-  Descriptor fd;
+  ScopedFd fd;
   // The rename is done either way; this only hurries it to the disk.
   if (fd.Reset(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))) ::fsync(fd.get());
 }
@@ -202,7 +178,7 @@ class PendingFile {
   std::string folder_;
   std::string prefix_;
   std::mt19937 random_;
-  Descriptor fd_;
+  ScopedFd fd_;
   std::string named_;
   bool published_ = false;
 };

@@ -23,7 +23,9 @@ class RxFlagReset {
 // that ends, exceptions included.
 class LiveWhileLooping {
  public:
-  LiveWhileLooping(ConnectionView& view, LiveConnection& live) : view_(view), live_(live) {
+  LiveWhileLooping(ConnectionView& view, FamilyConnection& live, SendLoop& loop)
+      : view_(view), live_(live) {
+    live_.RunBy(&loop);
     view_.LoopStarted(live_);
   }
   ~LiveWhileLooping() {
@@ -32,13 +34,14 @@ class LiveWhileLooping {
     } catch (...) {
       // A view that fails here must not keep the device from closing.
     }
+    live_.RunBy(nullptr);
   }
   LiveWhileLooping(const LiveWhileLooping&) = delete;
   LiveWhileLooping& operator=(const LiveWhileLooping&) = delete;
 
  private:
   ConnectionView& view_;
-  LiveConnection& live_;
+  FamilyConnection& live_;
 };
 
 }  // namespace
@@ -81,7 +84,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
     // From the loop's first clock stamp, which the family has just made.
     family.CountTakenBits(&clock);
     platform::timeBeginPeriod(1);
-    LiveWhileLooping live(ctx.view, family);
+    LiveWhileLooping live(ctx.view, family, loop);
     loop.Run();
   } catch (...) {
     // Nothing the loop calls should throw; if something does, the device

@@ -133,6 +133,11 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
     if (clock != nullptr) taken_.Start(clock->Last());
     clock_ = clock;
   }
+  void BringRowsUpToDate() final {
+    if (loop_ != nullptr) loop_->BringRowsUpToDate();
+  }
+  // The loop that runs this connection, while it runs; else null.
+  void RunBy(SendLoop* loop) { loop_ = loop; }
   // The rows' rules from now on; every counter starts again.
   void FollowRules(const RowRules* rules) {
     rules_ = rules;
@@ -147,6 +152,7 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
   WriteObserver* observer_ = nullptr;
   RememberingClock* clock_ = nullptr;
   TakenBitCount taken_;
+  SendLoop* loop_ = nullptr;
   const RowRules* rules_ = nullptr;
   RowCounters counters_;
 };

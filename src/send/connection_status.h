@@ -45,6 +45,9 @@ class LiveConnection {
   virtual double TakenBitsPerSecond() = 0;
   // Bits of every frame the device took since the loop started.
   virtual int64_t TakenBits() const = 0;
+  // The table is about to change under the loop: every row is brought up to
+  // this moment first, so that the change counts from now.
+  virtual void BringRowsUpToDate() {}
   // The status box's text for the figures above.
   std::string StatusText();
 

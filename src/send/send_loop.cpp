@@ -39,7 +39,7 @@ double SendLoop::RowsNextDue() const {
   constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
   for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
-    if (SendDB_.CAN_SendOperation(i) == 1) return kNow;
+    if (SendDB_.CAN_SendOperation(i) == 1 && FitsItsFormat(SendDB_, i)) return kNow;
     if (!SendsPeriodically(SendDB_, i)) continue;
     const double period = SendDB_.CAN_SendCycleTime(i);
     const double accumulated = SendDB_.CAN_SendTime(i);
@@ -63,29 +63,37 @@ void SendLoop::WaitForNextDue() {
   if (woke >= wake_at) margin_.Learn(woke - wake_at, woke);
 }
 
+void SendLoop::BringRowsUpToDate() {
+  const double now = clock_.Now();
+  for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
+    if (SendsPeriodically(SendDB_, i)) Accumulate(i, now);
+    LastVisit_[static_cast<size_t>(i)] = now;
+  }
+}
+
 void SendLoop::OneShotStep(int16_t i) {
-  const int32_t request = SendDB_.CAN_SendOperation(i);
-  const uint8_t extended = SendDB_.CAN_Send29(i);
-  const int32_t id = SendDB_.CAN_ID(i);
-  if (request == 1 && (extended == 1 || (extended == 0 && id <= kMaxStandardId))) {
-    writer_.WriteRow(SendDB_, i);
+  if (!FitsItsFormat(SendDB_, i)) {
+    // The row cannot carry its identifier: a request is dropped, not kept.
     SendDB_.set_CAN_SendOperation(i, 0);
-  } else if (extended == 0 && id > kMaxStandardId) {
-    // An 11-bit row cannot carry this identifier: the request is dropped.
+  } else if (SendDB_.CAN_SendOperation(i) == 1) {
+    writer_.WriteRow(SendDB_, i);
     SendDB_.set_CAN_SendOperation(i, 0);
   }
 }
 
 void SendLoop::PeriodicStep(int16_t i, double now) {
-  // Accumulate the time since the last visit; a send resets the sum to zero
-  // and discards the excess, so frames are never closer than the period and
-  // a late frame is not caught up.
-  const double accumulated = SendDB_.CAN_SendTime(i) + now - LastVisit_[static_cast<size_t>(i)];
-  SendDB_.set_CAN_SendTime(i, accumulated);
-  if (accumulated >= SendDB_.CAN_SendCycleTime(i)) {
+  // A send resets the sum to zero and discards the excess, so frames are
+  // never closer than the period and a late frame is not caught up.
+  if (Accumulate(i, now) >= SendDB_.CAN_SendCycleTime(i)) {
     writer_.WriteRow(SendDB_, i);
     SendDB_.set_CAN_SendTime(i, 0.0);
   }
+}
+
+double SendLoop::Accumulate(int16_t i, double now) {
+  const double accumulated = SendDB_.CAN_SendTime(i) + now - LastVisit_[static_cast<size_t>(i)];
+  SendDB_.set_CAN_SendTime(i, accumulated);
+  return accumulated;
 }
 
 }  // namespace telpod

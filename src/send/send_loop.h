@@ -25,11 +25,12 @@ class RowWriter {
 // period, then lets pending window events run once. Between passes it
 // sleeps in the event pump while no row can fall due, waking a learned
 // margin early and passing from there, so the pass time stays the
-// granularity of every period without a core spent on it. A standard-format
-// row with an identifier above 0x7FF is never written: its one-shot request
-// is dropped, and periodically it counts as switched off. A replay joined
-// to the loop is one more timetable: after the rows, each pass sends its
-// frames that are due, and the waits end at whichever falls due first.
+// granularity of every period without a core spent on it. A row whose
+// identifier its frame's format cannot carry (a standard row above 0x7FF)
+// is never written: its one-shot request is dropped, and periodically it
+// counts as switched off. A replay joined to the loop is one more
+// timetable: after the rows, each pass sends its frames that are due, and
+// the waits end at whichever falls due first.
 class SendLoop {
  public:
   // Even with nothing due the loop looks round this often.
@@ -57,6 +58,11 @@ class SendLoop {
   double NextDue() const;
   // Sleeps until a margin before NextDue, or until window events have run.
   void WaitForNextDue();
+  // Accumulates every row up to this moment as a pass would, but sends
+  // nothing: called just before the table changes under a waiting loop, so
+  // that a row switched on counts from the change and one switched off
+  // keeps the time it had until then, as if the loop had passed there.
+  void BringRowsUpToDate();
 
   const std::array<double, CAN_SendDB::kRows>& LastVisit() const { return LastVisit_; }
   const WakeMargin& margin() const { return margin_; }
@@ -65,6 +71,9 @@ class SendLoop {
   double RowsNextDue() const;
   void OneShotStep(int16_t i);
   void PeriodicStep(int16_t i, double now);
+  // Adds the time since the row's last visit to its accumulation and
+  // returns the sum.
+  double Accumulate(int16_t i, double now);
 
   CAN_SendDB& SendDB_;
   int32_t& RxFlag_;

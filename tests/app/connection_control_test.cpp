@@ -133,6 +133,34 @@ TEST_F(ConnectionControlTest, TheTimerShowsFailedWritesAndTheBusStateWhileConnec
   ExpectRunning(false);
 }
 
+// The timer's screen copy first brings the rows up to its own moment: row 0
+// (sent at Connect, due again only in ten seconds) has gained time at the
+// tick that switches it off, and keeps exactly that while off.
+TEST_F(ConnectionControlTest, TheScreenCopyCountsTheRowsUpToItsOwnMoment) {
+  ASSERT_TRUE(StartWith(kCanlibLibraryFile, "kvaser name=\"Kvaser A\"\n"));
+  window->device.set_t_ViewCaution(0);
+  auto* periodic = window->findChild<QCheckBox*>(QStringLiteral("CB_Send_0"));
+  Box("TB_Time_0")->setText(QStringLiteral("9999"));
+  periodic->setChecked(true);
+  window->Screen_To_SendDB();
+  const CAN_SendDB& table = window->Tx_CANDATA;
+  double before = -1.0, at_tick = -1.0, later = -1.0;
+  During(300, [&] {
+    before = table.CAN_SendTime(0);
+    periodic->setChecked(false);
+    window->TimerGetSetting_Timer();
+    at_tick = table.CAN_SendTime(0);
+  });
+  During(600, [&] {
+    later = table.CAN_SendTime(0);
+    window->Bt_Disconnect_Click();
+  });
+  Area().Bt_Connect->click();
+  EXPECT_GT(at_tick, before);
+  EXPECT_EQ(later, at_tick);
+  EXPECT_EQ(table.CAN_SendCycleOperation(0), 0);
+}
+
 // A config.dat that cannot be written must not lose the rows without a word:
 // the user may stay and export them, or close without saving.
 TEST_F(ConnectionControlTest, FailedSaveAtCloseAsksWhetherToStayOpen) {

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLineEdit>
+#include <QMoveEvent>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 
 #include "app/connection_area.h"
 #include "app/form2.h"
 #include "devices/driver_set.h"
+#include "settings/file_save_system.h"
 #include "started_window.h"
 
 namespace telpod {
@@ -71,7 +75,11 @@ TEST_F(StartupTest, ListsEveryFamilyInOrderAndResolvesEachPosition) {
   EXPECT_EQ(InfoLine(), QStringLiteral("V2.0"));
 }
 
+// Each probe opens the adapter at the saved rate (20k), as Connect would.
 TEST_F(StartupTest, ChoosingTheSameEntryAgainDoesNotProbeTheDeviceAgain) {
+  ELM327_Info saved;
+  saved.set_t_bitRate(6);
+  ASSERT_EQ(FileSaveSystem::Save_SettingFile(saved, CAN_SendDB()), 0);
   ASSERT_TRUE(
       StartWith(kCanusbLibraryFile, "canusb serial=LW000001\ncanusb serial=LW000002 version=B\n"));
   auto& canusb = Sim(kCanusbLibraryFile);
@@ -82,14 +90,34 @@ TEST_F(StartupTest, ChoosingTheSameEntryAgainDoesNotProbeTheDeviceAgain) {
   EXPECT_EQ(canusb.Calls("canusb_Open"), opens + 1);
   EXPECT_EQ(InfoLine(), QStringLiteral("B"));
   EXPECT_EQ(window->CAN_d.CAN_USB_SelectSerial(), "LW000002");
+  for (const std::string& open : canusb.CallsStartingWith("canusb_Open(")) {
+    EXPECT_NE(open.find("\",\"20\",0,"), std::string::npos) << open;
+  }
 }
 
+// The bar's moving part, Pic_ProgressBar_1, is seen wherever it moves to
+// while the progress window is shown; its last move comes with the window
+// hidden.
 TEST_F(StartupTest, ProgressMovesThroughItsFractionsAndTheWindowEndsHidden) {
-  ASSERT_TRUE(StartWith(kCanlibLibraryFile));
+  struct CoverMoves : QObject {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Move && watched->objectName() == "Pic_ProgressBar_1") {
+        lefts.push_back(static_cast<QMoveEvent*>(event)->pos().x());
+      }
+      return false;
+    }
+    std::vector<int> lefts;
+  } moves;
+  QCoreApplication::instance()->installEventFilter(&moves);
+  const bool started = StartWith(kCanlibLibraryFile);
+  QCoreApplication::instance()->removeEventFilter(&moves);
+  ASSERT_TRUE(started);
   Form2* progress = window->form2();
   ASSERT_NE(progress, nullptr);
-  EXPECT_EQ(progress->History(),
-            (std::vector<double>{0.0, 0.15, 0.3, 0.4, 0.45, 0.6, 0.7, 0.8, 0.9}));
+  const auto left = [](double p) { return static_cast<int>(std::lround(260 * p)); };
+  EXPECT_EQ(moves.lefts, (std::vector<int>{left(0.0), left(0.15), left(0.3), left(0.4), left(0.45),
+                                           left(0.6), left(0.7), left(0.8)}));
+  EXPECT_EQ(progress->ProgressLeft(), left(0.9));
   EXPECT_FALSE(progress->isVisible());
   EXPECT_EQ(window->windowTitle(), QStringLiteral("TELPOD Ver1.11"));
   EXPECT_EQ(window->device.ExcelInstallCheck(), 1);

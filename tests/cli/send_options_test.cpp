@@ -30,6 +30,9 @@ TEST(SendOptions, EachOptionInBothSpellings) {
   EXPECT_FALSE(none.device || none.rows || none.rules || none.bit_rate || none.seconds ||
                none.quiet || none.lenient || none.allow_failed_writes);
   EXPECT_TRUE(ParseSendOptions({"--list"}).options.list);
+  const ParsedOptions list_at = ParseSendOptions({"--list", "--rate", "125k"});
+  EXPECT_EQ(list_at.error, "");
+  EXPECT_EQ(list_at.options.bit_rate, 8);
 }
 
 // --help and --version answer alone wherever they stand, the help first.
@@ -56,9 +59,9 @@ TEST(SendOptions, UsageErrorsSayWhatIsWrong) {
       {{"--rows", "a.csv", "--seconds"}, "--seconds needs a value"},
       {{"--rows="}, "--rows needs a file name"},
       {{"--rules="}, "--rules needs a file name"},
-      {{"--list", "--rules", "ecu.json"}, "--list takes no other option"},
-      {{"--list", "--device", "2"}, "--list takes no other option"},
-      {{"--quiet", "--list"}, "--list takes no other option"},
+      {{"--list", "--rules", "ecu.json"}, "--list takes no other option than --rate"},
+      {{"--list", "--device", "2"}, "--list takes no other option than --rate"},
+      {{"--quiet", "--list", "--rate", "1M"}, "--list takes no other option than --rate"},
       {{"--device", "3", "--device", "1"}, "--device is given twice"},
       {{"--rate=250k", "--rate", "250k"}, "--rate is given twice"},
       {{"--quiet", "--quiet"}, "--quiet is given twice"},
@@ -94,7 +97,7 @@ TEST(SendOptions, AReplayAndHowToPlayIt) {
       {{"--replay="}, "--replay needs a file name"},
       {{"--speed", "1"}, "--speed, --loop, --from and --ids go with --replay"},
       {{"--ids", "7DF", "--device", "1"}, "--speed, --loop, --from and --ids go with --replay"},
-      {{"--list", "--replay", "a.log"}, "--list takes no other option"},
+      {{"--list", "--replay", "a.log"}, "--list takes no other option than --rate"},
       {{"--replay", "a.log", "--from="}, "--from needs an interface or channel"},
   };
   for (const auto& [args, error] : errors) EXPECT_EQ(ParseSendOptions(args).error, error);

@@ -173,6 +173,29 @@ INSTANTIATE_TEST_SUITE_P(EachKind, RowsFromEachFile, ::testing::Values("", "rows
                            return info.param.empty() ? "ConfigDat" : info.param.substr(5);
                          });
 
+// The list reads each adapter's version at the rate a run would send at:
+// config.dat's (250k here), or the one asked for.
+TEST_F(TelpodSendTest, TheListOpensEachAdapterAtTheSettingsRateOrTheOneAsked) {
+  InstallClock();
+  auto& usb = InstallDriver(kCanusbLibraryFile, "canusb serial=LW000001\ncanusb serial=LW000002\n");
+  ELM327_Info device;
+  device.set_t_bitRate(3);
+  ASSERT_EQ(FileSaveSystem::Save_SettingFile(device, CAN_SendDB()), 0);
+  const std::pair<Lines, std::string> runs[] = {{{"--list"}, "250"},
+                                                {{"--list", "--rate", "1M"}, "1000"}};
+  for (const auto& [args, rate] : runs) {
+    const size_t before = usb.CallsStartingWith("canusb_Open(").size();
+    ASSERT_EQ(Run(args), 0) << err.str();
+    EXPECT_EQ(OutLines().size(), 2u) << rate;
+    EXPECT_EQ(err.str(), "");
+    const Lines opens = usb.CallsStartingWith("canusb_Open(");
+    ASSERT_EQ(opens.size(), before + 2) << rate;
+    for (size_t k = before; k < opens.size(); ++k) {
+      EXPECT_NE(opens[k].find(",\"" + rate + "\","), std::string::npos) << opens[k];
+    }
+  }
+}
+
 // As the window lists them; a chosen device sends under the name that
 // identifies it.
 TEST_F(TelpodSendTest, EveryDeviceListedAndEachFamilysChosenByNumberOrText) {

@@ -85,12 +85,13 @@ TEST(BusLoad, EstimateCountsThePeriodicRowsTheLoopSends) {
          for (int16_t i = 1; i < 8; ++i) db.set_CAN_SendCycleOperation(i, i % 2 == 0 ? 0 : 2);
        },
        1'000'000, 13.5, LoadVerdict::Fits},
-      {"standard rows above 7FF are never sent",
+      {"identifiers their format cannot carry are never sent",
        [](CAN_SendDB& db) {
          Periodic(db, 0, 1.0, 0x7FF);
          Periodic(db, 1, 1.0, 0x800);
          Periodic(db, 2, 1.0, 0x1FFFFFFF, 2);
          Periodic(db, 3, 1.0, 0x800, 1);
+         Periodic(db, 4, 1.0, 0x20000000, 1);
        },
        1'000'000, 29.5, LoadVerdict::Fits},
       {"rows past CAN_Array_MAX are not visited",

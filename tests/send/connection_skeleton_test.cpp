@@ -189,6 +189,28 @@ TEST_F(ConnectionSkeletonTest, TheBitsTakenOverTheLastSecondAreCountedAtTheLoops
   EXPECT_EQ(view.taken_bits, 150 * 160);
 }
 
+// Inside a wait the window brings the rows up to date, then switches row 2
+// off: the 40 ms before the switch count, the rest of the wait does not.
+// Once the loop has ended the call reaches no loop.
+TEST_F(ConnectionSkeletonTest, TheViewBringsTheRunningLoopsRowsUpToDateBeforeAChange) {
+  db.set_CAN_SendCycleOperation(2, 1);
+  db.set_CAN_SendCycleTime(2, 1000.0);
+  db.set_CAN_SendTime(2, 100.0);
+  pump.on_wait = [&](double) {
+    clock.now += 40.0;
+    view.live->BringRowsUpToDate();
+    db.set_CAN_SendCycleOperation(2, 0);
+    clock.now += 60.0;
+    RxFlag = 0;
+  };
+  RunConnection(ctx, family);
+  EXPECT_EQ(db.CAN_SendTime(2), 140.0);
+  db.set_CAN_SendCycleOperation(2, 1);
+  clock.now += 500.0;
+  family.BringRowsUpToDate();
+  EXPECT_EQ(db.CAN_SendTime(2), 140.0);
+}
+
 // Row 1 goes out at every pass, with a counter 0..3 in the high nibble of
 // D1 and the XOR of D1..D7 in D8; in pass 2 a one-shot press of the same row
 // comes first and its write is refused, so the periodic frame after it

@@ -107,22 +107,23 @@ TEST_F(SendLoopTest, DueRowWithPendingRequestIsWrittenTwiceOneShotFirst) {
 }
 
 // A driver would mask 0x800 to 0x000 on a standard frame: such a row is
-// never written, once or periodically; on an extended row it is an
-// ordinary identifier. Only 1 means extended, so 2 counts as standard.
+// never written, once or periodically, and a request on it is dropped, not
+// kept; on an extended row it is an ordinary identifier. Only 1 means
+// extended, so a switch stored as 2 counts as standard.
 TEST_F(SendLoopTest, IdentifiersAbove7FFOnStandardRowsAreNeverWritten) {
   const std::tuple<int16_t, int32_t, uint8_t, int32_t> rows[] = {
-      // row, identifier, extended, periodic
+      // row, identifier, extended, periodic (else a one-shot request)
       {0, 0x800, 0, 1}, {1, 0x800, 1, 1}, {2, 0x7FF, 0, 1}, {3, 0x800, 2, 1},
-      {4, 0x800, 0, 0}, {5, 0x800, 1, 0}, {6, 0x7FF, 0, 0}};
+      {4, 0x800, 0, 0}, {5, 0x800, 1, 0}, {6, 0x7FF, 2, 0}, {7, 0x800, 2, 0}};
   for (const auto& [row, id, ext, periodic] : rows) {
     Periodic(row, 100.0, id, ext);
     db.set_CAN_SendCycleOperation(row, periodic);
   }
   Restart();
-  for (int16_t row : {4, 5, 6}) db.set_CAN_SendOperation(row, 1);
+  for (int16_t row : {4, 5, 6, 7}) db.set_CAN_SendOperation(row, 1);
   for (double t = 1000.0; t <= 1300.0; t += 50.0) PassAt(t);
   EXPECT_EQ(writer.Rows(), (std::vector<int16_t>{1, 2, 5, 6, 1, 2, 1, 2, 1, 2}));
-  EXPECT_EQ(db.CAN_SendOperation(4), 0);  // dropped, not kept for later
+  for (int16_t row : {4, 7}) EXPECT_EQ(db.CAN_SendOperation(row), 0) << row;
 }
 
 // Switched off (only 1 is on), or an 11-bit row given an identifier above
@@ -151,6 +152,66 @@ TEST_F(SendLoopTest, TimeSpentSwitchedOffOrUnsendableIsNotCounted) {
     EXPECT_EQ(writer.frames.size(), 1u);
     PassAt(11100.0);
     EXPECT_EQ(writer.frames.size(), 2u);
+  }
+}
+
+// The window changes the table inside a wait, having brought the rows up to
+// that moment: row 0 (period 1000, sent at 1000) is paused at 1630 and
+// resumed at 11680, each in the middle of a 100 ms wait. It keeps the 630 it
+// had and needs 370 more, as a loop passing all the time would give; the
+// pause's ten seconds and the rest of either wait are not counted.
+TEST_F(SendLoopTest, ATableChangedDuringAWaitCountsFromTheChange) {
+  struct Case {
+    const char* what;
+    int32_t id;
+    uint8_t ext;
+    std::function<void()> pause, resume;
+  };
+  const Case cases[] = {
+      {"switched off", 0x7FF, 0, [&] { db.set_CAN_SendCycleOperation(0, 0); },
+       [&] { db.set_CAN_SendCycleOperation(0, 1); }},
+      {"a switch stored as 2", 0x7FF, 0, [&] { db.set_CAN_SendCycleOperation(0, 2); },
+       [&] { db.set_CAN_SendCycleOperation(0, 1); }},
+      {"an identifier above 7FF", 0x7FF, 0, [&] { db.set_CAN_ID(0, 0x800); },
+       [&] { db.set_CAN_ID(0, 0x7FF); }},
+      {"the 29-bit box unticked", 0x800, 1, [&] { db.set_CAN_Send29(0, 0); },
+       [&] { db.set_CAN_Send29(0, 1); }},
+      {"a 29-bit switch stored as 2", 0x800, 1, [&] { db.set_CAN_Send29(0, 2); },
+       [&] { db.set_CAN_Send29(0, 1); }},
+  };
+  for (const auto& c : cases) {
+    writer.frames.clear();
+    clock = ScriptedClock();
+    Periodic(0, 1000.0, c.id, c.ext);
+    Restart();
+    std::vector<std::pair<double, std::function<void()>>> changes = {{1630.0, c.pause},
+                                                                     {11680.0, c.resume}};
+    double kept = 0.0;
+    clock.step = 0.001;
+    RxFlag = 1;
+    pump.on_pass = [&](int) {
+      if (clock.now >= 13100.0) RxFlag = 0;
+    };
+    pump.on_wait = [&](double deadline) {
+      if (changes.empty() || changes.front().first > deadline) {
+        clock.now = std::max(clock.now, deadline);
+        return;
+      }
+      clock.now = changes.front().first;  // the screen copy wakes the wait
+      kept = db.CAN_SendTime(0);
+      loop.BringRowsUpToDate();
+      changes.front().second();
+      changes.erase(changes.begin());
+    };
+    loop.Run();
+    const auto times = Times(0);
+    EXPECT_NEAR(kept, 630.0, 0.01) << c.what;  // what the pause left, as the resume found it
+    const double due[] = {1000.0, 11680.0 + 370.0, 11680.0 + 370.0 + 1000.0};
+    ASSERT_EQ(times.size(), 3u) << c.what;
+    for (size_t k = 0; k < 3; ++k) {
+      EXPECT_GE(times[k], due[k]) << c.what << " frame " << k;
+      EXPECT_LT(times[k], due[k] + 0.02) << c.what << " frame " << k;  // within a pass or two
+    }
   }
 }
 
@@ -196,22 +257,25 @@ TEST_F(SendLoopTest, NextDueIsTheEarliestMomentAPassHasWorkFor) {
     const char* what;
     int32_t on;  // row 2's switch, period and accumulation; row 1 is due at 1040
     double period, accumulated;
-    int32_t request;  // row 6's
+    int32_t request;  // row 6's, whose identifier is 0x800
+    uint8_t ext;      // row 6's 29-bit switch
     int32_t max;      // CAN_Array_MAX
     double due;
   };
   const Case cases[] = {
-      {"the period less the accumulation, from the last visit", 1, 50, 20, 0, 7, 1030.0},
-      {"row 2 off", 0, 50, 20, 0, 7, 1040.0},
-      {"a periodic switch that is not 1", 2, 50, 20, 0, 7, 1040.0},
-      {"a one-shot request", 1, 50, 20, 1, 7, kNow},
-      {"a request that is not 1", 1, 50, 20, 2, 7, 1030.0},
-      {"a row that has reached its period", 1, 50, 50, 0, 7, kNow},
-      {"rows past CAN_Array_MAX", 1, 50, 20, 1, 1, 1040.0},
-      {"no row in reach", 1, 50, 20, 1, 0, kNever},
-      {"a period of 0", 1, 0, 20, 0, 7, kNow},
-      {"a period that is not a number", 1, std::nan(""), 20, 0, 7, 1040.0},
-      {"an infinite period, copied in at Connect", 1, kNever, kNever, 0, 7, kNow},
+      {"the period less the accumulation, from the last visit", 1, 50, 20, 0, 1, 7, 1030.0},
+      {"row 2 off", 0, 50, 20, 0, 1, 7, 1040.0},
+      {"a periodic switch that is not 1", 2, 50, 20, 0, 1, 7, 1040.0},
+      {"a one-shot request", 1, 50, 20, 1, 1, 7, kNow},
+      {"a request that is not 1", 1, 50, 20, 2, 1, 7, 1030.0},
+      {"a request on a standard row", 1, 50, 20, 1, 0, 7, 1030.0},
+      {"a request on a row whose switch is 2", 1, 50, 20, 1, 2, 7, 1030.0},
+      {"a row that has reached its period", 1, 50, 50, 0, 1, 7, kNow},
+      {"rows past CAN_Array_MAX", 1, 50, 20, 1, 1, 1, 1040.0},
+      {"no row in reach", 1, 50, 20, 1, 1, 0, kNever},
+      {"a period of 0", 1, 0, 20, 0, 1, 7, kNow},
+      {"a period that is not a number", 1, std::nan(""), 20, 0, 1, 7, 1040.0},
+      {"an infinite period, copied in at Connect", 1, kNever, kNever, 0, 1, 7, kNow},
   };
   for (const auto& c : cases) {
     db = CAN_SendDB();
@@ -223,6 +287,8 @@ TEST_F(SendLoopTest, NextDueIsTheEarliestMomentAPassHasWorkFor) {
     db.set_CAN_SendCycleOperation(2, c.on);
     db.set_CAN_SendTime(2, c.accumulated);
     db.set_CAN_SendOperation(6, c.request);
+    db.set_CAN_ID(6, 0x800);
+    db.set_CAN_Send29(6, c.ext);
     db.set_CAN_Array_MAX(c.max);
     EXPECT_EQ(loop.NextDue(), c.due) << c.what;
   }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <tuple>
 #include <vector>
@@ -108,6 +109,46 @@ TEST_F(SettingFile, StoredValuesAreWrittenByColumnAndReadBackExactly) {
   EXPECT_EQ(db.CAN_SendOperation(3), 1);  // run-time state is not in the file
 }
 
+// Whatever a reader takes into the table (an ID or a DLC of 0 from a CSV
+// file, a workbook's period with its fraction, the switches and the
+// bit-rate index as config.dat stores them) comes back exactly at the next
+// start, at both ends of each field's range.
+TEST_F(SettingFile, EveryFieldAtBothEndsOfWhatAnyReaderTakesReadsBackExactly) {
+  using Int = std::numeric_limits<int32_t>;
+  struct Ends {
+    int32_t number;  // the switches, the bit-rate index and the caution flag
+    uint8_t byte;    // the 29-bit switch and the data bytes
+    double period;
+    int32_t id;
+    uint8_t dlc;
+    std::string folder;
+  };
+  const Ends ends[] = {
+      {Int::min(), 0, 1.0, 0, 0, ""},
+      {Int::max(), 0xFF, std::numeric_limits<double>::max(), 0x1FFFFFFF, 8,
+       std::string(0xFFFF, 'f')},
+  };
+  for (const auto& e : ends) {
+    device_.set_t_bitRate(e.number);
+    device_.set_t_ViewCaution(e.number);
+    device_.set_t_setting_file_path(e.folder);
+    for (int16_t i = 0; i < 8; ++i) {
+      db_.set_CAN_SendCycleOperation(i, e.number);
+      db_.set_CAN_Send29(i, e.byte);
+      db_.set_CAN_SendCycleTime(i, e.period);
+      db_.set_CAN_ID(i, e.id);
+      db_.set_CAN_DLC(i, e.dlc);
+      for (int n = 1; n <= 8; ++n) db_.set_CAN_Data(n, i, e.byte);
+    }
+    ASSERT_EQ(Save_SettingFile(device_, db_), 0);
+    ELM327_Info device;
+    CAN_SendDB db;
+    ASSERT_EQ(Load_SettingFile(device, db), 0);
+    EXPECT_EQ(SettingFileRecord::Bytes(device, db), Held()) << e.id;
+    EXPECT_EQ(db.CAN_ID(5), e.id);
+  }
+}
+
 // A damaged or hand-edited file: each identifier, length and period out of
 // its field's range takes the field's default (1, 8, 100), so no driver is
 // handed a length above 8 and no export writes nan; the switches and the
@@ -126,8 +167,8 @@ TEST_F(SettingFile, StoredRowNumbersOutOfRangeTakeTheirDefaults) {
       {period(4), Hex("000000000000F07F"), kPeriod100},  // inf
       {period(5), Hex("000000000000E03F"), kPeriod100},  // 0.5
       {period(6), Hex("000000000000F0FF"), kPeriod100},  // -inf
-      {id(3), Hex("00000000"), kId1},
-      {id(4), Hex("00000020"), kId1},  // 0x20000000
+      {id(3), Hex("00000080"), kId1},                    // negative
+      {id(4), Hex("00000020"), kId1},                    // 0x20000000
       {id(7), Hex("FFFFFFFF"), kId1},
   };
   std::string bytes = kWorkedRecord, repaired = kWorkedRecord;

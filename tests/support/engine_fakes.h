@@ -58,7 +58,8 @@ class RecordingWriter : public RowWriter {
 
 // Records the status boxes' texts in the order they were written, and the
 // running connection's status as the window would show it when its loop
-// ends, with the bits its device took.
+// ends, with the bits its device took; the test may ask the connection
+// while it runs.
 class RecordingView : public ConnectionView {
  public:
   void set_TB_Status(const std::string& text) override {
@@ -69,17 +70,17 @@ class RecordingView : public ConnectionView {
     TB_Protocol = text;
     history.push_back("protocol:" + text);
   }
-  void LoopStarted(LiveConnection& started) override {
-    live = &started;
+  void LoopStarted(LiveConnection& running) override {
+    live = &running;
     history.push_back("loop-started");
   }
-  void LoopEnded(LiveConnection& ended) override {
-    live = nullptr;
-    final_status = ended.StatusText();
-    taken_bits = ended.TakenBits();
+  void LoopEnded(LiveConnection& running) override {
+    final_status = running.StatusText();
+    taken_bits = running.TakenBits();
     history.push_back("loop-ended:" + final_status);
+    live = nullptr;
   }
-  // The running connection between the loop's start and end.
+  // The running connection, from the loop's start to its end.
   LiveConnection* live = nullptr;
   std::string TB_Status;
   std::string final_status;

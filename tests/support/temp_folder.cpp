@@ -7,8 +7,10 @@
 
 namespace telpod::test {
 
-TempFolder::TempFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "telpod-test-XXXXXX").string();
+TempFolder::TempFolder(const std::string& base) {
+  const std::filesystem::path under =
+      base.empty() ? std::filesystem::temp_directory_path() : std::filesystem::path(base);
+  std::string pattern = (under / "telpod-test-XXXXXX").string();
   if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = pattern;
 }

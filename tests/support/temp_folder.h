@@ -4,11 +4,11 @@
 
 namespace telpod::test {
 
-// A fresh folder under the system's temporary folder, removed with all its
-// contents when the object dies.
+// A fresh folder under `base` (the system's temporary folder when empty),
+// removed with all its contents when the object dies.
 class TempFolder {
  public:
-  TempFolder();
+  explicit TempFolder(const std::string& base = "");
   ~TempFolder();
   TempFolder(const TempFolder&) = delete;
   TempFolder& operator=(const TempFolder&) = delete;

@@ -28,4 +28,8 @@ class CANUSB : public ArrayFill {
 #undef TELPOD_CANUSB_NUMBER_FIELD
 };
 
+// The canusb_Open text of a bit-rate index ("125" for 8); empty for an index
+// outside 0..8, which no adapter opens with.
+std::string CanusbBitRateText(const CANUSB& CAN_u, int32_t t_bitRate);
+
 }  // namespace telpod

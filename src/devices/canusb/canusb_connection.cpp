@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "abi/le_bytes.h"
-#include "devices/rate_table.h"
 
 namespace telpod {
 
@@ -13,12 +12,6 @@ constexpr size_t kIdOffset = 0;
 constexpr size_t kFlagsOffset = 8;
 constexpr size_t kLengthOffset = 9;
 constexpr size_t kDataOffset = 10;
-
-// The bit-rate text of each index 0..8.
-constexpr std::array<FieldGet<std::string> (CANUSB::*)() const, 9> kBitRateTexts{
-    &CANUSB::CAN_BAUD_1M,   &CANUSB::CAN_BAUD_800K, &CANUSB::CAN_BAUD_500K,
-    &CANUSB::CAN_BAUD_250K, &CANUSB::CAN_BAUD_100K, &CANUSB::CAN_BAUD_50K,
-    &CANUSB::CAN_BAUD_20K,  &CANUSB::CAN_BAUD_10K,  &CANUSB::CAN_BAUD_125K};
 
 // The adapter latches no bus-off flag; its bus-error flag only says that
 // errors were seen, which a bus without an acknowledging node gives too.
@@ -31,14 +24,13 @@ CanusbConnection::CanusbConnection(const CanusbDriver* driver, CANUSB& CAN_u, CA
     : driver_(driver), CAN_u_(CAN_u), CAN_d_(CAN_d) {}
 
 bool CanusbConnection::OffersRate(int32_t t_bitRate) {
-  return RateOf(kBitRateTexts, t_bitRate) != nullptr;
+  return !CanusbBitRateText(CANUSB(), t_bitRate).empty();
 }
 
 bool CanusbConnection::SelectRate(int32_t t_bitRate) {
   // Every rate is offered; an index outside the table leaves the text empty
   // and the adapter refuses to open with it.
-  const auto rate = RateOf(kBitRateTexts, t_bitRate);
-  bitrate_ = rate ? (CAN_u_.*rate)() : std::string();
+  bitrate_ = CanusbBitRateText(CAN_u_, t_bitRate);
   return true;
 }
 

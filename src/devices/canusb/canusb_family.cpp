@@ -34,7 +34,7 @@ SelectedDeviceInfo CanusbFamily::Select(int32_t n) {
   CAN_d_.set_CAN_USB_SelectNo(n);
   auto* library = driver();
   if (library == nullptr) return {0, std::nullopt};
-  return Probe_CANUSB_Version(CAN_u_, CAN_d_, *library);
+  return Probe_CANUSB_Version(device_.t_bitRate(), CAN_u_, CAN_d_, *library);
 }
 
 std::unique_ptr<FamilyConnection> CanusbFamily::Connection() {

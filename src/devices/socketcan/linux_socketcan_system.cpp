@@ -23,29 +23,13 @@
 #include <cstring>
 #include <filesystem>
 
+#include "platform/scoped_fd.h"
+
 namespace telpod {
 
 namespace {
 
-// A file descriptor closed when it goes out of scope.
-class ScopedFd {
- public:
-  explicit ScopedFd(int fd) : fd_(fd) {}
-  ~ScopedFd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  ScopedFd(const ScopedFd&) = delete;
-  ScopedFd& operator=(const ScopedFd&) = delete;
-  int get() const { return fd_; }
-  int release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-  }
-
- private:
-  int fd_;
-};
+using platform::ScopedFd;
 
 bool IsCanType(int query_socket, const char* name) {
   ifreq request{};

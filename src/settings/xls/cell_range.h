@@ -25,10 +25,6 @@ struct CellRange {
   int last_column = 0;
 
   CellRef TopLeft() const { return {first_row, first_column}; }
-  bool Contains(CellRef cell) const {
-    return cell.row >= first_row && cell.row <= last_row && cell.column >= first_column &&
-           cell.column <= last_column;
-  }
   bool operator==(const CellRange&) const = default;
 
   // "F1" or "A6:N14" (upper case, corners in either order); nullopt for

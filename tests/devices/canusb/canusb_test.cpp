@@ -1,6 +1,8 @@
 // The CANUSB family: the contract on its simulator, and what only it does.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "devices/contract/family_contract.h"
 #include "devices/simulated_devices.h"
 #include "platform/driver_folders.h"
@@ -176,6 +178,33 @@ TEST_F(CanusbSearch, TheLineIsTheVersionReadBetweenOpenAndClose) {
   // Without its library the family reads no line.
   drivers = DriverSet();
   EXPECT_FALSE(Show_SelectedDevice_Info(families).TB_ODB_Hard_Version);
+}
+
+// The probe opens the adapter at the rate the next Connect uses, never at
+// one the bus may not run at; an index that names no rate opens nothing.
+TEST_F(CanusbSearch, TheProbeOpensAtTheCommonSettingsRate) {
+  usb.Configure("canusb serial=LW000001 version=V1");
+  FindAdapters();
+  const std::pair<int32_t, std::string> rates[] = {
+      {0, "1000"}, {1, "800"}, {2, "500"}, {3, "250"},
+      {4, "100"},  {5, "50"},  {6, "20"},  {7, "10"},
+      {8, "125"},  {9, ""},    {-1, ""},   {std::numeric_limits<int32_t>::min(), ""}};
+  device.set_t_CmbBOX_device_SelectNo(1);
+  for (const auto& [index, text] : rates) {
+    device.set_t_bitRate(index);
+    const size_t before = usb.CallLog().size();
+    const auto info = Show_SelectedDevice_Info(families);
+    const Calls calls = usb.CallLog(before);
+    if (text.empty()) {
+      EXPECT_TRUE(calls.empty()) << index;
+      EXPECT_EQ(info.result, 0) << index;
+      EXPECT_FALSE(info.TB_ODB_Hard_Version.has_value()) << index;
+    } else {
+      ASSERT_FALSE(calls.empty()) << index;
+      EXPECT_EQ(calls.front(), "canusb_Open(\"LW000001\",\"" + text + "\",0,4294967295,1)");
+      EXPECT_EQ(info.TB_ODB_Hard_Version, "V1") << index;
+    }
+  }
 }
 
 }  // namespace
