@@ -422,6 +422,25 @@
     </message>
 </context>
 <context>
+    <name>telpod::BusLoadLabel</name>
+    <message>
+        <source>周期送信する行が求めるバス負荷（最悪のビットスタッフィングでの推定）。接続中は、機器が直近1秒に送信した実測値を括弧内に示します。</source>
+        <translation>The bus load the periodic rows ask for (estimated at worst-case bit stuffing). While connected, the load the device achieved over the last second follows in parentheses.</translation>
+    </message>
+    <message>
+        <source>100%超</source>
+        <translation>over 100%</translation>
+    </message>
+    <message>
+        <source>バス負荷 %1（実測 %2）</source>
+        <translation>Bus load %1 (achieved %2)</translation>
+    </message>
+    <message>
+        <source>バス負荷 %1</source>
+        <translation>Bus load %1</translation>
+    </message>
+</context>
+<context>
     <name>telpod::ConnectionArea</name>
     <message>
         <source>接続</source>

@@ -2,10 +2,12 @@
 
 #include <QComboBox>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
+#include "app/bus_load_label.h"
 #include "app/caution_banner.h"
 
 namespace telpod {
@@ -34,6 +36,7 @@ ConnectionArea::ConnectionArea(QWidget* parent) : QWidget(parent) {
   Bt_Connect = Named(new QPushButton(tr("接続"), this), "Bt_Connect", false);
   Bt_Disconnect = Named(new QPushButton(tr("切断"), this), "Bt_Disconnect", false);
   TB_Status = ReadOnlyBox(this, "TB_Status");
+  Lb_BusLoad = new BusLoadLabel(this);
   TB_Protocol = ReadOnlyBox(this, "TB_Protocol");
   TB_Protocol->setText(QStringLiteral("---"));
   TB_Protocol->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
@@ -66,7 +69,13 @@ ConnectionArea::ConnectionArea(QWidget* parent) : QWidget(parent) {
   grid->addWidget(TB_Status, 2, 1);
   grid->addWidget(protocol_label, 2, 2);
   grid->addWidget(TB_Protocol, 2, 3);
-  grid->addWidget(banner_holder, 3, 1, 1, 3, Qt::AlignLeft);
+  // The load's text grows while connected: on a line of its own under the
+  // status and rate, so that it never narrows the status box.
+  auto* below = new QHBoxLayout;
+  below->addWidget(banner_holder);
+  below->addStretch(1);
+  below->addWidget(Lb_BusLoad);
+  grid->addLayout(below, 3, 1, 1, 3);
   grid->setColumnStretch(1, 1);
 }
 

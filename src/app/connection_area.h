@@ -9,9 +9,11 @@ class QPushButton;
 
 namespace telpod {
 
+class BusLoadLabel;
+
 // The connection controls of the main window: device list, device
-// information, Connect and Disconnect, status and bit-rate boxes, and the
-// caution banner.
+// information, Connect and Disconnect, status and bit-rate boxes, the bus
+// load under them, and the caution banner.
 class ConnectionArea : public QWidget {
   Q_OBJECT
 
@@ -23,6 +25,7 @@ class ConnectionArea : public QWidget {
   QPushButton* Bt_Connect;
   QPushButton* Bt_Disconnect;
   QLineEdit* TB_Status;
+  BusLoadLabel* Lb_BusLoad;
   QLineEdit* TB_Protocol;
   QLabel* Pic_Caution;
 };

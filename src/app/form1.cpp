@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/bus_load_label.h"
 #include "app/connection_area.h"
 #include "app/form2.h"
 #include "app/form_common_setting.h"
@@ -62,6 +63,7 @@ Form1::Form1(WindowPorts ports, QWidget* parent)
 
   connect(rows_, &MessageRows::sendClicked, this, &Form1::Bt_Send_Click);
   connect(rows_, &MessageRows::rulesClicked, this, &Form1::Bt_Rules_Click);
+  connect(rows_, &MessageRows::edited, this, &Form1::ShowBusLoad);
   connect(area_->Cmb_Serect_Device, &QComboBox::activated, this, &Form1::Cmb_Serect_Device_Click);
   connect(area_->Bt_Connect, &QPushButton::clicked, this, &Form1::Bt_Connect_Click);
   connect(area_->Bt_Disconnect, &QPushButton::clicked, this, &Form1::Bt_Disconnect_Click);
@@ -110,6 +112,7 @@ void Form1::BuildMenus() {
 
 void Form1::menu_common_setting_Click() {
   FormCommonSetting_ = new FormCommonSetting(device, this);
+  connect(FormCommonSetting_, &FormCommonSetting::stored, this, &Form1::ShowBusLoad);
   FormCommonSetting_->show();
   setEnabled(false);  // the dialog enables the window again when it closes
 }
@@ -133,6 +136,7 @@ void Form1::Form_Load_Initialize() {
 
 void Form1::SendDB_To_Screen() {
   rows_->SendDB_To_Screen(Tx_CANDATA);
+  ShowBusLoad();
 }
 
 void Form1::Screen_To_SendDB() {
@@ -169,6 +173,23 @@ void Form1::TakeRule(int row, const RowRule& rule) {
 void Form1::TimerGetSetting_Timer() {
   Screen_To_SendDB();
   ShowRunningStatus();
+  ShowBusLoad();
+}
+
+void Form1::ShowBusLoad() {
+  const auto rate = FindBitRate(device.t_bitRate());
+  if (!rate) {
+    area_->Lb_BusLoad->clear();  // no rate, no load
+    return;
+  }
+  // What the next screen copy would make of the table, left as it is.
+  CAN_SendDB asked = Tx_CANDATA;
+  rows_->Screen_To_SendDB(asked);
+  std::optional<double> achieved;
+  if (live_ != nullptr) {
+    achieved = LoadPercent(live_->TakenBitsPerSecond(), rate->bits_per_second);
+  }
+  area_->Lb_BusLoad->Show(EstimateBusLoad(asked, rate->bits_per_second), achieved);
 }
 
 void Form1::ShowRunningStatus() {

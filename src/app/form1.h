@@ -75,8 +75,12 @@ class Form1 : public QMainWindow,
   // Opens row i's counter and checksum dialog, which does not block.
   void Bt_Rules_Click(int i);
   // Copies the screen into the send table and, while a connection runs,
-  // shows its failed writes and bus state in TB_Status.
+  // shows its failed writes and bus state in TB_Status, and the bus load.
   void TimerGetSetting_Timer();
+  // The bus load the rows on screen ask for at the chosen rate, as the next
+  // screen copy hands them to the loop, and while connected the load the
+  // device achieved.
+  void ShowBusLoad();
 
   void Bt_Connect_Click();
   void Bt_Disconnect_Click();

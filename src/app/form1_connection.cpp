@@ -62,6 +62,7 @@ void Form1::RestoreIdleWindow() {
   area_->Cmb_Serect_Device->setEnabled(true);
   area_->Pic_Caution->hide();
   EnableReplayMenu();
+  ShowBusLoad();  // without the connection's figure
 }
 
 void Form1::LoopStarted(LiveConnection& live) {

@@ -111,6 +111,7 @@ void FormCommonSetting::Bt_OK_Click() {
     }
   }
   device_.set_t_ViewCaution(CB_ViewCaution_->isChecked() ? 1 : 0);
+  emit stored();
   close();
 }
 

@@ -32,6 +32,10 @@ class FormCommonSetting : public QWidget {
   QRadioButton* RB_BitRate(int index) const { return RB_BitRate_[static_cast<size_t>(index)]; }
   QCheckBox* CB_ViewCaution() const { return CB_ViewCaution_; }
 
+ signals:
+  // OK has stored the choices in `device`.
+  void stored();
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;

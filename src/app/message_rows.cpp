@@ -171,6 +171,12 @@ MessageRows::Row MessageRows::BuildRow(int i) {
 
   connect(row.Bt_Send, &QPushButton::clicked, this, [this, i] { emit sendClicked(i); });
   connect(row.Bt_Rules, &QToolButton::clicked, this, [this, i] { emit rulesClicked(i); });
+  for (QLineEdit* box : row.FrameMsg->findChildren<QLineEdit*>()) {
+    connect(box, &QLineEdit::textEdited, this, &MessageRows::edited);
+  }
+  for (QCheckBox* box : {row.CB_Extension, row.CB_Send}) {
+    connect(box, &QCheckBox::toggled, this, &MessageRows::edited);
+  }
   return row;
 }
 

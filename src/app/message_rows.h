@@ -40,6 +40,8 @@ class MessageRows : public QWidget {
  signals:
   void sendClicked(int row);
   void rulesClicked(int row);
+  // The user typed in a box or switched a check box of a row.
+  void edited();
 
  private:
   struct Row {

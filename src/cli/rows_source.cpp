@@ -1,8 +1,8 @@
 #include "cli/rows_source.h"
 
 #include "model/bit_rate_table.h"
+#include "model/row_sending.h"
 #include "platform/file_system.h"
-#include "send/send_loop.h"
 #include "settings/csv_format.h"
 #include "settings/file_save_system.h"
 #include "settings/settings_file_identity.h"
@@ -134,7 +134,7 @@ void NoteRowsNotSent(const CAN_SendDB& SendDB, TerminalMessages& messages) {
   for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
     if (SendDB.CAN_SendCycleOperation(i) != 1) continue;
     any_periodic = true;
-    if (SendLoop::FitsItsFormat(SendDB, i)) {
+    if (FitsItsFormat(SendDB, i)) {
       any_sent = true;
       continue;
     }

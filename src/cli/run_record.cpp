@@ -19,6 +19,7 @@ void RunRecord::LoopEnded(LiveConnection& live) {
   ended_ = true;
   live_ = nullptr;
   failed_writes_ = live.FailedWrites();
+  taken_bits_ = live.TakenBits();
   ReadBus(live);
 }
 

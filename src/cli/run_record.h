@@ -11,7 +11,8 @@ namespace telpod {
 // What telpod-send learns of its connection in place of the status boxes:
 // whether the loop ran (it starts only on an opened device, at a rate its
 // family offers), for how long by the loop's clock, the frames the device
-// refused by the loop's end, and the gravest bus state read on the way.
+// refused and the bits of those it took by the loop's end, and the gravest
+// bus state read on the way.
 class RunRecord final : public ConnectionView {
  public:
   // The bus is read as often as the window's status box reads it.
@@ -33,6 +34,8 @@ class RunRecord final : public ConnectionView {
   // before it starts.
   double Seconds() const;
   int64_t failed_writes() const { return failed_writes_; }
+  // Bits of the frames the device took, by the loop's end.
+  int64_t taken_bits() const { return taken_bits_; }
   BusState worst_bus_state() const { return worst_state_; }
 
  private:
@@ -46,6 +49,7 @@ class RunRecord final : public ConnectionView {
   double end_ms_ = 0;
   double last_look_ms_ = 0;
   int64_t failed_writes_ = 0;
+  int64_t taken_bits_ = 0;
   BusState worst_state_ = BusState::Normal;
 };
 

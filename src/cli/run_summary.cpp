@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "model/bus_load.h"
+
 namespace telpod {
 
 bool RunFailedOnTheBus(const RunFigures& figures) {
@@ -15,6 +17,9 @@ std::string SummaryLine(const RunFigures& figures) {
                 static_cast<long long>(figures.frames_written),
                 static_cast<long long>(figures.failed_writes), figures.seconds);
   std::string line = text;
+  if (figures.achieved_bus_load) {
+    line += ", achieved bus load " + PercentText(*figures.achieved_bus_load);
+  }
   if (const auto state = BusStateText(figures.worst_bus_state)) line += ", " + platform::Tr(*state);
   return line;
 }

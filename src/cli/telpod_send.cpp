@@ -6,6 +6,7 @@
 #include <memory>
 #include <optional>
 
+#include "cli/bus_load_lines.h"
 #include "cli/candump_printer.h"
 #include "cli/device_choice.h"
 #include "cli/rows_source.h"
@@ -196,7 +197,13 @@ int SendSession::Send() {
     StopMessage(connection_message::kDeviceNotWorking);
     return send_exit::kDeviceFailed;
   }
-  if (!options_.replay || options_.rows) NoteRowsNotSent(Tx_CANDATA, messages_);
+  // A log played alone sends no row.
+  if (!options_.replay || options_.rows) {
+    NoteRowsNotSent(Tx_CANDATA, messages_);
+    for (const auto& line : BusLoadEstimateLines(Tx_CANDATA, device.t_bitRate())) {
+      messages_.Say(line);
+    }
+  }
   return Connect();
 }
 
@@ -208,8 +215,13 @@ int SendSession::Connect() {
   const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);
   ports_.out.flush();
-  return Outcome({printer.frames_written(), record_->failed_writes(), record_->Seconds(),
-                  record_->worst_bus_state()});
+  RunFigures figures{printer.frames_written(), record_->failed_writes(), record_->Seconds(),
+                     record_->worst_bus_state()};
+  if (record_->started()) {
+    figures.achieved_bus_load =
+        AchievedBusLoadPercent(record_->taken_bits(), record_->Seconds(), device.t_bitRate());
+  }
+  return Outcome(figures);
 }
 
 // The summary, and the status it ends with.

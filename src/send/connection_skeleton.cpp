@@ -75,11 +75,14 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   }
   ctx.view.set_TB_Protocol(BitRateLabel(index));
 
-  SendLoop loop(ctx.SendDB, ctx.RxFlag, ctx.clock, family, ctx.pump);
+  RememberingClock clock(ctx.clock);
+  SendLoop loop(ctx.SendDB, ctx.RxFlag, clock, family, ctx.pump);
   if (ctx.replay != nullptr) loop.Join(*ctx.replay, family);
   LoopStart start(loop, ctx.view);
   try {
     family.Start(start);
+    // From the loop's first clock stamp, which the family has just made.
+    family.CountTakenBits(&clock);
     platform::timeBeginPeriod(1);
     LiveWhileLooping live(ctx.view, family, loop);
     loop.Run();
@@ -87,6 +90,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
     // Nothing the loop calls should throw; if something does, the device
     // is still closed below and the window gets its idle state back.
   }
+  family.CountTakenBits(nullptr);
   platform::timeEndPeriod(1);
   ctx.view.set_TB_Status(platform::Tr(status_text::kClosing));
   return family.Close();

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "model/bit_rate_table.h"
+#include "model/bus_load.h"
 #include "model/can_frame.h"
 #include "model/can_senddb.h"
 #include "model/elm327_info.h"
@@ -13,9 +14,11 @@
 #include "send/clock.h"
 #include "send/connection_status.h"
 #include "send/frame_sender.h"
+#include "send/remembering_clock.h"
 #include "send/replay_slot.h"
 #include "send/row_counters.h"
 #include "send/send_loop.h"
+#include "send/taken_bit_count.h"
 
 namespace telpod {
 
@@ -111,16 +114,25 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
       SendRuled(FrameOfRow(SendDB, i), i, *rule);
     }
   }
-  // Every frame goes out here: the one place a refused frame is counted, and
-  // the observer, when there is one, learns of each frame.
+  // Every frame goes out here: the one place a refused frame is counted and
+  // a taken one's bits, and the observer, when there is one, learns of each.
   bool Send(const CanFrame& frame) final {
     const bool taken = WriteFrame(frame);
     if (!taken) ++failed_writes_;
+    if (taken && clock_ != nullptr) taken_.Add(clock_->Last(), FrameBits(frame));
     if (observer_ != nullptr) observer_->Written(frame, taken);
     return taken;
   }
   int64_t FailedWrites() const final { return failed_writes_; }
+  double TakenBitsPerSecond() final { return clock_ ? taken_.PerSecond(clock_->Now()) : 0.0; }
+  int64_t TakenBits() const final { return taken_.Total(); }
   void ObserveWrites(WriteObserver* observer) { observer_ = observer; }
+  // From now on the bits of the frames the device takes are counted, at the
+  // loop clock's last reading; null stops the count and keeps the total.
+  void CountTakenBits(RememberingClock* clock) {
+    if (clock != nullptr) taken_.Start(clock->Last());
+    clock_ = clock;
+  }
   void BringRowsUpToDate() final {
     if (loop_ != nullptr) loop_->BringRowsUpToDate();
   }
@@ -138,6 +150,8 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
 
   int64_t failed_writes_ = 0;
   WriteObserver* observer_ = nullptr;
+  RememberingClock* clock_ = nullptr;
+  TakenBitCount taken_;
   SendLoop* loop_ = nullptr;
   const RowRules* rules_ = nullptr;
   RowCounters counters_;

@@ -40,6 +40,11 @@ class LiveConnection {
   virtual int64_t FailedWrites() const = 0;
   // Asks the device's library now.
   virtual BusState ReadBusState() = 0;
+  // Bits of the frames the device took over the last second, per second,
+  // in the bits the load estimate counts.
+  virtual double TakenBitsPerSecond() = 0;
+  // Bits of every frame the device took since the loop started.
+  virtual int64_t TakenBits() const = 0;
   // The table is about to change under the loop: every row is brought up to
   // this moment first, so that the change counts from now.
   virtual void BringRowsUpToDate() {}

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <limits>
 
-#include "model/can_frame.h"
+#include "model/row_sending.h"
 
 namespace telpod {
 
@@ -19,28 +19,15 @@ void SendLoop::Run() {
 }
 
 void SendLoop::Pass() {
-  for (int16_t i = 0; i <= LastRow(); ++i) {
+  // The table's row count is re-read before every row.
+  for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
     OneShotStep(i);
     const double now = clock_.Now();
-    if (PeriodicOn(i)) PeriodicStep(i, now);
+    if (SendsPeriodically(SendDB_, i)) PeriodicStep(i, now);
     LastVisit_[static_cast<size_t>(i)] = now;
   }
   if (replay_ != nullptr) replay_->SendDue(clock_, *replay_sender_);
   pump_.DoEvents();
-}
-
-int32_t SendLoop::LastRow() const {
-  // The table's row count is re-read before every row; it never exceeds the
-  // eight rows the table has.
-  return std::min<int32_t>(SendDB_.CAN_Array_MAX(), CAN_SendDB::kRows - 1);
-}
-
-bool SendLoop::FitsItsFormat(const CAN_SendDB& SendDB, int16_t i) {
-  return IdFitsFormat(FrameOfRow(SendDB, i));
-}
-
-bool SendLoop::PeriodicOn(int16_t i) const {
-  return SendDB_.CAN_SendCycleOperation(i) == 1 && Sendable(i);
 }
 
 double SendLoop::NextDue() const {
@@ -51,9 +38,9 @@ double SendLoop::NextDue() const {
 double SendLoop::RowsNextDue() const {
   constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
-  for (int16_t i = 0; i <= LastRow(); ++i) {
-    if (SendDB_.CAN_SendOperation(i) == 1 && Sendable(i)) return kNow;
-    if (!PeriodicOn(i)) continue;
+  for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
+    if (SendDB_.CAN_SendOperation(i) == 1 && FitsItsFormat(SendDB_, i)) return kNow;
+    if (!SendsPeriodically(SendDB_, i)) continue;
     const double period = SendDB_.CAN_SendCycleTime(i);
     const double accumulated = SendDB_.CAN_SendTime(i);
     if (accumulated >= period) return kNow;
@@ -78,14 +65,14 @@ void SendLoop::WaitForNextDue() {
 
 void SendLoop::BringRowsUpToDate() {
   const double now = clock_.Now();
-  for (int16_t i = 0; i <= LastRow(); ++i) {
-    if (PeriodicOn(i)) Accumulate(i, now);
+  for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
+    if (SendsPeriodically(SendDB_, i)) Accumulate(i, now);
     LastVisit_[static_cast<size_t>(i)] = now;
   }
 }
 
 void SendLoop::OneShotStep(int16_t i) {
-  if (!Sendable(i)) {
+  if (!FitsItsFormat(SendDB_, i)) {
     // The row cannot carry its identifier: a request is dropped, not kept.
     SendDB_.set_CAN_SendOperation(i, 0);
   } else if (SendDB_.CAN_SendOperation(i) == 1) {

@@ -36,11 +36,6 @@ class SendLoop {
   // Even with nothing due the loop looks round this often.
   static constexpr double kLongestWaitMs = 100.0;
 
-  // The one rule for every step and every caller: row i's frame can carry
-  // its identifier (a standard row above 0x7FF cannot). Such a row is never
-  // written.
-  static bool FitsItsFormat(const CAN_SendDB& SendDB, int16_t i);
-
   SendLoop(CAN_SendDB& SendDB, int32_t& RxFlag, Clock& clock, RowWriter& writer,
            platform::EventPump& pump)
       : SendDB_(SendDB), RxFlag_(RxFlag), clock_(clock), writer_(writer), pump_(pump) {}
@@ -74,9 +69,6 @@ class SendLoop {
 
  private:
   double RowsNextDue() const;
-  int32_t LastRow() const;
-  bool Sendable(int16_t i) const { return FitsItsFormat(SendDB_, i); }
-  bool PeriodicOn(int16_t i) const;
   void OneShotStep(int16_t i);
   void PeriodicStep(int16_t i, double now);
   // Adds the time since the row's last visit to its accumulation and

@@ -27,6 +27,8 @@ struct LanguageCase {
   const char* device_label;
   std::string export_title;
   std::string exported;
+  const char* bus_load;
+  const char* bus_load_every_pass;
 };
 
 void PrintTo(const LanguageCase& c, std::ostream* os) {
@@ -51,6 +53,12 @@ TEST_P(LanguageTest, CaptionsAndTheEnginesMessagesSpeakTheChosenLanguage) {
     labelled = labelled || label->text().toStdString() == c.device_label;
   }
   EXPECT_TRUE(labelled) << c.device_label;
+  const QLabel* bus_load = window->connectionArea()->findChild<QLabel*>("Lb_BusLoad");
+  EXPECT_EQ(bus_load->text().toStdString(), c.bus_load);
+  window->Tx_CANDATA.set_CAN_SendCycleOperation(2, 1);
+  window->Tx_CANDATA.set_CAN_SendCycleTime(2, 0.0);  // at every pass of the loop
+  window->SendDB_To_Screen();
+  EXPECT_EQ(bus_load->text().toStdString(), c.bus_load_every_pass);
 
   // The export's message is composed outside the window, through the hook.
   dialogs.answers.push_back(program.File("rows.csv"));
@@ -63,9 +71,11 @@ TEST_P(LanguageTest, CaptionsAndTheEnginesMessagesSpeakTheChosenLanguage) {
 INSTANTIATE_TEST_SUITE_P(
     BothLanguages, LanguageTest,
     ::testing::Values(LanguageCase{Language::Japanese, "接続", "ファイル(&F)", "機器No.",
-                                   "設定 Export", "設定をcsvでエクスポートしました。"},
+                                   "設定 Export", "設定をcsvでエクスポートしました。",
+                                   "バス負荷 0.0%", "バス負荷 100%超"},
                       LanguageCase{Language::English, "Connect", "&File", "Device No.",
-                                   "Export settings", "The settings were exported as CSV."}),
+                                   "Export settings", "The settings were exported as CSV.",
+                                   "Bus load 0.0%", "Bus load over 100%"}),
     [](const auto& info) { return std::string(platform::LanguageCode(info.param.language)); });
 
 // The windows read the .qm, programs without Qt the compiled-in table: both

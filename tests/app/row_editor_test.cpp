@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <QCoreApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <functional>
@@ -10,10 +8,14 @@
 #include <tuple>
 
 #include "app/form1.h"
+#include "keyboard.h"
 #include "model/row_fields.h"
 
 namespace telpod {
 namespace {
+
+using test::Key;
+using test::TypeKeys;
 
 class RowEditorTest : public ::testing::Test {
  protected:
@@ -115,16 +117,6 @@ TEST_F(RowEditorTest, TableValuesShowWholeAndGoBackUnchanged) {
     window.Screen_To_SendDB();
     for (int16_t i = 0; i < 8; ++i) EXPECT_EQ(Stored(db, i), Stored(table, i)) << i;
   }
-}
-
-// Keys typed into a box, as the keyboard would send them.
-void Key(QWidget* box, int key, const QString& text = {}) {
-  QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-  QCoreApplication::sendEvent(box, &press);
-}
-
-void TypeKeys(QWidget* box, const QString& text) {
-  for (QChar c : text) Key(box, c.unicode(), QString(c));
 }
 
 // The column lengths still hold what the user types: a wide value from the

@@ -14,10 +14,12 @@ using namespace std::chrono_literals;
 using std::chrono::duration;
 using std::chrono::steady_clock;
 
-class IdleConnection final : public LiveConnection {
+class IdleConnection : public LiveConnection {
  public:
   int64_t FailedWrites() const override { return 0; }
   BusState ReadBusState() override { return BusState::Normal; }
+  double TakenBitsPerSecond() override { return 0.0; }
+  int64_t TakenBits() const override { return 0; }
 };
 
 double Ms(platform::Deadline deadline) {
@@ -62,9 +64,8 @@ TEST(StopPump, SleepsToTheEarlierOfTheLoopsDeadlineAndTheRunsEnd) {
 // at the loop's end; the gravest state read is the run's, even when the bus
 // came back.
 TEST(StopPump, TheBusIsReadAsTheWindowReadsItAndItsGravestStateKept) {
-  class ScriptedBus final : public LiveConnection {
+  class ScriptedBus final : public IdleConnection {
    public:
-    int64_t FailedWrites() const override { return 0; }
     BusState ReadBusState() override {
       ++reads;
       return reads == 2 ? BusState::BusOff : BusState::ErrorWarning;

@@ -482,6 +482,55 @@ TEST_F(TelpodSendTest, AStopSignalEndsTheRunAndClosesTheDevice) {
   std::signal(SIGHUP, hang_up);
 }
 
+// Before the frames, what the periodic rows ask of the bus at the rate of
+// the run, and a warning when the bus cannot carry it; after them, the
+// load achieved: the bits of the frames the adapter took over the run.
+TEST_F(TelpodSendTest, TheBusLoadIsEstimatedBeforeAndAchievedInTheSummary) {
+  CAN_SendDB eight_at_1ms;
+  for (int16_t i = 0; i < 8; ++i) {
+    eight_at_1ms.set_CAN_SendCycleOperation(i, 1);
+    eight_at_1ms.set_CAN_SendCycleTime(i, 1);
+  }
+  const char* const kOver =
+      "warning: that is more than the bus carries: frames will go out late or be refused";
+  const std::tuple<CAN_SendDB, Lines, Lines> cases[] = {
+      {eight_at_1ms,
+       {"--rate", "125k"},
+       {"bus load: the periodic rows ask 864.0% of 125k bps", kOver}},
+      {eight_at_1ms, {"--rate", "1M"}, {"bus load: the periodic rows ask 108.0% of 1M bps", kOver}},
+      // 75 bits 50 times a second, 160 bits 20 times, 95 bits half a time.
+      {PeriodicRows(), {}, {"bus load: the periodic rows ask 1.4% of 500k bps"}},
+  };
+  auto& usb = StartWithRows(PeriodicRows());
+  for (const auto& [rows, rate, said] : cases) {
+    SaveRows(rows);
+    usb.Configure("canusb serial=LW000001\n");
+    Lines args = rate;
+    args.insert(args.end(), {"--seconds", "0.5"});
+    ASSERT_EQ(Run(args), 0) << err.str();
+    Lines load;
+    for (const std::string& line : ErrLines()) {
+      if (line.starts_with("bus load: ") || line.starts_with("warning: ")) load.push_back(line);
+    }
+    ASSERT_FALSE(load.empty()) << err.str();
+    load[0] = load[0].substr(0, load[0].find(" (frames at their worst-case length)"));
+    EXPECT_EQ(load, said);
+  }
+  // The last run's frames (standard and extended, of three lengths), counted
+  // at their worst-case bits over its seconds, at 500k.
+  double bits = 0;
+  for (const std::string& frame : FramesOf(OutLines())) {
+    const size_t bytes = (frame.size() - frame.find('#') - 1) / 2;
+    bits += (frame.find('#') > 3 ? 80 : 55) + 10.0 * static_cast<double>(bytes);
+  }
+  const std::string summary = ErrLines().back();
+  const double seconds = std::stod(summary.substr(summary.find("writes, ") + 8));
+  const size_t achieved = summary.find(" seconds, achieved bus load ");
+  ASSERT_NE(achieved, std::string::npos) << summary;
+  EXPECT_NEAR(std::stod(summary.substr(achieved + 28)), bits / seconds / 500'000 * 100, 0.1)
+      << summary;
+}
+
 // Refused frames and a bus in trouble end the run with their own status,
 // the summary naming the bus state as the window's status box does, unless
 // the run is told to allow them.
@@ -514,7 +563,8 @@ TEST_F(TelpodSendTest, FramesTheDeviceRefusesAreCountedNotPrintedAndFailTheRun) 
                             0),
               0u)
         << summary;
-    EXPECT_TRUE(summary.ends_with(" seconds" + state)) << summary;
+    EXPECT_NE(summary.find(" seconds, achieved bus load "), std::string::npos) << summary;
+    EXPECT_TRUE(summary.ends_with("%" + state)) << summary;
   }
 }
 
@@ -538,7 +588,13 @@ TEST_F(TelpodSendTest, AnotherProgramsSettingsFileIsLeftAsItIs) {
     ASSERT_EQ(Run(args), 0) << err.str();
     const Lines shown = ErrLines();
     ASSERT_FALSE(shown.empty());
-    if (note.empty()) EXPECT_EQ(shown.size(), 1u) << "the summary alone";
+    if (note.empty()) {
+      // The example's three rows: 135 bits 10 times a second, 160 4 times, 95 twice.
+      EXPECT_EQ(Lines(shown.begin(), shown.end() - 1),
+                Lines{"bus load: the periodic rows ask 0.2% of 1M bps (frames at their "
+                      "worst-case length)"})
+          << "the estimate and the summary alone";
+    }
     if (!note.empty()) EXPECT_EQ(shown[0], note);
     if (options.empty()) EXPECT_EQ(shown[1], "no row sends periodically: nothing goes out");
   }
@@ -596,6 +652,16 @@ TEST_F(TelpodSendTest, AReplayedLogGoesOutAndEndsTheRun) {
     EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [](const std::string& s) {
       return s.starts_with("Lateness: median ");
     })) << err.str();
+    // The log's frames count toward the load achieved; quiet rows ask for none.
+    const bool rows = !options.empty() && options.front() == "--rows";
+    EXPECT_EQ(std::count_if(shown.begin(), shown.end(),
+                            [](const std::string& s) { return s.starts_with("bus load: "); }),
+              rows ? 1 : 0);
+    const auto load = std::find_if(shown.begin(), shown.end(), [](const std::string& s) {
+      return s.find(" seconds, achieved bus load ") != std::string::npos;
+    });
+    ASSERT_NE(load, shown.end()) << err.str();
+    EXPECT_GT(std::stod(load->substr(load->rfind(' ') + 1)), 0.0) << *load;
   }
 }
 

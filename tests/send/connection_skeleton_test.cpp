@@ -154,11 +154,39 @@ TEST_F(ConnectionSkeletonTest, RefusedFramesAreCountedAndEveryWriteIsSeen) {
                                       "write:6", "seen:6:refused", "write:2015", "seen:2015:taken",
                                       "write:6", "seen:6:refused"}));
   EXPECT_EQ(view.final_status, "通信中（送信エラー 3、エラーパッシブ）");
+  EXPECT_EQ(view.taken_bits, 2 * 135);  // the two standard 8-byte frames taken
   FakeFamily next(view);
   RxFlag = 1;
   pump.on_pass = [&](int) { RxFlag = 0; };
   RunConnection(ctx, next);
   EXPECT_EQ(view.final_status, "通信中");
+  EXPECT_EQ(view.taken_bits, 2 * 135);
+}
+
+// One taken and one refused row at every pass, a pass every 10 ms of the
+// loop's clock: the load asked for between passes is the taken frames'
+// bits over the last second, or over the time since the loop started
+// while that is shorter.
+TEST_F(ConnectionSkeletonTest, TheBitsTakenOverTheLastSecondAreCountedAtTheLoopsClock) {
+  for (int16_t row : {1, 6}) {
+    db.set_CAN_SendCycleOperation(row, 1);
+    db.set_CAN_SendCycleTime(row, 0.0);
+    db.set_CAN_ID(row, row);
+  }
+  db.set_CAN_Send29(1, 1);
+  db.set_CAN_SendOperation(5, 0);
+  family.refused_ids = {6};
+  std::vector<double> per_second;
+  pump.on_pass = [&](int n) {
+    clock.now += 10.0;
+    if (n == 50 || n == 150) per_second.push_back(view.live->TakenBitsPerSecond());
+    if (n == 150) RxFlag = 0;
+  };
+  RunConnection(ctx, family);
+  // 100 extended 8-byte frames a second; after 1.5 s the frame of the
+  // millisecond the window starts in has left it.
+  EXPECT_EQ(per_second, (std::vector<double>{100 * 160, 99 * 160}));
+  EXPECT_EQ(view.taken_bits, 150 * 160);
 }
 
 // Inside a wait the window brings the rows up to date, then switches row 2

@@ -58,7 +58,8 @@ class RecordingWriter : public RowWriter {
 
 // Records the status boxes' texts in the order they were written, and the
 // running connection's status as the window would show it when its loop
-// ends; the test may ask the connection while it runs.
+// ends, with the bits its device took; the test may ask the connection
+// while it runs.
 class RecordingView : public ConnectionView {
  public:
   void set_TB_Status(const std::string& text) override {
@@ -75,6 +76,7 @@ class RecordingView : public ConnectionView {
   }
   void LoopEnded(LiveConnection& running) override {
     final_status = running.StatusText();
+    taken_bits = running.TakenBits();
     history.push_back("loop-ended:" + final_status);
     live = nullptr;
   }
@@ -82,6 +84,7 @@ class RecordingView : public ConnectionView {
   LiveConnection* live = nullptr;
   std::string TB_Status;
   std::string final_status;
+  int64_t taken_bits = 0;
   std::string TB_Protocol;
   std::vector<std::string> history;
 };
