@@ -8,7 +8,13 @@
 // rows 4..7 without, their timing errors apart. Then the simulator's own
 // cost per write with its log off and buffered.
 //
-//   send_timing [seconds per periodic run, default 5] [family: canusb, ifcan or kvaser]
+// With "compare", only a fair comparison of the two pacings at 1 and 2 ms:
+// wait, spin, wait, spin... five pairs per family, each pair's ratio of
+// p99 error (wait over spin) and the median of the five, so that one noisy
+// moment of the machine does not decide.
+//
+//   send_timing [seconds per periodic run, default 5] [family: canusb, ifcan, kvaser or all]
+//               [compare]
 #include <QCoreApplication>
 #include <algorithm>
 #include <cstdio>
@@ -118,8 +124,15 @@ void SetRows(CAN_SendDB& db, const Load& load) {
   db.Timer_Clear();
 }
 
-void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::DriverSet& drivers,
-         telpod::bench::Pacing pacing, const Load& load) {
+// What the comparison of pacings reads from a run.
+struct RunFigures {
+  double p99_err_us;
+  double cpu_percent;
+  double asked_percent;  // of the frames the periods ask for
+};
+
+RunFigures Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::DriverSet& drivers,
+               telpod::bench::Pacing pacing, const Load& load) {
   SetRows(w.db, load);
   SimControl& sim = *family.sim;
   const telpod::RowRules rules = RulesOf(load);
@@ -134,6 +147,7 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
   const CpuShare share;
   family.connect(form, w);
   const std::string cpu = share.Summary();
+  RunFigures figures{0.0, share.Percent(), 0.0};
   reader.Drain();
   const double span_s = reader.span_s();
 
@@ -147,6 +161,7 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
   if (load.periodic && load.period_ms > 0 && span_s > 0) {
     // Every row is due once per period from its first frame on.
     const double asked = 8.0 * (1.0 + span_s * 1000.0 / load.period_ms);
+    figures.asked_percent = 100.0 * double(gaps.frames()) / asked;
     std::printf("# %s: %.2f%% of the %.0f frames the periods ask for\n", run,
                 100.0 * double(gaps.frames()) / asked, asked);
   }
@@ -161,6 +176,49 @@ void Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod::Drive
     std::printf("# %s: %lld frames not captured\n", run, sim.dropped_frames() - dropped_before);
   }
   std::fflush(stdout);
+  figures.p99_err_us = gaps.stats().Percentile(0.99);
+  return figures;
+}
+
+double Median(std::vector<double> values) {
+  std::sort(values.begin(), values.end());
+  const size_t n = values.size();
+  return n == 0 ? 0.0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
+}
+
+// Wait and spin in turn, five times each, at 1 and 2 ms.
+void ComparePacings(const Family& family, Window& w, telpod::ZqtClock& clock,
+                    telpod::DriverSet& drivers, double seconds) {
+  constexpr int kPairs = 5;
+  // A first run takes the process's first page faults and cold caches; it
+  // belongs to neither pacing.
+  Run(family, w, clock, drivers, telpod::bench::Pacing::Wait, Load{1.0, true, 1.0});
+  for (const double period_ms : {1.0, 2.0}) {
+    std::vector<double> ratios, wait_p99, spin_p99, wait_cpu, asked;
+    for (int pair = 0; pair < kPairs; ++pair) {
+      const Load load{period_ms, true, seconds};
+      const RunFigures wait = Run(family, w, clock, drivers, telpod::bench::Pacing::Wait, load);
+      const RunFigures spin = Run(family, w, clock, drivers, telpod::bench::Pacing::Spin, load);
+      ratios.push_back(spin.p99_err_us > 0 ? wait.p99_err_us / spin.p99_err_us : 0.0);
+      wait_p99.push_back(wait.p99_err_us);
+      spin_p99.push_back(spin.p99_err_us);
+      wait_cpu.push_back(wait.cpu_percent);
+      asked.push_back(wait.asked_percent);
+    }
+    std::printf(
+        "pacing_ratio family=%s period_ms=%g pairs=%d median_p99_ratio_wait_over_spin=%.2f "
+        "median_p99_err_us wait=%.2f spin=%.2f median_cpu_share_wait=%.1f%% "
+        "min_frames_asked_wait=%.2f%% ratios=",
+        family.name, period_ms, kPairs, Median(ratios), Median(wait_p99), Median(spin_p99),
+        Median(wait_cpu), *std::min_element(asked.begin(), asked.end()));
+    for (size_t k = 0; k < ratios.size(); ++k) std::printf(k ? ",%.2f" : "%.2f", ratios[k]);
+    std::printf(" p99_wait=");
+    for (size_t k = 0; k < wait_p99.size(); ++k) std::printf(k ? ",%.2f" : "%.2f", wait_p99[k]);
+    std::printf(" p99_spin=");
+    for (size_t k = 0; k < spin_p99.size(); ++k) std::printf(k ? ",%.2f" : "%.2f", spin_p99[k]);
+    std::printf("\n");
+    std::fflush(stdout);
+  }
 }
 
 // The simulator's own cost of one accepted write, measured around a tight
@@ -190,7 +248,8 @@ int main(int argc, char** argv) {
   qputenv("QT_NO_GLIB", "1");  // the event dispatcher the program runs with
   QCoreApplication app(argc, argv);
   const double seconds = argc > 1 ? std::atof(argv[1]) : 5.0;
-  const std::string only = argc > 2 ? argv[2] : "";
+  const std::string only = argc > 2 && std::string(argv[2]) != "all" ? argv[2] : "";
+  const bool compare = argc > 3 && std::string(argv[3]) == "compare";
   std::string error;
   auto clock = telpod::ZqtClock::Load(telpod::platform::ProgramFolder(), &error);
   telpod::DriverSet drivers;
@@ -239,12 +298,18 @@ int main(int argc, char** argv) {
                         {10.0, true, seconds, true}};
   for (const Family& family : families) {
     if (!only.empty() && only != family.name) continue;
+    if (compare) {
+      ComparePacings(family, w, *clock, drivers, seconds);
+      continue;
+    }
     for (const Load& load : loads) {
       for (auto pacing : {telpod::bench::Pacing::Wait, telpod::bench::Pacing::Spin}) {
         Run(family, w, *clock, drivers, pacing, load);
       }
     }
   }
+
+  if (compare) return 0;
 
   // The simulators' own cost per write, log off and buffered (to /dev/null).
   CANMsg msg{};

@@ -92,29 +92,37 @@ struct MachineTicks {
 // processor.
 class CpuShare {
  public:
-  CpuShare() : wall_(NowNs()), cpu_(NowNs(CLOCK_PROCESS_CPUTIME_ID)), switches_(Involuntary()) {}
+  CpuShare() : wall_(NowNs()), cpu_(NowNs(CLOCK_PROCESS_CPUTIME_ID)), usage_(ThreadUsage()) {}
+  double Percent() const {
+    return 100.0 * double(NowNs(CLOCK_PROCESS_CPUTIME_ID) - cpu_) / double(NowNs() - wall_);
+  }
+  // "cpu_share=X% preemptions=N page_faults=N others=X% steal=X%"; the page
+  // faults are the thread's own, minor and major, during the run.
   std::string Summary() const {
     const double wall = double(NowNs() - wall_);
     const double cpu = double(NowNs(CLOCK_PROCESS_CPUTIME_ID) - cpu_);
+    const rusage usage = ThreadUsage();
     const MachineTicks now;
     const double tick_ns = 1e9 / double(sysconf(_SC_CLK_TCK));
     const double others = double(now.busy - ticks_.busy) * tick_ns - cpu;
-    char line[120];
-    std::snprintf(line, sizeof line, "cpu_share=%.1f%% preemptions=%ld others=%.0f%% steal=%.0f%%",
-                  100.0 * cpu / wall, Involuntary() - switches_,
+    char line[160];
+    std::snprintf(line, sizeof line,
+                  "cpu_share=%.1f%% preemptions=%ld page_faults=%ld others=%.0f%% steal=%.0f%%",
+                  100.0 * cpu / wall, usage.ru_nivcsw - usage_.ru_nivcsw,
+                  usage.ru_minflt + usage.ru_majflt - usage_.ru_minflt - usage_.ru_majflt,
                   std::max(0.0, 100.0 * others / wall),
                   100.0 * double(now.steal - ticks_.steal) * tick_ns / wall);
     return line;
   }
 
  private:
-  static long Involuntary() {
+  static rusage ThreadUsage() {
     rusage usage{};
     getrusage(RUSAGE_THREAD, &usage);
-    return usage.ru_nivcsw;
+    return usage;
   }
   int64_t wall_, cpu_;
-  long switches_;
+  rusage usage_;
   MachineTicks ticks_;
 };
 
