@@ -18,9 +18,13 @@ Simulator::Simulator(FamilyModel& family)
       shared_bus_(
           [&family](std::string_view bus, const BusFrame& frame) { family.Receive(bus, frame); }) {
   // Room for the whole call log and capture up front: growing them during a
-  // connection would stall a write for milliseconds now and then.
-  calls_.reserve(kCallLogLimit);
-  frames_.reserve(kFrameLimit);
+  // connection would stall a write for milliseconds now and then. Their
+  // pages are written once here too, or the first connections' writes would
+  // now and then each take the page fault of a fresh page.
+  calls_.resize(kCallLogLimit);
+  calls_.clear();
+  frames_.resize(kFrameLimit);
+  frames_.clear();
   Apply(ConfigAtStart(names_.front()));
   log_.OpenNamedLogs();
 }
