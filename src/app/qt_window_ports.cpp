@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "platform/spin_wait.h"
+
 namespace telpod {
 
 namespace {
@@ -99,6 +101,10 @@ void QtEventPump::WaitUntil(platform::Deadline deadline) {
   }
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   timer_.Disarm();
+}
+
+void QtEventPump::SpinUntil(platform::Deadline deadline) {
+  platform::SpinUntil(deadline);
 }
 
 bool QtEventPump::WatchTimer() {
