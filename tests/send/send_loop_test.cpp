@@ -317,6 +317,103 @@ TEST_F(SendLoopTest, WaitsUntilAMarginBeforeTheDueRowAndNotWhenItIsCloser) {
   }
 }
 
+// After a wait, or when the row is already closer than the margin, the
+// loop holds on the clock (no events run) until the row is due, so that
+// the pass after it finds the row due at once. A click that ran in the wait
+// and a wait that ended with nothing due go straight to a pass.
+TEST_F(SendLoopTest, TheLastStretchIsHeldOnTheClockUntilTheRowFallsDue) {
+  Periodic(0, 100.0);
+  Restart();
+  PassAt(1000.0);
+  const double none = 0.0;
+  struct Case {
+    const char* what;
+    int32_t periodic;
+    double now;
+    bool click_in_wait;
+    size_t waits;
+    double held_until;
+  };
+  const Case cases[] = {
+      {"far: wait, then hold", 1, 1000.0, false, 1, 1100.0},
+      {"within the margin: hold only", 1, 1099.9, false, 0, 1100.0},
+      {"due: neither", 1, 1100.0, false, 0, none},
+      {"a click in the wait", 1, 1000.0, true, 1, none},
+      {"nothing due", 0, 1000.0, false, 1, none},
+  };
+  for (const Case& c : cases) {
+    db.set_CAN_SendCycleOperation(0, c.periodic);
+    db.set_CAN_SendOperation(5, 0);
+    pump.waits.clear();
+    pump.spins.clear();
+    pump.on_wait = [&](double deadline) {
+      clock.now = deadline + 0.04;
+      if (c.click_in_wait) db.set_CAN_SendOperation(5, 1);
+    };
+    clock.now = c.now;
+    const int passes = pump.passes;
+    loop.WaitForNextDue();
+    EXPECT_EQ(pump.waits.size(), c.waits) << c.what;
+    ASSERT_EQ(pump.spins.size(), c.held_until == none ? 0u : 1u) << c.what;
+    if (c.held_until != none) {
+      EXPECT_NEAR(pump.spins[0], c.held_until, 1e-6) << c.what;
+    }
+    EXPECT_EQ(pump.passes, passes) << c.what;  // no events run in there
+  }
+}
+
+// A hold ends at the first row due, or a little later (kDrawMs at most)
+// when other rows fall due just after it, so that they go out in its pass.
+TEST_F(SendLoopTest, RowsFallingDueJustAfterTheFirstAreDrawnIntoItsPass) {
+  const double first = 1100.0, margin = loop.margin().current_ms();
+  const std::pair<double, double> cases[] = {
+      // row 1 falls due this long after row 0, the hold ends
+      {0.0, first},
+      {SendLoop::kDrawMs / 2, first + SendLoop::kDrawMs / 2},
+      {0.01, first + SendLoop::kDrawMs},
+      {margin + 0.01, first},
+  };
+  for (const auto& [after, held_until] : cases) {
+    Periodic(0, 100.0);
+    Periodic(1, 100.0 + after);
+    clock.now = 1000.0;
+    Restart();
+    db.set_CAN_SendTime(0, 0.0);  // both sent at 1000
+    db.set_CAN_SendTime(1, 0.0);
+    pump.spins.clear();
+    clock.now = first - margin / 2;
+    loop.WaitForNextDue();
+    ASSERT_EQ(pump.spins.size(), 1u) << after;
+    EXPECT_NEAR(pump.spins[0], held_until, 1e-9) << after;
+  }
+}
+
+// Eight 1 ms rows switched on together, wake-ups 40 us late and passes that
+// take their time: every frame goes out within a few microseconds of its
+// period, never early, the rows stay together in one pass per period, and
+// the loop sleeps once per period.
+TEST_F(SendLoopTest, HeldStretchesKeepRowsThatStartedTogetherInOnePassAtTheirPeriod) {
+  for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) Periodic(i, 1.0, 0x100 + i);
+  Restart();
+  clock.step = 0.0001;  // 0.1 us per reading, and as much per write
+  writer.on_write = [&] { clock.now += 0.0001 * (1 + writer.frames.size() % 3); };
+  pump.on_spin = [&](double deadline) { clock.now = std::max(clock.now, deadline); };
+  RunUntil(1200.0, [](int) { return 0.04; });
+  for (int16_t i = 0; i < CAN_SendDB::kRows; ++i) {
+    const auto times = Times(i);
+    ASSERT_GE(times.size(), 195u) << i;
+    for (size_t k = 1; k < times.size(); ++k) {
+      EXPECT_GE(times[k] - times[k - 1], 1.0) << i << " frame " << k;
+      EXPECT_LT(times[k] - times[k - 1], 1.0 + 0.003) << i << " frame " << k;
+    }
+  }
+  for (size_t k = 0; k + 7 < writer.frames.size(); k += 8) {
+    EXPECT_LT(writer.frames[k + 7].time - writer.frames[k].time, 0.01) << k;
+  }
+  EXPECT_LT(pump.waits.size(), Times(0).size() + 5);
+  EXPECT_LT(pump.passes, static_cast<int>(3 * Times(0).size()));
+}
+
 TEST_F(SendLoopTest, WaitsNeverLetARowGoOutEarlyOrTwice) {
   Periodic(0, 10.0);
   Periodic(3, 25.0);
