@@ -7,11 +7,6 @@
 
 namespace telpod {
 
-namespace {
-// A moment already reached.
-constexpr double kNow = -std::numeric_limits<double>::infinity();
-}  // namespace
-
 void SendLoop::StampLastVisit() {
   LastVisit_.fill(clock_.Now());
 }
@@ -41,52 +36,31 @@ double SendLoop::NextDue() const {
 }
 
 double SendLoop::RowsNextDue() const {
+  constexpr double kNow = -std::numeric_limits<double>::infinity();
   double next = std::numeric_limits<double>::infinity();
   for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
     if (SendDB_.CAN_SendOperation(i) == 1 && FitsItsFormat(SendDB_, i)) return kNow;
+    if (!SendsPeriodically(SendDB_, i)) continue;
+    const double period = SendDB_.CAN_SendCycleTime(i);
+    const double accumulated = SendDB_.CAN_SendTime(i);
+    if (accumulated >= period) return kNow;
     // A NaN stays out of the minimum: such a row never reaches its period.
-    next = std::min(next, PeriodicDue(i));
+    next = std::min(next, LastVisit_[static_cast<size_t>(i)] + (period - accumulated));
   }
   return next;
 }
 
-double SendLoop::PeriodicDue(int16_t i) const {
-  if (!SendsPeriodically(SendDB_, i)) return std::numeric_limits<double>::infinity();
-  const double period = SendDB_.CAN_SendCycleTime(i);
-  const double accumulated = SendDB_.CAN_SendTime(i);
-  if (accumulated >= period) return kNow;
-  return LastVisit_[static_cast<size_t>(i)] + (period - accumulated);
-}
-
-double SendLoop::HoldUntil(double first, double margin) const {
-  double last = first;
-  for (int16_t i = 0; i <= LastRow(SendDB_); ++i) {
-    const double due = PeriodicDue(i);
-    if (due <= first + margin) last = std::max(last, due);
-  }
-  return std::min(last, first + kDrawMs);
-}
-
 void SendLoop::WaitForNextDue() {
-  double now = clock_.Now();
+  const double now = clock_.Now();
   const double margin = margin_.Ms(now);
-  double due = NextDue();
-  if (due - now > margin) {
-    const double wake_at = std::min(due - margin, now + kLongestWaitMs);
-    pump_.WaitUntil(clock_.DeadlineAt(wake_at));
-    // The accumulators read the clock as it is, so a late wake-up only makes
-    // this one frame late; its lateness teaches the margin.
-    now = clock_.Now();
-    if (now >= wake_at) margin_.Learn(now - wake_at, now);
-    // The events that ran in the wait may have asked for a frame.
-    due = NextDue();
-    if (due - now > margin) return;  // woken early: the next pass looks again
-  }
-  // The last stretch is held on the clock alone: the pass after it finds its
-  // rows due at its first readings, where passes letting events run would
-  // reach them only within one pass's time. Events wait at most a margin
-  // for that pass's own.
-  if (due > now) pump_.SpinUntil(clock_.DeadlineAt(HoldUntil(due, margin)));
+  const double due = NextDue();
+  if (!(due - now > margin)) return;  // too close to sleep: keep passing
+  const double wake_at = std::min(due - margin, now + kLongestWaitMs);
+  pump_.WaitUntil(clock_.DeadlineAt(wake_at));
+  // The accumulators read the clock as it is, so a late wake-up only makes
+  // this one frame late; its lateness teaches the margin.
+  const double woke = clock_.Now();
+  if (woke >= wake_at) margin_.Learn(woke - wake_at, woke);
 }
 
 void SendLoop::BringRowsUpToDate() {

@@ -24,9 +24,8 @@ class RowWriter {
 // one-shot requests and rows whose accumulated time has reached their
 // period, then lets pending window events run once. Between passes it
 // sleeps in the event pump while no row can fall due, waking a learned
-// margin early and holding on the clock from there to the moment the row
-// falls due, so every period is kept to a clock reading without a core
-// spent on it. A row whose
+// margin early and passing from there, so the pass time stays the
+// granularity of every period without a core spent on it. A row whose
 // identifier its frame's format cannot carry (a standard row above 0x7FF)
 // is never written: its one-shot request is dropped, and periodically it
 // counts as switched off. A replay joined to the loop is one more
@@ -36,14 +35,6 @@ class SendLoop {
  public:
   // Even with nothing due the loop looks round this often.
   static constexpr double kLongestWaitMs = 100.0;
-  // How much later than the first row due the loop may pass so that rows
-  // falling due just after it go out in the same pass. Held on the clock
-  // to its exact moment, each row would run late by its own place in the
-  // pass only, rows that started together would drift apart, and once
-  // their frames filled the period the loop would never sleep; this much
-  // slack keeps them together, and draws rows that have come apart back
-  // together by as much per period.
-  static constexpr double kDrawMs = 0.0005;
 
   SendLoop(CAN_SendDB& SendDB, int32_t& RxFlag, Clock& clock, RowWriter& writer,
            platform::EventPump& pump)
@@ -65,9 +56,7 @@ class SendLoop {
   // one-shot request, for a periodic row its last visit plus what its period
   // still lacks, the replay's next frame; infinity when nothing can fall due.
   double NextDue() const;
-  // Sleeps until a margin before NextDue, or until window events have run;
-  // then, unless the events asked for more, holds on the clock until
-  // NextDue.
+  // Sleeps until a margin before NextDue, or until window events have run.
   void WaitForNextDue();
   // Accumulates every row up to this moment as a pass would, but sends
   // nothing: called just before the table changes under a waiting loop, so
@@ -80,12 +69,6 @@ class SendLoop {
 
  private:
   double RowsNextDue() const;
-  // Row i's next periodic moment: now when its period is reached, infinity
-  // when it is not sent periodically.
-  double PeriodicDue(int16_t i) const;
-  // Where the last stretch ends: `first`, or up to kDrawMs later when other
-  // rows fall due within `margin` after it.
-  double HoldUntil(double first, double margin) const;
   void OneShotStep(int16_t i);
   void PeriodicStep(int16_t i, double now);
   // Adds the time since the row's last visit to its accumulation and

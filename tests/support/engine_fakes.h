@@ -1,6 +1,5 @@
 #pragma once
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,10 +44,7 @@ class RecordingWriter : public RowWriter {
   explicit RecordingWriter(ScriptedClock& clock) : clock_(clock) {}
   void WriteRow(const CAN_SendDB& db, int16_t i) override {
     frames.push_back({i, clock_.now, db.CAN_ID(i), db.CAN_Send29(i), db.CAN_DLC(i)});
-    if (on_write) on_write();
   }
-  // Runs after every write, to let a test give writes their time.
-  std::function<void()> on_write;
   std::vector<int16_t> Rows() const {
     std::vector<int16_t> rows;
     for (const auto& f : frames) rows.push_back(f.row);

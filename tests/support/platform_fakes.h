@@ -11,9 +11,8 @@
 namespace telpod::test {
 
 // Runs a test's action at every pump, with the number of the pass (1-based),
-// and at every wait and every hold on the clock, with its deadline in
-// milliseconds of the monotonic clock's count (either returns at once unless
-// the action moves time on).
+// and at every wait, with its deadline in milliseconds of the monotonic
+// clock's count (a wait returns at once unless the action moves time on).
 class ScriptedPump : public platform::EventPump {
  public:
   void DoEvents() override {
@@ -21,26 +20,15 @@ class ScriptedPump : public platform::EventPump {
     if (on_pass) on_pass(passes);
   }
   void WaitUntil(platform::Deadline deadline) override {
-    const double ms = Ms(deadline);
+    const double ms =
+        std::chrono::duration<double, std::milli>(deadline.time_since_epoch()).count();
     waits.push_back(ms);
     if (on_wait) on_wait(ms);
   }
-  void SpinUntil(platform::Deadline deadline) override {
-    const double ms = Ms(deadline);
-    spins.push_back(ms);
-    if (on_spin) on_spin(ms);
-  }
   std::function<void(int)> on_pass;
   std::function<void(double)> on_wait;
-  std::function<void(double)> on_spin;
   int passes = 0;
   std::vector<double> waits;
-  std::vector<double> spins;
-
- private:
-  static double Ms(platform::Deadline deadline) {
-    return std::chrono::duration<double, std::milli>(deadline.time_since_epoch()).count();
-  }
 };
 
 struct ShownMessage {
