@@ -9,8 +9,6 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/spin_wait.h"
-
 namespace telpod {
 
 namespace {
@@ -101,10 +99,6 @@ void QtEventPump::WaitUntil(platform::Deadline deadline) {
   }
   QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
   timer_.Disarm();
-}
-
-void QtEventPump::SpinUntil(platform::Deadline deadline) {
-  platform::SpinUntil(deadline);
 }
 
 bool QtEventPump::WatchTimer() {

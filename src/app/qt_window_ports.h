@@ -51,7 +51,6 @@ class QtEventPump final : public platform::EventPump {
  public:
   void DoEvents() override;
   void WaitUntil(platform::Deadline deadline) override;
-  void SpinUntil(platform::Deadline deadline) override;
 
  private:
   bool WatchTimer();

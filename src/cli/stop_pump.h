@@ -27,11 +27,6 @@ class StopPump final : public platform::EventPump {
 
   void DoEvents() override;
   void WaitUntil(platform::Deadline deadline) override;
-  // Holds the loop on the clock as its sleeper does; the stretch is short
-  // enough that a stop signal waits for it.
-  void SpinUntil(platform::Deadline deadline) override {
-    if (sleeper_ != nullptr) sleeper_->SpinUntil(deadline);
-  }
   bool StopSignalCame() const { return signals_.Caught() != 0; }
   void EndWithReplay(const ReplaySlot& replay) { replay_ = &replay; }
 

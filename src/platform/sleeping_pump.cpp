@@ -3,7 +3,6 @@
 #include <ctime>
 
 #include "platform/monotonic_time.h"
-#include "platform/spin_wait.h"
 
 namespace telpod::platform {
 
@@ -11,10 +10,6 @@ void SleepingPump::WaitUntil(Deadline deadline) {
   const timespec until = MonotonicTimespec(deadline);
   // EINTR returns here on purpose; a past deadline returns at once.
   clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr);
-}
-
-void SleepingPump::SpinUntil(Deadline deadline) {
-  platform::SpinUntil(deadline);
 }
 
 }  // namespace telpod::platform

@@ -12,7 +12,6 @@ class SleepingPump final : public EventPump {
  public:
   void DoEvents() override {}
   void WaitUntil(Deadline deadline) override;
-  void SpinUntil(Deadline deadline) override;
 };
 
 }  // namespace telpod::platform

@@ -48,11 +48,6 @@ class EventPump {
   // first. It may return early, never much later; a pump that cannot sleep
   // just lets the pending events run.
   virtual void WaitUntil(Deadline /*deadline*/) { DoEvents(); }
-  // Holds the caller until `deadline` without letting events run, for a
-  // last stretch too short to sleep through on time; the caller lets them
-  // run right after. A pump that cannot hold its caller on the clock
-  // returns at once, and the caller keeps passing instead.
-  virtual void SpinUntil(Deadline /*deadline*/) {}
 };
 
 // Common file dialogs, as the window's menu handlers ask for them.
