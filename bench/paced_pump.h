@@ -65,32 +65,20 @@ class PacedPump : public platform::EventPump {
     pass_started_ = SteadyClock::now();
   }
 
-  // The last stretch before a frame, held on the clock while waiting; the
-  // spinning loop passes through it instead, as it always did.
-  void SpinUntil(platform::Deadline deadline) override {
-    if (pacing_ == Pacing::Spin) return;
-    const auto entry = SteadyClock::now();
-    ++holds_;
-    if (entry > deadline) overshoot_.Add(Us(entry - deadline));
-    qt_.SpinUntil(deadline);
-    pass_started_ = SteadyClock::now();
-  }
-
   // "waits_per_s=X timed_out=X% wake_late_us=p50/p99/max awake_us=p50/p99/max
-  //  events_us=p50/p99 first_pass_us=p50/p99 pass_us=p50/p99 past_due=X%/p50us"
+  //  events_us=p50/p99 first_pass_us=p50/p99 pass_us=p50/p99"
   std::string Summary(double seconds) const {
     char line[320];
-    std::snprintf(
-        line, sizeof line,
-        "waits_per_s=%.0f timed_out=%.1f%% wake_late_us=%.1f/%.1f/%.1f "
-        "awake_us=%.1f/%.1f/%.1f events_us=%.2f/%.2f first_pass_us=%.2f/%.2f "
-        "pass_us=%.2f/%.2f past_due=%.2f%%/%.1fus",
-        double(waits_) / seconds, waits_ ? 100.0 * double(late_.count()) / double(waits_) : 0.0,
-        late_.Percentile(0.5), late_.Percentile(0.99), late_.max(), awake_.Percentile(0.5),
-        awake_.Percentile(0.99), awake_.max(), events_.Percentile(0.5), events_.Percentile(0.99),
-        first_pass_.Percentile(0.5), first_pass_.Percentile(0.99), pass_.Percentile(0.5),
-        pass_.Percentile(0.99), holds_ ? 100.0 * double(overshoot_.count()) / double(holds_) : 0.0,
-        overshoot_.Percentile(0.5));
+    std::snprintf(line, sizeof line,
+                  "waits_per_s=%.0f timed_out=%.1f%% wake_late_us=%.1f/%.1f/%.1f "
+                  "awake_us=%.1f/%.1f/%.1f events_us=%.2f/%.2f first_pass_us=%.2f/%.2f "
+                  "pass_us=%.2f/%.2f",
+                  double(waits_) / seconds,
+                  waits_ ? 100.0 * double(late_.count()) / double(waits_) : 0.0,
+                  late_.Percentile(0.5), late_.Percentile(0.99), late_.max(),
+                  awake_.Percentile(0.5), awake_.Percentile(0.99), awake_.max(),
+                  events_.Percentile(0.5), events_.Percentile(0.99), first_pass_.Percentile(0.5),
+                  first_pass_.Percentile(0.99), pass_.Percentile(0.5), pass_.Percentile(0.99));
     return line;
   }
 
@@ -117,8 +105,6 @@ class PacedPump : public platform::EventPump {
   ErrorStats events_;      // one run of the window's pending events
   ErrorStats first_pass_;  // from a wake-up to the end of the first pass after it
   ErrorStats pass_;        // from one event run to the end of the next pass
-  ErrorStats overshoot_;   // how far past its end a held stretch began
-  uint64_t holds_ = 0;
   std::optional<SteadyClock::time_point> pass_started_;
   bool after_wake_ = false;
 };
