@@ -103,8 +103,8 @@ class PacedPump : public platform::EventPump {
   ErrorStats late_;        // how late the pump woke after a deadline it slept to
   ErrorStats awake_;       // from that deadline to the next sleep: about the margin
   ErrorStats events_;      // one run of the window's pending events
-  ErrorStats first_pass_;  // from a wake-up to the end of the first pass after it
-  ErrorStats pass_;        // from one event run to the end of the next pass
+  ErrorStats first_pass_;  // from a wake-up to the event run of the pass after it
+  ErrorStats pass_;        // from one event run to the next
   std::optional<SteadyClock::time_point> pass_started_;
   bool after_wake_ = false;
 };

@@ -162,8 +162,8 @@ RunFigures Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod:
     // Every row is due once per period from its first frame on.
     const double asked = 8.0 * (1.0 + span_s * 1000.0 / load.period_ms);
     figures.asked_percent = 100.0 * double(gaps.frames()) / asked;
-    std::printf("# %s: %.2f%% of the %.0f frames the periods ask for\n", run,
-                100.0 * double(gaps.frames()) / asked, asked);
+    std::printf("# %s: %.2f%% of the %.0f frames the periods ask for\n", run, figures.asked_percent,
+                asked);
   }
   if (load.rules) {
     std::printf("# %s: rows 0..3 with rules frames=%llu %s\n", run,
@@ -178,6 +178,12 @@ RunFigures Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod:
   std::fflush(stdout);
   figures.p99_err_us = gaps.stats().Percentile(0.99);
   return figures;
+}
+
+// " name=a,b,c"
+void PrintList(const char* name, const std::vector<double>& values) {
+  std::printf(" %s=", name);
+  for (size_t k = 0; k < values.size(); ++k) std::printf(k ? ",%.2f" : "%.2f", values[k]);
 }
 
 double Median(std::vector<double> values) {
@@ -208,14 +214,12 @@ void ComparePacings(const Family& family, Window& w, telpod::ZqtClock& clock,
     std::printf(
         "pacing_ratio family=%s period_ms=%g pairs=%d median_p99_ratio_wait_over_spin=%.2f "
         "median_p99_err_us wait=%.2f spin=%.2f median_cpu_share_wait=%.1f%% "
-        "min_frames_asked_wait=%.2f%% ratios=",
+        "min_frames_asked_wait=%.2f%%",
         family.name, period_ms, kPairs, Median(ratios), Median(wait_p99), Median(spin_p99),
         Median(wait_cpu), *std::min_element(asked.begin(), asked.end()));
-    for (size_t k = 0; k < ratios.size(); ++k) std::printf(k ? ",%.2f" : "%.2f", ratios[k]);
-    std::printf(" p99_wait=");
-    for (size_t k = 0; k < wait_p99.size(); ++k) std::printf(k ? ",%.2f" : "%.2f", wait_p99[k]);
-    std::printf(" p99_spin=");
-    for (size_t k = 0; k < spin_p99.size(); ++k) std::printf(k ? ",%.2f" : "%.2f", spin_p99[k]);
+    PrintList("ratios", ratios);
+    PrintList("p99_wait", wait_p99);
+    PrintList("p99_spin", spin_p99);
     std::printf("\n");
     std::fflush(stdout);
   }

@@ -13,13 +13,7 @@ namespace telpod::bench {
 // of 10 ns buckets so that recording costs no allocation during a run.
 class ErrorStats {
  public:
-  ErrorStats() : buckets_(kBuckets, 0) {
-    // Every page of the histogram is written now, so that recording never
-    // takes a page fault inside the timing it measures (an allocator may
-    // hand out fresh zero pages without touching them).
-    volatile uint32_t* bucket = buckets_.data();
-    for (size_t i = 0; i < buckets_.size(); i += kPageBuckets) bucket[i] = 0;
-  }
+  ErrorStats() : buckets_(kBuckets, 0) {}
 
   void Add(double error_us) {
     ++count_;
@@ -57,7 +51,6 @@ class ErrorStats {
   static constexpr double kBucketUs = 0.01;
   static constexpr double kLowestUs = -1000.0;
   static constexpr int64_t kBuckets = 2'000'000;  // -1 ms .. +19 ms
-  static constexpr size_t kPageBuckets = 4096 / sizeof(uint32_t);
 
   std::vector<uint32_t> buckets_;
   uint64_t count_ = 0;
