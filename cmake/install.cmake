@@ -3,7 +3,8 @@
 #               bin/telpod and bin/telpod-send as relative links to them, the
 #               desktop entry, the icon, the AppStream metadata, the manual
 #               pages and the package's doc files with an example rows file
-#   simulators  lib/telpod/drivers/ (the simulated driver libraries)
+#   simulators  lib/telpod/drivers/ (the simulated driver libraries and
+#               slcan-sim, the simulated serial-line adapter)
 # The program finds its folder through the real path of its executable, so
 # the link in bin/ works like the program itself.
 set(TELPOD_APP_ID jp.example.telpod)
@@ -18,8 +19,9 @@ install(TARGETS telpod telpod-send zqt100
   LIBRARY DESTINATION ${TELPOD_INSTALL_DIR} COMPONENT program)
 # The simulators stand in for hardware that is not there; a maker's real
 # library in the system folders is found before them.
-install(TARGETS cansim_canusb cansim_ifcan cansim_canlib
-  LIBRARY DESTINATION ${TELPOD_INSTALL_DIR}/drivers COMPONENT simulators)
+install(TARGETS cansim_canusb cansim_ifcan cansim_canlib slcan_sim
+  LIBRARY DESTINATION ${TELPOD_INSTALL_DIR}/drivers COMPONENT simulators
+  RUNTIME DESTINATION ${TELPOD_INSTALL_DIR}/drivers COMPONENT simulators)
 # Qt's translation files (.qm) go to ${TELPOD_INSTALL_TRANSLATIONS_DIR}
 # (top CMakeLists.txt), installed where they are built.
 

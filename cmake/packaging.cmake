@@ -45,6 +45,10 @@ the devices and faults of the file named by CANSIM_CONFIG. The frames the
 program sends are written in candump log format to the file named by
 CANSIM_LOG.
 
+With them comes slcan-sim, a program that answers the Lawicel command set
+of a serial-line adapter on a pseudo-terminal of its own and prints the
+terminal's path for TELPOD_SERIAL_PORTS.
+
 They are installed into TELPOD's own drivers folder, which the program
 searches after the system library folders, so a real driver library
 installed by its maker is used before them.")
