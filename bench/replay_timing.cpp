@@ -148,8 +148,7 @@ void Replay(telpod::FamilySet& families, Simulated& simulated, telpod::ZqtClock&
   telpod::bench::NoView view;
   telpod::bench::StderrMessages messages(kProgram);
   telpod::CAN_SendDB rows;
-  telpod::FormBG form(RxFlag, clock, view, messages, pump, families.drivers, nullptr, nullptr,
-                      &slot);
+  telpod::FormBG form(RxFlag, clock, view, messages, pump, families.drivers, {.replay = &slot});
   const telpod::bench::CpuShare share;
   form.Open_ChosenDevice(families, rows);
   const std::string cpu = share.Summary();

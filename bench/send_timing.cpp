@@ -142,7 +142,7 @@ RunFigures Run(const Family& family, Window& w, telpod::ZqtClock& clock, telpod:
   NoView view;
   telpod::bench::StderrMessages messages("send_timing");
   telpod::bench::PacedPump pump(pacing, w.RxFlag, load.seconds, [&] { reader.Drain(); });
-  telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers, nullptr, &rules);
+  telpod::FormBG form(w.RxFlag, clock, view, messages, pump, drivers, {.rules = &rules});
   w.RxFlag = 1;
   const CpuShare share;
   family.connect(form, w);

@@ -95,8 +95,9 @@ bool Form1::App_Startup() {
   Progress(0.9);
   IgnoringErrors([&] {
     ConnectionView& view = *this;
-    FormBG_ = std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_,
-                                       families_.drivers, nullptr, &rules, &replay_);
+    FormBG_ =
+        std::make_unique<FormBG>(RxFlag, *clock_, view, *ports_.messages, *pump_, families_.drivers,
+                                 ConnectionExtras{.rules = &rules, .replay = &replay_});
     Form_Load_Initialize();
   });
   return true;

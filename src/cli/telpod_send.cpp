@@ -209,8 +209,9 @@ int SendSession::Send() {
 
 int SendSession::Connect() {
   CandumpPrinter printer(ports_.out, DeviceInterfaceName(families_), options_.quiet);
-  FormBG form(RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers, &printer, &rules_,
-              options_.replay ? &replay_ : nullptr);
+  FormBG form(
+      RxFlag, *clock_, *record_, messages_, *pump_, families_.drivers,
+      {.writes = &printer, .rules = &rules_, .replay = options_.replay ? &replay_ : nullptr});
   Tx_CANDATA.Timer_Clear();
   const auto status = form.Open_ChosenDevice(families_, Tx_CANDATA);
   if (status && !status->empty()) messages_.Say(*status);

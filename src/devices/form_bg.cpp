@@ -9,17 +9,14 @@ namespace telpod {
 
 FormBG::FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view,
                platform::MessageBoxes& messages, platform::EventPump& pump,
-               const DriverSet& drivers, WriteObserver* writes, const RowRules* rules,
-               ReplaySlot* replay)
+               const DriverSet& drivers, ConnectionExtras extras)
     : RxFlag_(RxFlag),
       clock_(clock),
       view_(view),
       messages_(messages),
       pump_(pump),
       drivers_(drivers),
-      writes_(writes),
-      rules_(rules),
-      replay_(replay) {}
+      extras_(extras) {}
 
 std::optional<std::string> FormBG::Open_ChosenDevice(FamilySet& families, CAN_SendDB& SendDB) {
   DeviceFamily* family = families.Chosen();
@@ -35,8 +32,7 @@ int32_t FormBG::ConnectFamily(ELM327_Info& device, DeviceFamily& family,
   try {
     on_error = family.FailureResult();
     const auto connection = family.Connection();
-    ConnectionContext ctx{device,    SendDB, RxFlag_, clock_, view_,
-                          messages_, pump_,  writes_, rules_, replay_};
+    ConnectionContext ctx{device, SendDB, RxFlag_, clock_, view_, messages_, pump_, extras_};
     return RunConnection(ctx, *connection);
   } catch (...) {
     RxFlag_ = 0;

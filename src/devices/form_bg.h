@@ -25,14 +25,12 @@ namespace telpod {
 
 // The connection routines. Each opens the chosen device of its family, runs
 // the send loop until RxFlag leaves 1, closes the device and returns; RxFlag
-// is 0 on every way out, and no exception leaves them. `writes`, when
-// given, learns of every frame written; rows follow `rules`, when given, as
-// they stand at each frame; `replay`, when given, is played beside the rows.
+// is 0 on every way out, and no exception leaves them. Every connection
+// gets the same `extras`.
 class FormBG {
  public:
   FormBG(int32_t& RxFlag, Clock& clock, ConnectionView& view, platform::MessageBoxes& messages,
-         platform::EventPump& pump, const DriverSet& drivers, WriteObserver* writes = nullptr,
-         const RowRules* rules = nullptr, ReplaySlot* replay = nullptr);
+         platform::EventPump& pump, const DriverSet& drivers, ConnectionExtras extras = {});
 
   // Connect's dispatch: RxFlag to 1, then a connection over the chosen
   // device of the family t_select_Vender names. Returns the text the status
@@ -62,9 +60,7 @@ class FormBG {
   platform::MessageBoxes& messages_;
   platform::EventPump& pump_;
   const DriverSet& drivers_;
-  WriteObserver* writes_;
-  const RowRules* rules_;
-  ReplaySlot* replay_;
+  ConnectionExtras extras_;
 };
 
 }  // namespace telpod

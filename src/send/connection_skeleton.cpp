@@ -59,8 +59,8 @@ void FamilyConnection::SendRuled(CanFrame frame, int16_t i, const RowRule& rule)
 
 int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
   RxFlagReset reset(ctx.RxFlag);
-  family.ObserveWrites(ctx.writes);
-  family.FollowRules(ctx.rules);
+  family.ObserveWrites(ctx.extras.writes);
+  family.FollowRules(ctx.extras.rules);
   const int32_t index = ctx.device.t_bitRate();
   if (!family.SelectRate(index)) {
     ctx.messages.Show(platform::Tr(connection_message::kUnsupportedRate) + platform::kCrLf +
@@ -77,7 +77,7 @@ int32_t RunConnection(ConnectionContext& ctx, FamilyConnection& family) {
 
   RememberingClock clock(ctx.clock);
   SendLoop loop(ctx.SendDB, ctx.RxFlag, clock, family, ctx.pump);
-  if (ctx.replay != nullptr) loop.Join(*ctx.replay, family);
+  if (ctx.extras.replay != nullptr) loop.Join(*ctx.extras.replay, family);
   LoopStart start(loop, ctx.view);
   try {
     family.Start(start);

@@ -50,6 +50,15 @@ class WriteObserver {
 // Nobody watches the writes unless `writes` is given; rows follow `rules`,
 // when given, as they stand at each frame; the loop plays what `replay`
 // holds, when given, beside the rows.
+// What a connection may be given besides its device and rows, each when not
+// null: an observer told of every frame written, the rows' counters and
+// checksums as they stand at each frame, and a replay played beside the rows.
+struct ConnectionExtras {
+  WriteObserver* writes = nullptr;
+  const RowRules* rules = nullptr;
+  ReplaySlot* replay = nullptr;
+};
+
 struct ConnectionContext {
   ELM327_Info& device;
   CAN_SendDB& SendDB;
@@ -58,9 +67,7 @@ struct ConnectionContext {
   ConnectionView& view;
   platform::MessageBoxes& messages;
   platform::EventPump& pump;
-  WriteObserver* writes = nullptr;
-  const RowRules* rules = nullptr;
-  ReplaySlot* replay = nullptr;
+  ConnectionExtras extras = {};
 };
 
 // Handed to a family while the loop starts, so that it can put its last

@@ -140,7 +140,7 @@ TEST_F(ConnectionSkeletonTest, RefusedFramesAreCountedAndEveryWriteIsSeen) {
   db.set_CAN_ID(6, 6);
   family.refused_ids = {5, 6};
   family.state = BusState::ErrorPassive;
-  ctx.writes = &family;
+  ctx.extras.writes = &family;
   pump.on_pass = [&](int n) {
     if (n == 2) RxFlag = 0;
   };
@@ -221,7 +221,7 @@ TEST_F(ConnectionSkeletonTest, RuledRowsCountTakenFramesInOneSequenceAndFollowCh
   RowRules rules;
   const CounterRule high_nibble{1, 4, 4, 0, 1, 3};
   rules.Set(1, {high_nibble, ChecksumRule{8, ChecksumAlgorithm::Xor, {}, {}}});
-  ctx.rules = &rules;
+  ctx.extras.rules = &rules;
   db.set_CAN_SendOperation(5, 0);
   for (int16_t row : {1, 6}) {
     db.set_CAN_SendCycleOperation(row, 1);

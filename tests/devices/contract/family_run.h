@@ -85,7 +85,8 @@ class FamilyRun : private ConnectionView, private DiscoveryProgress, private Wri
     };
     pump.on_wait = [this](double deadline) { clock.now = std::max(clock.now, deadline); };
     written.clear();
-    FormBG form(RxFlag, clock, *this, messages, pump, families.drivers, this, nullptr, &slot);
+    FormBG form(RxFlag, clock, *this, messages, pump, families.drivers,
+                {.writes = this, .replay = &slot});
     form.Open_ChosenDevice(families, Tx_CANDATA);
     return slot.schedule()->Summary();
   }
