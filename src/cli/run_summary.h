@@ -15,7 +15,7 @@ struct RunFigures {
   double seconds = 0;
   BusState worst_bus_state = BusState::Normal;
   // Percent of the bit rate, once the loop has run.
-  std::optional<double> achieved_bus_load;
+  std::optional<double> achieved_bus_load = std::nullopt;
 };
 
 // True when the device refused frames or the bus was error passive or off

@@ -595,8 +595,12 @@ TEST_F(TelpodSendTest, AnotherProgramsSettingsFileIsLeftAsItIs) {
                       "worst-case length)"})
           << "the estimate and the summary alone";
     }
-    if (!note.empty()) EXPECT_EQ(shown[0], note);
-    if (options.empty()) EXPECT_EQ(shown[1], "no row sends periodically: nothing goes out");
+    if (!note.empty()) {
+      EXPECT_EQ(shown[0], note);
+    }
+    if (options.empty()) {
+      EXPECT_EQ(shown[1], "no row sends periodically: nothing goes out");
+    }
   }
   EXPECT_EQ(test::ReadFile(FileSaveSystem::SettingFilePath()), "another program's file");
   EXPECT_EQ(out.str(), "");
