@@ -1,6 +1,5 @@
 #include "settings/file_save_system.h"
 
-#include <cerrno>
 #include <fstream>
 
 #include "platform/atomic_file.h"
@@ -9,6 +8,7 @@
 #include "platform/translation.h"
 #include "platform/user_folders.h"
 #include "settings/setting_file_record.h"
+#include "settings/settings_folder_save.h"
 
 namespace telpod::FileSaveSystem {
 namespace {
@@ -70,28 +70,14 @@ int32_t Read_SettingFile(ELM327_Info& device, CAN_SendDB& Tx_CANDATA) {
 
 int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA,
                          std::string& reason) {
-  try {
-    if (!platform::MakeSettingsFolder()) {
-      reason =
-          platform::Tr(TELPOD_TEXT("SettingFile", "設定を保存するフォルダーを作れませんでした。"));
-      return -1;
-    }
-    const auto bytes = SettingFileRecord::Bytes(device, Tx_CANDATA);
-    if (!bytes) {
-      reason = platform::Tr(TELPOD_TEXT("SettingFile", "保存する文字列が長すぎます。"));
-      return -1;
-    }
-    if (platform::ReplaceFileAtomically(SettingFilePath(), *bytes)) return 0;
-    reason = platform::SystemErrorText(errno);
-    return -1;
-  } catch (...) {
-    try {
-      reason = platform::Tr(TELPOD_TEXT("SettingFile", "予期しないエラーが発生しました。"));
-    } catch (...) {
-      // Out of memory even for the reason: the result alone tells the failure.
-    }
-    return -1;
-  }
+  return SaveInSettingsFolder(
+      SettingFilePath,
+      [&](std::string& why) {
+        auto bytes = SettingFileRecord::Bytes(device, Tx_CANDATA);
+        if (!bytes) why = platform::Tr(TELPOD_TEXT("SettingFile", "保存する文字列が長すぎます。"));
+        return bytes;
+      },
+      reason);
 }
 
 int32_t Save_SettingFile(const ELM327_Info& device, const CAN_SendDB& Tx_CANDATA) {

@@ -3,13 +3,13 @@
 #include <cerrno>
 #include <fstream>
 
-#include "platform/atomic_file.h"
 #include "platform/file_system.h"
 #include "platform/program_folder.h"
 #include "platform/translation.h"
 #include "platform/user_folders.h"
 #include "platform/window_services.h"
 #include "settings/row_rules_json.h"
+#include "settings/settings_folder_save.h"
 
 namespace telpod::RowRulesFile {
 namespace {
@@ -63,23 +63,9 @@ std::string DamagedMessage(const std::string& path, const Outcome& outcome) {
 }
 
 int32_t Save(const RowRules& rules, std::string& reason) {
-  try {
-    if (!platform::MakeSettingsFolder()) {
-      reason =
-          platform::Tr(TELPOD_TEXT("SettingFile", "設定を保存するフォルダーを作れませんでした。"));
-      return -1;
-    }
-    if (platform::ReplaceFileAtomically(Path(), RowRulesJson::Text(rules))) return 0;
-    reason = platform::SystemErrorText(errno);
-    return -1;
-  } catch (...) {
-    try {
-      reason = platform::Tr(TELPOD_TEXT("SettingFile", "予期しないエラーが発生しました。"));
-    } catch (...) {
-      // Out of memory even for the reason: the result alone tells the failure.
-    }
-    return -1;
-  }
+  return SaveInSettingsFolder(
+      Path, [&](std::string&) { return std::optional<std::string>(RowRulesJson::Text(rules)); },
+      reason);
 }
 
 }  // namespace telpod::RowRulesFile

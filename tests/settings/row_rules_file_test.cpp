@@ -1,12 +1,18 @@
 #include "settings/row_rules_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <tuple>
 
 #include "platform/program_folder.h"
+#include "settings/file_size_limit.h"
 #include "settings/row_rules_json.h"
+#include "support/scoped_environment.h"
 #include "support/temp_folder.h"
 
 namespace telpod {
@@ -150,6 +156,33 @@ TEST_F(RowRulesFileTest, AMissingFileIsNoFaultAnOversizedOneIsNotOurs) {
   outcome.reason = "理由";
   EXPECT_TRUE(RowRulesFile::DamagedMessage(path, outcome)
                   .starts_with("行の規則のファイル " + path + " の 12 行目を読めません：理由\r\n"));
+}
+
+// A save that cannot be made says why and leaves the old file whole:
+// the window tells the user at close that the rules were not kept.
+TEST_F(RowRulesFileTest, AFailedSaveSaysWhyAndLeavesTheOldFileWhole) {
+  RowRules rules;
+  rules.Set(0, {CounterRule{1, 0, 4, 0, 1, 15}, {}});
+  std::string reason;
+  ASSERT_EQ(RowRulesFile::Save(RowRules(), reason), 0) << reason;
+  const std::string old = test::ReadFile(path);
+  {
+    test::ScopedFileSizeLimit full_disk(10);
+    EXPECT_EQ(RowRulesFile::Save(rules, reason), -1);
+  }
+  EXPECT_EQ(reason, std::strerror(EFBIG));
+  EXPECT_EQ(test::ReadFile(path), old);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(program.path()), {}), 1);
+
+  // Neither the program folder nor the user's own can take it.
+  test::TempFolder user;
+  test::ScopedEnvironment xdg{"XDG_CONFIG_HOME", user.File("config")};
+  test::WriteFile(user.File("config"), "a file where the folder should be");
+  ::chmod(program.path().c_str(), 0555);
+  EXPECT_EQ(RowRulesFile::Save(rules, reason), -1);
+  ::chmod(program.path().c_str(), 0755);
+  EXPECT_EQ(reason, "設定を保存するフォルダーを作れませんでした。");
+  EXPECT_EQ(test::ReadFile(path), old);
 }
 
 }  // namespace
