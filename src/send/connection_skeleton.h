@@ -46,19 +46,17 @@ class WriteObserver {
   ~WriteObserver() = default;
 };
 
-// Everything a connection borrows from the main window for its duration.
-// Nobody watches the writes unless `writes` is given; rows follow `rules`,
-// when given, as they stand at each frame; the loop plays what `replay`
-// holds, when given, beside the rows.
-// What a connection may be given besides its device and rows, each when not
-// null: an observer told of every frame written, the rows' counters and
-// checksums as they stand at each frame, and a replay played beside the rows.
+// What a connection may be given besides its device and rows. Nobody
+// watches the writes unless `writes` is given; rows follow `rules`, when
+// given, as they stand at each frame; the loop plays what `replay` holds,
+// when given, beside the rows.
 struct ConnectionExtras {
   WriteObserver* writes = nullptr;
   const RowRules* rules = nullptr;
   ReplaySlot* replay = nullptr;
 };
 
+// Everything a connection borrows from the main window for its duration.
 struct ConnectionContext {
   ELM327_Info& device;
   CAN_SendDB& SendDB;
