@@ -47,6 +47,7 @@ class LiveWhileLooping {
 }  // namespace
 
 std::string FamilyConnection::OpenFailureMessage() const {
+  if (!open_failure_.empty()) return open_failure_;
   return platform::Tr(connection_message::kDeviceNotWorking) + platform::kCrLf +
          platform::Tr(connection_message::kEndConnection);
 }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "model/bit_rate_table.h"
 #include "model/bus_load.h"
@@ -93,13 +94,16 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
   // Opens and configures the device; false when that failed.
   virtual bool Open() = 0;
   // The open-failure message: the device does not work and the connection
-  // ends (the program goes on). A family that knows why the open failed may
-  // say so instead.
-  virtual std::string OpenFailureMessage() const;
+  // ends (the program goes on); or why the open failed, when Open said so.
+  std::string OpenFailureMessage() const;
   // Runs after the open-failure message; its result is the connection's.
   virtual int32_t CloseAfterFailedOpen() { return 0; }
-  // The family's last device calls, in its order with the loop's start.
-  virtual void Start(LoopStart& start) = 0;
+  // The family's last device calls, in its order with the loop's start. A
+  // family with none has the clock stamped, then the running status shown.
+  virtual void Start(LoopStart& start) {
+    start.StampLastVisit();
+    start.ShowRunning();
+  }
   // Takes the device off the bus and closes it; the result is the connection's.
   virtual int32_t Close() = 0;
 
@@ -149,6 +153,11 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
     counters_.Restart();
   }
 
+ protected:
+  // Open's word on why it failed, shown instead of the general message;
+  // an empty text takes it back.
+  void SayWhyOpenFailed(std::string why) { open_failure_ = std::move(why); }
+
  private:
   // A counter moves on only when the device took the frame that carried it.
   void SendRuled(CanFrame frame, int16_t i, const RowRule& rule);
@@ -160,6 +169,7 @@ class FamilyConnection : public RowWriter, public LiveConnection, public FrameSe
   SendLoop* loop_ = nullptr;
   const RowRules* rules_ = nullptr;
   RowCounters counters_;
+  std::string open_failure_;
 };
 
 namespace connection_message {

@@ -44,11 +44,6 @@ bool CanusbConnection::Open() {
   return handle_ >= 1;
 }
 
-void CanusbConnection::Start(LoopStart& start) {
-  start.StampLastVisit();
-  start.ShowRunning();
-}
-
 bool CanusbConnection::WriteFrame(const CanFrame& frame) {
   uint8_t* record = frame_.data();
   PutLe32(record + kIdOffset, frame.id);

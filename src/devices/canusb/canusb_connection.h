@@ -24,7 +24,6 @@ class CanusbConnection final : public FamilyConnection {
 
   bool SelectRate(int32_t t_bitRate) override;
   bool Open() override;
-  void Start(LoopStart& start) override;
   bool WriteFrame(const CanFrame& frame) override;
   BusState ReadBusState() override;
   int32_t Close() override;

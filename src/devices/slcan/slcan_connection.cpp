@@ -29,13 +29,13 @@ bool SlcanConnection::SelectRate(int32_t t_bitRate) {
 }
 
 bool SlcanConnection::Open() {
-  failure_message_.clear();
+  SayWhyOpenFailed({});
   if (adapter_ == nullptr) return false;
   const auto opened = link_.Open(adapter_->port);
   if (opened.error == platform::SerialOpenError::PermissionDenied) {
-    failure_message_ = PermissionMessage(adapter_->port, opened.group);
+    SayWhyOpenFailed(PermissionMessage(adapter_->port, opened.group));
   } else if (opened.error == platform::SerialOpenError::Busy) {
-    failure_message_ = BusyMessage(adapter_->port);
+    SayWhyOpenFailed(BusyMessage(adapter_->port));
   }
   if (!opened.ok()) return false;
   const auto deadline = platform::Deadline::clock::now() + kCommandTimeout;
@@ -45,15 +45,6 @@ bool SlcanConnection::Open() {
           IsOk(Ask(rate_command_, kCommandTimeout)) && IsOk(Ask(kOpen, kCommandTimeout));
   if (!open_) link_.Close();
   return open_;
-}
-
-std::string SlcanConnection::OpenFailureMessage() const {
-  return failure_message_.empty() ? FamilyConnection::OpenFailureMessage() : failure_message_;
-}
-
-void SlcanConnection::Start(LoopStart& start) {
-  start.StampLastVisit();
-  start.ShowRunning();
 }
 
 bool SlcanConnection::WriteFrame(const CanFrame& frame) {

@@ -30,8 +30,6 @@ class SlcanConnection final : public FamilyConnection {
   bool Open() override;
   // Names the port and whom to ask when the user may not open it, or says
   // that another program holds it.
-  std::string OpenFailureMessage() const override;
-  void Start(LoopStart& start) override;
   // A frame the adapter refuses (BEL) or does not answer, or one it cannot
   // carry, is a failed write. Once the adapter stops answering, later
   // frames do not wait for it, so the window stays alive.
@@ -45,7 +43,6 @@ class SlcanConnection final : public FamilyConnection {
   const Adapter* adapter_;
   Link link_;
   std::string rate_command_;
-  std::string failure_message_;
   bool open_ = false;
   bool answering_ = true;
 };

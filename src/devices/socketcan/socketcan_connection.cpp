@@ -59,7 +59,7 @@ bool SocketCanConnection::SelectRate(int32_t t_bitRate) {
 }
 
 bool SocketCanConnection::Open() {
-  failure_message_.clear();
+  SayWhyOpenFailed({});
   const int32_t selected = db_.SocketCAN_SelectNo();
   if (selected < 1 || selected > db_.SocketCAN_FindCount()) return false;
   const std::string name = db_.SocketCAN_IfName(static_cast<int16_t>(selected));
@@ -76,7 +76,7 @@ bool SocketCanConnection::UseController(const std::string& name) {
   // Up, or in a state the kernel does not say: somebody else's controller.
   state_ = link.state ? SocketCAN_LinkBusState(*link.state) : BusState::Normal;
   if (link.bitrate == bits_per_second_) return true;
-  failure_message_ = SocketCAN_SharedRateMessage(name, link.bitrate, bits_per_second_);
+  SayWhyOpenFailed(SocketCAN_SharedRateMessage(name, link.bitrate, bits_per_second_));
   return false;
 }
 
@@ -89,18 +89,9 @@ bool SocketCanConnection::BringUp(const std::string& name, std::optional<uint32_
     return true;
   }
   if (result == ControlResult::NotPermitted) {
-    failure_message_ = SocketCAN_PermissionMessage(name, bits_per_second_);
+    SayWhyOpenFailed(SocketCAN_PermissionMessage(name, bits_per_second_));
   }
   return false;
-}
-
-std::string SocketCanConnection::OpenFailureMessage() const {
-  return failure_message_.empty() ? FamilyConnection::OpenFailureMessage() : failure_message_;
-}
-
-void SocketCanConnection::Start(LoopStart& start) {
-  start.StampLastVisit();
-  start.ShowRunning();
 }
 
 bool SocketCanConnection::WriteFrame(const CanFrame& frame) {

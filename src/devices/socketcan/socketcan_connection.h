@@ -32,10 +32,8 @@ class SocketCanConnection final : public FamilyConnection {
   // Virtual links take any rate and are used as they are.
   bool Open() override;
   // Says why the controller could not be used, when the family knows.
-  std::string OpenFailureMessage() const override;
   // Takes down again what the open brought up.
   int32_t CloseAfterFailedOpen() override { return Close(); }
-  void Start(LoopStart& start) override;
   // A frame the kernel refuses or cannot queue now, or one whose identifier
   // does not fit its format, is a failed write.
   bool WriteFrame(const CanFrame& frame) override;
@@ -54,7 +52,6 @@ class SocketCanConnection final : public FamilyConnection {
   int socket_ = -1;
   std::string brought_up_;  // the interface this connection brought up
   BusState state_ = BusState::Normal;
-  std::string failure_message_;
 };
 
 // The bus state a CAN_STATE_* of the kernel stands for.
