@@ -395,6 +395,7 @@ TEST_F(TelpodSendTest, AnUnreadableRowsFileSaysPermissionDenied) {
   StartWithRows(PeriodicRows());
   test::WriteFile(Path("locked.csv"), HandWritten({"1,0,7DF,8,,,,,,,,,100,1"}));
   std::filesystem::permissions(Path("locked.csv"), std::filesystem::perms::none);
+  CopyLinkedLibraries();
   EXPECT_EQ(test::AsOrdinaryUser(program.path(),
                                  [&] {
                                    const int status = Run({"--rows", Path("locked.csv")});

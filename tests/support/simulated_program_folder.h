@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/driver_folders.h"
 #include "platform/program_folder.h"
@@ -35,6 +36,21 @@ class SimulatedProgramFolder {
     return *sim;
   }
   SimControl& Sim(const char* file) { return *sims_.at(file); }
+  // The linked libraries as copies of their own, so that another user can
+  // load them wherever the build lies (a checkout in a folder only its
+  // owner may enter). The copies are separate libraries: a simulator
+  // configured here does not configure them.
+  void CopyLinkedLibraries() {
+    std::vector<std::filesystem::path> links;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(program.path())) {
+      if (entry.is_symlink()) links.push_back(entry.path());
+    }
+    for (const auto& link : links) {
+      const auto target = std::filesystem::read_symlink(link);
+      std::filesystem::remove(link);
+      std::filesystem::copy_file(target, link);
+    }
+  }
 
   // The clock, and devices of every vendor family: one adapter, two boards
   // (one of a model the table lacks), three channels of which another
